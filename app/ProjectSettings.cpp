@@ -1,0 +1,3 @@
+#include "ProjectSettings.h"
+
+ProjectSettings g_settings;

@@ -1,0 +1,42 @@
+#pragma once
+// The record through which running copies of the editor find each other. It
+// lives in shared memory named after the executable; every field is atomic so
+// two copies starting together cannot corrupt the count.
+#include "platform/SharedMemory.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+struct SharedInstanceData {
+    std::atomic<int32_t> restartPending;
+    std::atomic<int32_t> instanceCount;
+    std::atomic<uint32_t> lastProcessId;
+    std::atomic<uint64_t> mainWindow;  // X11 window id, 0 when none
+    // Not one of the record's fields: set last by the process that created the
+    // record, so an opener never reads it half made.
+    std::atomic<uint32_t> ready;
+};
+
+class SharedInstanceRecord {
+public:
+    // Opens the record named after the executable ("kelvane").
+    bool Open();
+    // Opens a record of another name (tests use their own).
+    bool Open(const std::string& name);
+
+    SharedInstanceData* Data() const { return m_record; }
+    const std::string& Name() const { return m_name; }
+
+    // Adds one running instance; returns the new count.
+    int32_t Enter(uint32_t processId);
+    // Removes one running instance (never below zero); returns the new count.
+    int32_t Leave();
+
+    static bool Remove(const std::string& name);
+
+private:
+    platform::SharedMemory m_memory;
+    SharedInstanceData* m_record = nullptr;
+    std::string m_name;
+};

@@ -1,0 +1,22 @@
+#pragma once
+// The user's and the machine's shared data folders, and the running executable.
+#include <string>
+
+namespace platform {
+
+// Roaming application data: $XDG_DATA_HOME, else ~/.local/share.
+std::wstring GetRoamingAppDataFolder();
+
+// Common application data: the first entry of $XDG_DATA_DIRS, else /usr/local/share.
+std::wstring GetCommonAppDataFolder();
+
+// Full path of the running executable.
+std::wstring GetExecutablePath();
+
+// Root folder under which drive letter X appears (X → <root>/x). "/mnt" unless
+// overridden; only tests override it.
+std::wstring GetDriveRoot();
+void SetDriveRootForTests(const std::wstring& root);
+std::wstring DriveFolder(wchar_t letter);
+
+}  // namespace platform

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Sets everything up, builds, and starts Kelvane.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+source scripts/xvfb.sh
+BUILD_DIR=${KELVANE_BUILD_DIR:-build}
+# Until the editor window exists the run starts the engine as the editor will.
+"$BUILD_DIR/bin/kelvane-cli" engine

@@ -12,7 +12,7 @@ namespace {
 // A translated format may ask for any width; no text needs more than this.
 constexpr int kMaxField = 4096;
 
-struct Spec {
+struct Conversion {
     size_t begin = 0;  // the '%'
     size_t end = 0;    // one past the conversion letter
     std::string flags;
@@ -54,34 +54,34 @@ std::wstring ReadLength(std::wstring_view format, size_t& i)
 
 // Parses the conversion that starts at format[begin] == '%'; nothing when it
 // is not a complete conversion ("%%" included).
-std::optional<Spec> ParseSpec(std::wstring_view format, size_t begin)
+std::optional<Conversion> ParseConversion(std::wstring_view format, size_t begin)
 {
-    Spec spec;
-    spec.begin = begin;
+    Conversion conv;
+    conv.begin = begin;
     size_t i = begin + 1;
     while (i < format.size() && IsFlag(format[i]))
-        spec.flags += static_cast<char>(format[i++]);
+        conv.flags += static_cast<char>(format[i++]);
     if (i < format.size() && format[i] == L'*') {
-        spec.widthStar = true;
+        conv.widthStar = true;
         ++i;
     } else if (i < format.size() && format[i] >= L'0' && format[i] <= L'9') {
-        spec.width = ReadNumber(format, i);
+        conv.width = ReadNumber(format, i);
     }
     if (i < format.size() && format[i] == L'.') {
         ++i;
         if (i < format.size() && format[i] == L'*') {
-            spec.precisionStar = true;
+            conv.precisionStar = true;
             ++i;
         } else {
-            spec.precision = ReadNumber(format, i);
+            conv.precision = ReadNumber(format, i);
         }
     }
-    spec.length = ReadLength(format, i);
+    conv.length = ReadLength(format, i);
     if (i >= format.size() || !IsType(format[i]))
         return std::nullopt;
-    spec.type = format[i];
-    spec.end = i + 1;
-    return spec;
+    conv.type = format[i];
+    conv.end = i + 1;
+    return conv;
 }
 
 int IntegerBits(const std::wstring& length)
@@ -103,39 +103,39 @@ std::wstring Widen(const char* text)
     return out;
 }
 
-std::string NarrowSpec(const Spec& spec, const char* length, char type)
+std::string NarrowFormat(const Conversion& conv, const char* length, char type)
 {
-    std::string s = "%" + spec.flags;
-    if (spec.width >= 0)
-        s += std::to_string(spec.width);
-    if (spec.precision >= 0)
-        s += "." + std::to_string(spec.precision);
+    std::string s = "%" + conv.flags;
+    if (conv.width >= 0)
+        s += std::to_string(conv.width);
+    if (conv.precision >= 0)
+        s += "." + std::to_string(conv.precision);
     s += length;
     s += type;
     return s;
 }
 
 template <class T>
-std::wstring PrintNumber(const std::string& spec, T value)
+std::wstring PrintNumber(const std::string& conv, T value)
 {
     std::vector<char> buffer(2 * kMaxField + 64);
-    std::snprintf(buffer.data(), buffer.size(), spec.c_str(), value);
+    std::snprintf(buffer.data(), buffer.size(), conv.c_str(), value);
     return Widen(buffer.data());
 }
 
-std::wstring Pad(std::wstring text, const Spec& spec)
+std::wstring Pad(std::wstring text, const Conversion& conv)
 {
-    if (spec.width > static_cast<int>(text.size())) {
-        const std::wstring fill(static_cast<size_t>(spec.width) - text.size(), L' ');
-        text = spec.flags.find('-') != std::string::npos ? text + fill : fill + text;
+    if (conv.width > static_cast<int>(text.size())) {
+        const std::wstring fill(static_cast<size_t>(conv.width) - text.size(), L' ');
+        text = conv.flags.find('-') != std::string::npos ? text + fill : fill + text;
     }
     return text;
 }
 
-std::wstring FormatInteger(const Spec& spec, const FormatArg& value)
+std::wstring FormatInteger(const Conversion& conv, const FormatArg& value)
 {
-    const int bits = IntegerBits(spec.length);
-    const auto type = static_cast<char>(spec.type);
+    const int bits = IntegerBits(conv.length);
+    const auto type = static_cast<char>(conv.type);
     if (type == 'd' || type == 'i') {
         int64_t v = value.asSigned();
         if (bits == 8)
@@ -144,25 +144,25 @@ std::wstring FormatInteger(const Spec& spec, const FormatArg& value)
             v = static_cast<int16_t>(v);
         else if (bits == 32)
             v = static_cast<int32_t>(v);
-        return PrintNumber(NarrowSpec(spec, "ll", type), static_cast<long long>(v));
+        return PrintNumber(NarrowFormat(conv, "ll", type), static_cast<long long>(v));
     }
     uint64_t u = value.asUnsigned();
     if (bits < 64)
         u &= (uint64_t{1} << bits) - 1;
     if (type == 'p')
         return PrintNumber("%016llX", static_cast<unsigned long long>(u));
-    return PrintNumber(NarrowSpec(spec, "ll", type), static_cast<unsigned long long>(u));
+    return PrintNumber(NarrowFormat(conv, "ll", type), static_cast<unsigned long long>(u));
 }
 
-std::wstring FormatOne(const Spec& spec, const FormatArg& value)
+std::wstring FormatOne(const Conversion& conv, const FormatArg& value)
 {
-    switch (spec.type) {
+    switch (conv.type) {
     case L's':
     case L'S': {
         std::wstring text = value.asText();
-        if (spec.precision >= 0 && static_cast<size_t>(spec.precision) < text.size())
-            text.resize(static_cast<size_t>(spec.precision));
-        return Pad(std::move(text), spec);
+        if (conv.precision >= 0 && static_cast<size_t>(conv.precision) < text.size())
+            text.resize(static_cast<size_t>(conv.precision));
+        return Pad(std::move(text), conv);
     }
     case L'c':
     case L'C': {
@@ -173,7 +173,7 @@ std::wstring FormatOne(const Spec& spec, const FormatArg& value)
         } else {
             c = static_cast<wchar_t>(value.asUnsigned() & 0x1FFFFF);
         }
-        return Pad(c ? std::wstring(1, c) : std::wstring(), spec);
+        return Pad(c ? std::wstring(1, c) : std::wstring(), conv);
     }
     case L'f':
     case L'F':
@@ -184,12 +184,12 @@ std::wstring FormatOne(const Spec& spec, const FormatArg& value)
     case L'a':
     case L'A':
         if (value.kind() == FormatArg::Kind::Text)
-            return Pad(value.asText(), spec);
-        return PrintNumber(NarrowSpec(spec, "", static_cast<char>(spec.type)), value.asReal());
+            return Pad(value.asText(), conv);
+        return PrintNumber(NarrowFormat(conv, "", static_cast<char>(conv.type)), value.asReal());
     default:
         if (value.kind() == FormatArg::Kind::Text)
-            return Pad(value.asText(), spec);
-        return FormatInteger(spec, value);
+            return Pad(value.asText(), conv);
+        return FormatInteger(conv, value);
     }
 }
 
@@ -269,32 +269,32 @@ std::wstring FormatPrintf(std::wstring_view format, std::span<const FormatArg> v
             i += 2;
             continue;
         }
-        std::optional<Spec> spec = ParseSpec(format, i);
-        if (!spec) {
+        std::optional<Conversion> conv = ParseConversion(format, i);
+        if (!conv) {
             out += format[i++];
             continue;
         }
-        const size_t needed = (spec->widthStar ? 1 : 0) + (spec->precisionStar ? 1 : 0) + 1;
+        const size_t needed = (conv->widthStar ? 1 : 0) + (conv->precisionStar ? 1 : 0) + 1;
         if (next + needed > values.size()) {
             // No value left for it: show the conversion rather than guess.
-            out += format.substr(spec->begin, spec->end - spec->begin);
-            i = spec->end;
+            out += format.substr(conv->begin, conv->end - conv->begin);
+            i = conv->end;
             continue;
         }
-        if (spec->widthStar) {
+        if (conv->widthStar) {
             const int w = StarValue(values[next++]);
             if (w < 0)
-                spec->flags += '-';
-            spec->width = std::min(kMaxField, std::abs(w));
+                conv->flags += '-';
+            conv->width = std::min(kMaxField, std::abs(w));
         }
-        if (spec->precisionStar) {
+        if (conv->precisionStar) {
             const int p = StarValue(values[next++]);
-            spec->precision = p < 0 ? -1 : p;
+            conv->precision = p < 0 ? -1 : p;
         }
         const FormatArg& value = values[next++];
-        if (spec->type != L'n')
-            out += FormatOne(*spec, value);
-        i = spec->end;
+        if (conv->type != L'n')
+            out += FormatOne(*conv, value);
+        i = conv->end;
     }
     return out;
 }
@@ -312,17 +312,17 @@ std::vector<std::wstring> PrintfConversions(std::wstring_view format)
             i += 2;
             continue;
         }
-        const std::optional<Spec> spec = ParseSpec(format, i);
-        if (!spec) {
+        const std::optional<Conversion> conv = ParseConversion(format, i);
+        if (!conv) {
             ++i;
             continue;
         }
-        if (spec->widthStar)
+        if (conv->widthStar)
             conversions.emplace_back(L"*");
-        if (spec->precisionStar)
+        if (conv->precisionStar)
             conversions.emplace_back(L"*");
-        conversions.push_back(spec->length + spec->type);
-        i = spec->end;
+        conversions.push_back(conv->length + conv->type);
+        i = conv->end;
     }
     return conversions;
 }

@@ -113,15 +113,14 @@ void ReadShotRecords(FileStream& file, int32_t count, ShotList& shots)
     }
 }
 
-// Index of an open file whose header and thumbnail were checked.
+// Index of an open file whose header and thumbnail were checked. A layer
+// loop that ends early ends the read: the shots lie beyond the cut.
 void IndexRecords(FileStream& file, int64_t fileSize, SceneFileIndex& index)
 {
     for (int32_t i = 0; i < index.header.layerCount; ++i) {
         SceneLayerEntry entry;
-        if (!ReadLayerRecord(file, fileSize, entry))
-            break;
-        if (!file.Seek(entry.uvOffset + entry.record.uvPathSize))
-            break;
+        if (!ReadLayerRecord(file, fileSize, entry) || !file.Seek(entry.uvOffset + entry.record.uvPathSize))
+            return;
         index.layers.push_back(entry);
     }
     ReadShotRecords(file, index.header.shotCount, index.shots);
@@ -424,7 +423,7 @@ bool ReadSceneFile(const std::wstring& scenePath, LayerList& layers, ShotList& s
     for (int32_t i = 0; i < read.layerCount; ++i) {
         SceneLayerEntry entry;
         if (!ReadLayerRecord(file, fileSize, entry) || !ReadLayerBytes(file, entry.record))
-            break;
+            return true;  // cut short: the shots lie beyond the cut
         layers.push_back(entry.record);
     }
     ReadShotRecords(file, read.shotCount, shots);

@@ -293,6 +293,7 @@ bool WriteSceneContents(FileStream& out, const LayerList& layers, const ShotList
     for (size_t i = layers.size(); i-- > 0;) {
         if (!WriteLayer(out, layers[i]))
             return false;
+        out.StartWriteback();  // the disk works while the next layer is copied
     }
     for (const ShotInfo& shot : shots) {
         if (!out.Write(&shot, sizeof(shot)))
@@ -303,17 +304,24 @@ bool WriteSceneContents(FileStream& out, const LayerList& layers, const ShotList
 
 // ---- unpacking ----------------------------------------------------------
 
-// Copies a stretch of the scene file into its own file, replacing that file
-// only when the copy is complete. The unpacked files are made again on every
-// load, so they are not forced to the disk.
+// Copies a stretch of the scene file into a file of its own. The old file
+// belongs to an earlier load, whose numbering may differ, so it goes first;
+// a copy that fails leaves no file rather than a partial or a stale one.
+// (A new file is also much cheaper than one rewritten in place, which some
+// file systems flush early.) The unpacked files are made again on every load,
+// so they are not forced to the disk.
 bool UnpackBytes(FileStream& scene, int64_t offset, int64_t count, const std::wstring& target)
 {
-    ReplacementFile out;
-    if (!scene.Seek(offset) || !out.Create(target))
+    platform::RemoveFile(target);
+    FileStream out;
+    if (!scene.Seek(offset) || !out.Open(target, FileStream::Mode::CreateNew))
         return false;
-    if (!platform::CopyStreamBytes(scene, out.stream(), count))
+    if (!platform::CopyStreamBytes(scene, out, count) || !out.Close()) {
+        out.Close();
+        platform::RemoveFile(target);
         return false;
-    return out.Commit(false);
+    }
+    return true;
 }
 
 std::wstring AbsoluteFolder(const std::wstring& scenePath)

@@ -30,8 +30,13 @@ FileStream& FileStream::operator=(FileStream&& other) noexcept
 bool FileStream::Open(const std::wstring& path, Mode mode)
 {
     Close();
-    const int flags = (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC;
-    int fd = path.empty() ? -1 : ::open(NativePath(path).c_str(), flags);
+    int flags = O_CLOEXEC;
+    switch (mode) {
+    case Mode::Read: flags |= O_RDONLY; break;
+    case Mode::ReadWrite: flags |= O_RDWR; break;
+    case Mode::CreateNew: flags |= O_WRONLY | O_CREAT | O_EXCL; break;
+    }
+    int fd = path.empty() ? -1 : ::open(NativePath(path).c_str(), flags, 0666);
     if (fd < 0) {
         m_error = path.empty() ? ENOENT : errno;
         errno = m_error;
@@ -154,6 +159,12 @@ bool FileStream::Sync()
         return false;
     }
     return true;
+}
+
+void FileStream::StartWriteback()
+{
+    if (m_fd >= 0)
+        ::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
 bool ReplacementFile::Create(const std::wstring& target)

@@ -12,6 +12,7 @@ public:
     enum class Mode {
         Read,       // existing file, reading only
         ReadWrite,  // existing file, reading and writing in place
+        CreateNew,  // a new file for writing; fails when the name is taken
     };
 
     FileStream() = default;
@@ -40,6 +41,9 @@ public:
     bool Write(const void* buffer, size_t count);
     // Flushes the file's data to the disk.
     bool Sync();
+    // Starts writing what was written so far to the disk without waiting, so
+    // a later Sync of a large file has little left to wait for.
+    void StartWriteback();
 
     // errno of the last failure (0 after a plain end of file).
     int LastError() const { return m_error; }

@@ -253,12 +253,13 @@ LayerInfo StoredRecord(const LayerInfo& layer, int32_t imageSize, int32_t uvSize
 
 bool WriteLayer(FileStream& out, const LayerInfo& layer)
 {
+    // A record without a path stores size 0, whatever its size field says.
     FileStream image, uv;
-    const int32_t imageSize = layer.imagePathSize > 0 ? OpenEmbeddedFile(platform::AnsiToWide(LayerImagePath(layer)), image) : 0;
-    if (imageSize < 0)
-        return false;
-    const int32_t uvSize = layer.uvPathSize > 0 ? OpenEmbeddedFile(platform::AnsiToWide(LayerUvPath(layer)), uv) : 0;
-    if (uvSize < 0)
+    const std::wstring imagePath = layer.imagePathSize > 0 ? platform::AnsiToWide(LayerImagePath(layer)) : L"";
+    const std::wstring uvPath = layer.uvPathSize > 0 ? platform::AnsiToWide(LayerUvPath(layer)) : L"";
+    const int32_t imageSize = OpenEmbeddedFile(imagePath, image);
+    const int32_t uvSize = imageSize < 0 ? 0 : OpenEmbeddedFile(uvPath, uv);
+    if (imageSize < 0 || uvSize < 0)
         return false;
     const LayerInfo stored = StoredRecord(layer, imageSize, uvSize);
     if (!out.Write(&stored, sizeof(stored)))

@@ -13,8 +13,12 @@ OBSSourceAutoRelease AddFilterOnce(obs_source_t* source, const char* typeId)
     if (existing)
         return existing;
     OBSSourceAutoRelease filter = CreateEnginePrivateSource(typeId, typeId, nullptr);
-    if (filter)
-        obs_source_filter_add(source, filter);
+    if (!filter)
+        return nullptr;
+    // The engine refuses a filter the source cannot carry (audio on a picture).
+    obs_source_filter_add(source, filter);
+    if (obs_filter_get_parent(filter) != source)
+        return nullptr;
     return filter;
 }
 

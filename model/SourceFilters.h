@@ -12,7 +12,7 @@ inline constexpr const char* kGainFilterType = "gain_filter";
 // The filter of the type on the source: the one it already carries (named
 // after the type id, or after the type's display name) or a new one named
 // after the type id. The caller gets its own reference; null when the type is
-// not registered.
+// not registered or the source cannot carry the filter.
 OBSSourceAutoRelease AddFilterOnce(obs_source_t* source, const char* typeId);
 
 // Takes the filter off whatever source carries it.

@@ -55,9 +55,13 @@ ScreenshotJob::~ScreenshotJob()
     StopTicking();
     if (m_worker.joinable())
         m_worker.join();
+    if (!m_stagesurf && !m_texrender)
+        return;
     GraphicsContext graphics;
-    gs_stagesurface_destroy(m_stagesurf);
-    gs_texrender_destroy(m_texrender);
+    if (m_stagesurf)
+        gs_stagesurface_destroy(m_stagesurf);
+    if (m_texrender)
+        gs_texrender_destroy(m_texrender);
 }
 
 void ScreenshotJob::OnTick(void* param, float) { static_cast<ScreenshotJob*>(param)->Tick(); }

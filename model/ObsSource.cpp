@@ -10,7 +10,6 @@
 #include "platform/TextConv.h"
 
 #include <atomic>
-#include <cmath>
 #include <cstring>
 #include <obs-audio-controls.h>
 
@@ -157,11 +156,7 @@ HRESULT CObsSource::Open()
 
 HRESULT CObsSource::Reload()
 {
-    DisconnectSignals();
-    DetachVolume();
-    ReleaseMainSource();
-    ForgetFilters();
-    ReleaseItems();
+    ReleaseSourceSide();
     m_layers.clear();
     if (!m_mainScene)
         return E_FAIL;  // never opened
@@ -181,9 +176,7 @@ HRESULT CObsSource::Reload()
 
 bool CObsSource::CreateScene()
 {
-    ReleaseMainSource();
-    ForgetFilters();
-    ReleaseItems();
+    ReleaseSourceSide();
     const std::string name = platform::WideToUtf8(m_info ? m_info->path : std::wstring());
     m_mainScene = obs_scene_create_private(name.c_str());
     if (!m_mainScene)
@@ -235,6 +228,15 @@ void CObsSource::MakeInputRecord()
     layer.visible = 1;
     layer.uvEnabled = 1;
     m_layers.push_back(layer);
+}
+
+void CObsSource::ReleaseSourceSide()
+{
+    DisconnectSignals();
+    DetachVolume();
+    ReleaseMainSource();
+    ForgetFilters();
+    ReleaseItems();
 }
 
 void CObsSource::ReleaseMainSource()

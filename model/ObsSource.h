@@ -75,6 +75,9 @@ protected:
     void DetachVolume();
     void ConnectSignals();
     void DisconnectSignals();
+    // Lets go of everything on the source side: signals, volume, the main
+    // source, the filter references and the items.
+    void ReleaseSourceSide();
     // Lets go of the main source (and the activation mark taken by Open).
     void ReleaseMainSource();
     // Filters belong to the source they sit on; when that source goes, the

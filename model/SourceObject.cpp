@@ -4,7 +4,6 @@
 #include "platform/TextConv.h"
 
 #include <algorithm>
-#include <cstring>
 
 CSourceObject::CSourceObject(ObsMain* owner, SourceInfo* info, HWND notifyWindow)
     : m_notifyWindow(notifyWindow),

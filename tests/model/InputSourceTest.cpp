@@ -276,3 +276,15 @@ TEST_F(InputTest, DeletingTheObjectClearsTheBackPointer)
     source.reset();
     EXPECT_EQ(info.owner, nullptr);
 }
+
+TEST_F(InputTest, OpeningAgainStartsOverCleanly)
+{
+    SourceInfo info;
+    info.chromaKey.enabled = true;
+    auto source = OpenImage(info);
+    ASSERT_EQ(source->Open(), S_OK);
+    EXPECT_EQ(source->GetItemCount(), 1u);
+    EXPECT_EQ(source->GetLayers().size(), 1u);
+    EXPECT_EQ(obs_source_filter_count(source->GetMainSource()), 1u);
+    EXPECT_NE(source->GetFader(), nullptr);
+}

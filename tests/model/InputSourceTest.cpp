@@ -4,6 +4,7 @@
 
 #include "ModelTestSupport.h"
 #include "model/ItemPlacement.h"
+#include "model/MultiViewSource.h"
 #include "model/ObsSource.h"
 #include "platform/TextConv.h"
 
@@ -287,4 +288,55 @@ TEST_F(InputTest, OpeningAgainStartsOverCleanly)
     EXPECT_EQ(source->GetLayers().size(), 1u);
     EXPECT_EQ(obs_source_filter_count(source->GetMainSource()), 1u);
     EXPECT_NE(source->GetFader(), nullptr);
+}
+
+namespace {
+
+// Builds a set's item list by hand (a group item, then one item per layer)
+// in place of the set scene, which comes later, to show how the shared
+// operations address a set's layers.
+class HandBuiltSet : public CMultiViewSource {
+public:
+    HandBuiltSet(ObsMain* owner, SourceInfo* info, const std::string& picture) : CMultiViewSource(owner, info, nullptr)
+    {
+        m_mainScene = obs_scene_create_private("hand-built set");
+        OBSSceneAutoRelease group = obs_scene_create_private("--- All ---");
+        AppendItem(obs_scene_add(m_mainScene, obs_scene_get_source(group)));
+        for (int i = 0; i < 2; ++i) {
+            OBSDataAutoRelease settings = obs_data_create();
+            obs_data_set_string(settings, "file", picture.c_str());
+            OBSSourceAutoRelease layer =
+                obs_source_create("image_source", ("layer " + std::to_string(i)).c_str(), settings, nullptr);
+            AppendItem(obs_scene_add(group, layer));
+            m_layers.push_back(MakeDefaultLayer());
+        }
+        m_groupScene = std::move(group);
+    }
+};
+
+}  // namespace
+
+TEST_F(InputTest, SetLayersAreAddressedThroughTheItemAfterTheGroup)
+{
+    SourceInfo info;
+    info.kind = kKindNativeSet;
+    HandBuiltSet set(engine(), &info, modeltest::WritePicture(m_dir, "layer.png", 200, 100));
+    set.SelectItem(0);
+    EXPECT_EQ(set.GetSelectedIndex(), 1);
+    EXPECT_EQ(set.GetSelectedItem(), set.GetItem(1));
+    set.SelectItem(2);  // no third layer: nothing changes
+    EXPECT_EQ(set.GetSelectedIndex(), 1);
+
+    set.GetLayers()[1].cropTop = 0.5f;
+    ASSERT_TRUE(set.ApplyLayerCrop(1));
+    obs_sceneitem_crop crop;
+    obs_sceneitem_get_crop(set.GetItem(2), &crop);
+    EXPECT_EQ(crop.top, 50);
+    obs_sceneitem_get_crop(set.GetItem(1), &crop);
+    EXPECT_EQ(crop.top, 0);
+
+    SetItemScale(set.GetItem(2), -0.5f, 0.0f, 1.0f, 1.0f, 0.0f);
+    ASSERT_TRUE(set.CaptureLayerTransform(1));
+    EXPECT_NEAR(set.GetLayers()[1].x, -0.5f, 1e-6);
+    EXPECT_FLOAT_EQ(set.GetLayers()[0].x, 0.0f);
 }

@@ -417,24 +417,34 @@ bool EncodeText(std::wstring_view text, const Charset& charset, std::string& out
 
 void DecodeUtf8(std::string_view bytes, std::wstring& out, DecodeReport& report)
 {
-    out.resize(bytes.size());  // never more characters than bytes
-    wchar_t* o = out.data();
+    // Decoded through a small buffer: sizing the output first would write the
+    // whole (four times larger) text twice.
+    out.clear();
+    out.reserve(bytes.size());
+    constexpr size_t kChunk = 4096;
+    wchar_t buffer[kChunk + 8];
+    wchar_t* o = buffer;
+    const auto flush = [&] {
+        out.append(buffer, static_cast<size_t>(o - buffer));
+        o = buffer;
+    };
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = p + bytes.size();
     while (p < end) {
+        if (o - buffer >= static_cast<ptrdiff_t>(kChunk))
+            flush();
         // Runs of ASCII, eight bytes at a time.
-        while (end - p >= 8) {
+        if (end - p >= 8) {
             uint64_t word;
             std::memcpy(&word, p, 8);
-            if (word & kHighBits)
-                break;
-            for (int k = 0; k < 8; ++k)
-                o[k] = static_cast<wchar_t>(p[k]);
-            p += 8;
-            o += 8;
+            if (!(word & kHighBits)) {
+                for (int k = 0; k < 8; ++k)
+                    o[k] = static_cast<wchar_t>(p[k]);
+                p += 8;
+                o += 8;
+                continue;
+            }
         }
-        if (p >= end)
-            break;
         if (*p < 0x80) {
             *o++ = static_cast<wchar_t>(*p++);
             continue;
@@ -456,7 +466,7 @@ void DecodeUtf8(std::string_view bytes, std::wstring& out, DecodeReport& report)
         *o++ = static_cast<wchar_t>(c);
         p += len;
     }
-    out.resize(static_cast<size_t>(o - out.data()));
+    flush();
 }
 
 bool IsValidUtf8(std::string_view bytes)

@@ -264,6 +264,8 @@ private:
     void Fault(std::wstring_view word, size_t offset, std::wstring_view type = {}, std::wstring_view name = {})
     {
         m_doc.m_illFormed = true;
+        if (m_doc.m_result.size() >= kResultLimit)
+            return;  // no room for the record: skip building it
         if (!name.empty())
             m_doc.AddResult(word, {{L"tagname", std::wstring(name)}, {L"offset", std::to_wstring(offset)}});
         else if (!type.empty())

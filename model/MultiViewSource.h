@@ -1,10 +1,29 @@
 #pragma once
-// One virtual set: a stack of image layers composed in a libobs group scene,
-// with camera or layer shots over it. The set's own operations (opening and
-// building the set, layer editing, shots, saving) come with the set scene;
-// until then they answer as the base does. Media operations do nothing for a
-// set, and its picture always has video and never audio.
+// One virtual set: an ordered stack of image layers composed in libobs, and a
+// list of shots over that stack.
+//
+// libobs structure: a private main scene named after the set file's path
+// holds exactly one item, the group scene "--- All ---". The group scene holds
+// one "image_source" per layer, layer 0 on top. The item list holds the group
+// item first and then the layer items, so layer n is item n + 1. Camera shots
+// (shot mode 4) move, scale and rotate the group item; layer shots (any other
+// mode) bring one layer to full frame. A layer with a UV map carries a
+// "uvmap_filter"; a layer that shows a live source with a UV map wraps it in a
+// libobs group "group2" that carries the filter.
+//
+// Media operations do nothing for a set, and its picture always has video and
+// never audio.
 #include "ObsSource.h"
+#include "SetSaving.h"
+
+#include <string>
+
+// Posted to the notify window when a timed shot transition has ended.
+inline constexpr unsigned kShotTransitionEndedMessage = WM_USER + 3;  // 1027, both parameters 0
+
+inline constexpr const char* kUvMapFilterType = "uvmap_filter";
+inline constexpr const char* kGroupSceneName = "--- All ---";
+inline constexpr const char* kLiveSourceGroupName = "group2";
 
 class CMultiViewSource : public CObsSource {
 public:
@@ -13,6 +32,8 @@ public:
 
     bool HasVideo() override;
     bool HasAudio() override;
+    // Loads the set file and builds the set; E_FAIL (lists empty) when the
+    // file does not load or the set cannot be built.
     HRESULT Open() override;
     HRESULT Play() override;
     HRESULT Pause() override;
@@ -24,15 +45,85 @@ public:
     std::array<float, 4> GetColor() override;
     HRESULT Reload() override;
     int GetShotMode() override;
+    // Stores the mode and writes it into a native set's scene file.
     int SetShotMode(int mode) override;
     int GetHeaderValue() override;
     int SetHeaderValue(int value) override;
+    bool PlaceSourceInLayer(std::wstring layerName, obs_source_t* source) override;
     int GetCurrentShot() override;
     // Camera shots in shot mode 4, layer shots otherwise.
     bool ApplyShot(int index) override;
     bool StartShot(int index, int milliseconds) override;
+    // One 1/25 s step of a timed transition: true while it runs.
     bool ShotTick() override;
+    bool StartCameraShot(int index, int milliseconds) override;
+    bool ApplyCameraShot(int index) override;
+    bool CameraShotTick() override;
+    bool StartLayerShot(int index, int milliseconds) override;
+    bool ApplyLayerShot(int index) override;
+    bool LayerShotTick() override;
+    bool AddLayer(std::wstring imagePath) override;
+    bool RemoveLayer(int index) override;
+    bool MoveLayerUp(int index) override;
+    bool MoveLayerDown(int index) override;
+    bool RenameLayer(int index, std::wstring name) override;
+    bool SetLayerImage(int index, std::wstring path) override;
+    bool SetLayerUvMap(int index, bool use, std::wstring path) override;
+    // 0 saved, -1 cancelled by the user, -2 failed (and shown).
+    int32_t SaveNative(std::wstring parentFolder) override;
+    int32_t ExportVmix(std::wstring parentFolder) override;
+    // 0 on success, 1 when the set file does not load (the set stays as it was).
+    int ReloadLayers() override;
+    int ReloadShots() override;
+    bool ApplyLayerTransform(int index) override;
+    bool SetLayerVisible(int index, bool visible) override;
+    bool SetLayerUvEnabled(int index, bool enabled) override;
     HRESULT Restart() override;
     bool CreateScene() override;
     bool CreateSources() override;
+
+    // The picture of shot n kept by the shots panel: "<set folder>/<n>.bmp".
+    std::wstring GetShotPreviewPath(int shot) const;
+
+    // The set-level values the general panel edits.
+    void SetSetName(std::wstring name) { m_setName = std::move(name); }
+    void SetThumbnailPath(std::wstring path) { m_thumbnailPath = std::move(path); }
+
+    // The owner's existing-target prompt and message display for the saves.
+    void SetSaveCallbacks(SaveCallbacks callbacks) { m_saveCallbacks = std::move(callbacks); }
+
+    // The libobs order position each item had when the set was built.
+    const std::vector<int64_t>& GetSavedOrder() const { return m_orderValues; }
+    const std::map<int32_t, int32_t>& GetShotToItemMap() const { return m_shotToLayer; }
+
+protected:
+    // Reads the set file: layers, shots or both. On failure the set keeps
+    // what it had and the result is false.
+    bool LoadSet(bool loadLayers, bool loadShots);
+    // Brings the set's lists and libobs objects to the state of an empty set.
+    void ClearSet();
+    // The steps shared by Open and ReloadLayers after the load.
+    bool BuildLoadedSet();
+    bool IsNativeSet() const;
+    // A set operation may act: record, owner and group scene present.
+    bool CanEdit() const;
+    // The item of layer `index`, or null when the index or the item list is out of range.
+    obs_sceneitem_t* LayerItem(int index) const;
+    // Creates the layer's image source in the group scene and its item; the
+    // record learns its source. Null when the engine refuses.
+    obs_sceneitem_t* AddLayerItem(LayerInfo& layer);
+    obs_source_t* AttachUvFilter(LayerInfo& layer, obs_sceneitem_t* item);
+    void ApplyLayerOrder();
+    // Remembers the order positions the layers have in the canonical order.
+    void SnapshotOrder();
+    void RestoreOrder();
+    // Every layer item back at its record's placement and in its order.
+    void RestoreLayerPlacements();
+    void PlaceAtFullCanvas(obs_sceneitem_t* item);
+    void FinishLayerTransition();
+    void PostShotEnded();
+    int32_t SaveSet(const std::wstring& parentFolder, const wchar_t* fileName, const SetFileWriter& write);
+
+private:
+    SaveCallbacks m_saveCallbacks;
 };

@@ -42,21 +42,6 @@ int32_t SpeakerLayoutCode(speaker_layout layout, int32_t unchanged)
     }
 }
 
-ItemPlacement PlacementOf(const LayerInfo& layer)
-{
-    ItemPlacement p;
-    p.x = layer.x;
-    p.y = layer.y;
-    p.zoomX = layer.zoomX;
-    p.zoomY = layer.zoomY;
-    p.rotateZ = layer.rotateZ;
-    p.cropLeft = layer.cropLeft;
-    p.cropTop = layer.cropTop;
-    p.cropRight = layer.cropRight;
-    p.cropBottom = layer.cropBottom;
-    return p;
-}
-
 void StorePlacement(LayerInfo& layer, const ItemPlacement& p)
 {
     layer.x = p.x;
@@ -567,7 +552,7 @@ bool CObsSource::ApplyLayerTransform(int index)
     obs_sceneitem_t* item = GetItem(index);
     if (!item)
         return false;
-    ItemPlacement p = PlacementOf(m_layers[static_cast<size_t>(index)]);
+    ItemPlacement p = PlacementOfLayer(m_layers[static_cast<size_t>(index)]);
     CanvasSize source = GetItemSourceSize(item);
     if (m_info->keepAspect)
         FitZoomToAspect(p.zoomX, p.zoomY, {float(m_canvasWidth), float(m_canvasHeight)}, source);
@@ -591,7 +576,7 @@ bool CObsSource::ApplyLayerCrop(int index)
     if (!item)
         return false;
     const CanvasSize source = GetItemSourceSize(item);
-    SetItemCropFractions(item, PlacementOf(m_layers[static_cast<size_t>(index)]), source.width, source.height);
+    SetItemCropFractions(item, PlacementOfLayer(m_layers[static_cast<size_t>(index)]), source.width, source.height);
     return true;
 }
 

@@ -398,16 +398,19 @@ bool CMultiViewSource::SetLayerImage(int index, std::wstring path)
     if (!item || !ToCodePage(path, ansiPath))
         return false;
     LayerInfo& layer = m_layers[static_cast<size_t>(index)];
-    // A layer that shows a live source keeps it; its image comes back later.
-    if (layer.imageSource && obs_sceneitem_get_source(item) == layer.imageSource) {
-        OBSDataAutoRelease settings = obs_source_get_settings(layer.imageSource);
-        obs_data_set_string(settings, "file", platform::WideToUtf8(path).c_str());
-        obs_source_update(layer.imageSource, settings);
-    }
+    const bool showsImage = layer.imageSource && obs_sceneitem_get_source(item) == layer.imageSource;
     SetLayerImagePath(layer, ansiPath);
-    // The zooms are fractions of the canvas: a picture of another size needs
-    // another scale to keep the layer's place.
-    ApplyLayerTransform(index);
+    // A layer that shows a live source keeps it; its image comes back later.
+    if (!showsImage)
+        return true;
+    // The engine loads a changed file only at its next frame, and the scale
+    // that keeps the layer's size on the canvas depends on the picture's
+    // size; a new source loads the picture at once.
+    obs_sceneitem_t* replacement = AddLayerItem(layer);
+    if (!replacement)
+        return false;
+    obs_sceneitem_set_visible(replacement, layer.visible != 0);
+    ReplaceLayerItem(index, replacement);
     return true;
 }
 
@@ -509,20 +512,27 @@ bool CMultiViewSource::PlaceSourceInLayer(std::wstring layerName, obs_source_t* 
         obs_sceneitem_set_visible(replacement, true);
     }
 
-    if (uvMapped)
+    if (source)
+        layer.imageSource = nullptr;  // it goes with the old item
+    ReplaceLayerItem(index, replacement);
+    return true;
+}
+
+void CMultiViewSource::ReplaceLayerItem(int index, obs_sceneitem_t* replacement)
+{
+    obs_sceneitem_t* old = LayerItem(index);
+    LayerInfo& layer = m_layers[static_cast<size_t>(index)];
+    if (HasUvMap(layer))
         RemoveUvFilterFrom(obs_sceneitem_get_source(old));
     layer.uvFilter = nullptr;
-    if (source)
-        layer.imageSource = nullptr;
     obs_sceneitem_set_order_position(replacement, obs_sceneitem_get_order_position(old));
     obs_sceneitem_remove(old);
     obs_sceneitem_addref(replacement);
     m_items[static_cast<size_t>(index) + 1] = replacement;  // lets go of the old item
 
     SetItemPlacement(replacement, PlacementOfLayer(layer));
-    if (uvMapped && AttachUvFilter(layer, replacement))
+    if (HasUvMap(layer) && AttachUvFilter(layer, replacement))
         obs_source_set_enabled(layer.uvFilter, layer.uvEnabled != 0);
-    return true;
 }
 
 // ---- shot mode and header value ----

@@ -113,6 +113,9 @@ protected:
     // record learns its source. Null when the engine refuses.
     obs_sceneitem_t* AddLayerItem(LayerInfo& layer);
     obs_source_t* AttachUvFilter(LayerInfo& layer, obs_sceneitem_t* item);
+    // Puts the item in the layer's place: the old item's order position, the
+    // record's placement and, with a UV map, a new UV filter; the old item goes.
+    void ReplaceLayerItem(int index, obs_sceneitem_t* replacement);
     void ApplyLayerOrder();
     // Remembers the order positions the layers have in the canonical order.
     void SnapshotOrder();

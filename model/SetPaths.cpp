@@ -1,5 +1,6 @@
 #include "SetPaths.h"
 
+#include "formats/SceneFile.h"
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
 
@@ -38,4 +39,16 @@ bool IsPlainFolderName(const std::wstring& name)
 {
     return !name.empty() && name != L"." && name != L".." && name.find(L'/') == std::wstring::npos &&
            name.find(L'\0') == std::wstring::npos;
+}
+
+bool MakeSetRecordForFolder(const std::wstring& folder, SourceInfo& info)
+{
+    const std::wstring sceneFile = platform::JoinPath(folder, kSceneFileName);
+    if (IsSceneFile(sceneFile)) {
+        info.kind = kKindNativeSet;
+        info.variant = 1;
+        info.path = sceneFile;
+        return true;
+    }
+    return false;
 }

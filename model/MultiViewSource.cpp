@@ -2,11 +2,11 @@
 
 #include "ItemPlacement.h"
 #include "LayerShots.h"
+#include "LayerSourceLoader.h"
 #include "SetPaths.h"
 #include "ShotSteps.h"
 #include "SourceFilters.h"
 
-#include "engine/SourceTypes.h"
 #include "formats/SceneFile.h"
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
@@ -18,7 +18,6 @@ namespace {
 constexpr int kCameraShots = kShotModeCamera;
 constexpr int kLayerShots = kShotModeLayer;
 constexpr int32_t kNativeVariant = 1;
-constexpr const char* kImageSourceType = "image_source";
 
 // The 8-bit form of the text, only when it converts back unchanged: a path
 // the locale charset cannot hold would name another file.
@@ -224,13 +223,14 @@ bool CMultiViewSource::CreateSources()
         obs_sceneitem_remove(m_items.back());
         m_items.pop_back();
     }
+    const std::vector<OBSSourceAutoRelease> sources = CreateLayerImageSources(m_layers);
     bool complete = true;
     for (size_t j = 0; j < m_layers.size(); ++j) {
         LayerInfo& layer = m_layers[j];
         layer.imageSource = nullptr;
         layer.uvFilter = nullptr;
         // Every record gets an item, so layer n stays item n + 1.
-        obs_sceneitem_t* item = AddLayerItem(layer);
+        obs_sceneitem_t* item = AddLayerItem(layer, sources[j]);
         if (!item) {
             complete = false;
             break;
@@ -249,12 +249,12 @@ bool CMultiViewSource::CreateSources()
 
 obs_sceneitem_t* CMultiViewSource::AddLayerItem(LayerInfo& layer)
 {
-    if (!m_groupScene)
-        return nullptr;
-    OBSDataAutoRelease settings = MakeStringSettings("file", CodePageToUtf8(LayerImagePath(layer)));
-    const std::string name = platform::WideToUtf8(GetRecordName(layer.name));
-    OBSSourceAutoRelease source = CreateEnginePrivateSource(kImageSourceType, name, settings);
-    if (!source)
+    return AddLayerItem(layer, CreateLayerImageSource(layer));
+}
+
+obs_sceneitem_t* CMultiViewSource::AddLayerItem(LayerInfo& layer, obs_source_t* source)
+{
+    if (!m_groupScene || !source)
         return nullptr;
     obs_sceneitem_t* item = obs_scene_add(m_groupScene, source);
     if (!item)

@@ -112,6 +112,8 @@ protected:
     // Creates the layer's image source in the group scene and its item; the
     // record learns its source. Null when the engine refuses.
     obs_sceneitem_t* AddLayerItem(LayerInfo& layer);
+    // The same with a source made beforehand (the item takes its own reference).
+    obs_sceneitem_t* AddLayerItem(LayerInfo& layer, obs_source_t* source);
     obs_source_t* AttachUvFilter(LayerInfo& layer, obs_sceneitem_t* item);
     // Puts the item in the layer's place: the old item's order position, the
     // record's placement and, with a UV map, a new UV filter; the old item goes.

@@ -22,6 +22,7 @@ public:
 
     int ThreadMain() override;
 
+    // Set before Start; the thread reads it.
     void SetStage(int stage) { m_stage = stage; }
     // Receives the download progress messages; none by default.
     void SetProgressWindow(HWND window) { m_progressWindow = window; }

@@ -1,6 +1,7 @@
 // The editor program. Until the editor window is built, the program starts
 // and stops the engine as the editor will and reports the outcome.
 #include "engine/ObsMain.h"
+#include "app/LanguageSetup.h"
 #include "app/UserFolders.h"
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
     platform::CreateFolder(GetVirtualSetsFolder());
     platform::CreateFolder(GetUnnamedSetFolder());
     platform::CreateFolder(GetUpdateFolder());
+    InitLanguages();
 
     // The engine renders through Qt's own X11 connection.
     auto* x11 = app.nativeInterface<QNativeInterface::QX11Application>();

@@ -1,0 +1,97 @@
+// kelvane-cli info PATH: describe a virtual set as one JSON object without
+// changing anything on disk. PATH is a set folder or its set file.
+#include "CliCommand.h"
+#include "SetDescription.h"
+
+#include "formats/SceneFile.h"
+#include "platform/FileUtil.h"
+#include "platform/TextConv.h"
+
+#include <iostream>
+
+namespace {
+
+// The native set as the editor shows it after loading: layers front-most
+// first, those without an image dropped, the crop turned back into insets.
+bool DescribeNativeSet(const std::wstring& sceneFile, std::string& json, std::string& error)
+{
+    SceneFileIndex index;
+    const SceneFileStatus status = IndexSceneFile(sceneFile, index);
+    if (status != SceneFileStatus::Ok) {
+        error = SceneFileStatusText(status);
+        return false;
+    }
+    std::vector<std::string> layers;
+    for (auto it = index.layers.rbegin(); it != index.layers.rend(); ++it) {
+        if (it->record.imagePathSize <= 0)
+            continue;
+        LayerInfo layer = it->record;
+        CropFromStored(layer);
+        layers.push_back(LayerJson(layer, it->record.imagePathSize, it->record.uvPathSize));
+    }
+    std::vector<std::string> shots;
+    for (const ShotInfo& shot : index.shots)
+        shots.push_back(ShotJson(shot));
+
+    JsonObject out;
+    out.String("format", "native");
+    out.String("name", platform::WideToUtf8(SetNameOf(sceneFile)));
+    out.Integer("shotMode", EffectiveShotMode(index.header));
+    out.Integer("headerValue", index.header.headerValue);
+    out.Integer("saveTime", index.header.saveTime);
+    out.Integer("thumbnailBytes", index.header.thumbnailSize);
+    out.Raw("layers", JsonArray(layers));
+    out.Raw("shots", JsonArray(shots));
+    json = out.Text();
+    return true;
+}
+
+// The set formats info understands. A folder is a set of the first format
+// whose file it holds; a file goes to the format whose file name it has, and
+// otherwise to the first format.
+struct SetFormat {
+    const wchar_t* fileName;
+    bool (*describe)(const std::wstring& setFile, std::string& json, std::string& error);
+};
+
+const SetFormat kSetFormats[] = {
+    {kSceneFileName, DescribeNativeSet},
+};
+
+const SetFormat& FormatFor(const std::string& argument, std::wstring& setFile)
+{
+    const std::wstring path = platform::Utf8ToWide(argument);
+    if (platform::FolderExists(path)) {
+        for (const SetFormat& format : kSetFormats) {
+            setFile = platform::JoinPath(path, format.fileName);
+            if (platform::FileExists(setFile))
+                return format;
+        }
+        setFile = platform::JoinPath(path, kSetFormats[0].fileName);
+        return kSetFormats[0];
+    }
+    setFile = path;
+    const std::wstring name = platform::ToUpperWide(platform::FileNamePart(path));
+    for (const SetFormat& format : kSetFormats) {
+        if (name == platform::ToUpperWide(format.fileName))
+            return format;
+    }
+    return kSetFormats[0];
+}
+
+int RunInfo(const CliArgs& args)
+{
+    if (args.size() != 1)
+        return CliFail("usage: kelvane-cli info PATH");
+    std::wstring setFile;
+    const SetFormat& format = FormatFor(args[0], setFile);
+    std::string json, error;
+    if (!format.describe(setFile, json, error))
+        return CliFail(platform::WideToUtf8(setFile) + ": " + error);
+    std::cout << json << std::endl;
+    return kCliOk;
+}
+
+const CliCommand kInfo("info", "PATH  describe the set in a folder (or its set file) as JSON", RunInfo);
+
+}  // namespace

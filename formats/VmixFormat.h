@@ -5,6 +5,8 @@
 
 #include <string>
 
+inline constexpr const wchar_t* kVmixConfigFileName = L"config.xml";
+
 struct VmixSetInfo {
     std::wstring name;           // the set's name
     std::wstring thumbnailPath;  // the set's thumbnail image

@@ -9,7 +9,7 @@ PACKAGES=(
   libobs-dev obs-studio qt6-base-dev libx11-dev
   libcurl4-openssl-dev liblodepng-dev libjsoncpp-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
-  xvfb xauth libgl1-mesa-dri libegl-mesa0 ffmpeg
+  xvfb xauth libgl1-mesa-dri libegl-mesa0 ffmpeg locales
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include "support/TestSupport.h"
 
 #include <QImage>
+#include <clocale>
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -287,4 +288,52 @@ TEST(VmixSearch, FindsVirtualSetsOnTheFirstCompleteInstallation)
     EXPECT_TRUE(FindVmixVirtualSetsFolder(folder));
     EXPECT_EQ(folder, root.wfile("e/Program Files/vMix/VirtualSets"));
     platform::SetDriveRootForTests(L"/mnt");
+}
+
+TEST(VmixConfig, ExportedBytesMatchTheFormatExactly)
+{
+    TempDir src, out;
+    LayerList layers;
+    LayerInfo screen = Layer("Screen <1> & \"Main\"", MakePng(src.file("screen.png"), Qt::green));
+    screen.x = 0.5f;
+    screen.y = -0.25f;
+    screen.zoomX = 0.5f;
+    screen.zoomY = 0.5f;
+    screen.cropLeft = 0.25f;
+    screen.cropBottom = 0.5f;
+    screen.dynamic = 1;
+    SetLayerUvPath(screen, MakePng(src.file("screen_uv.png"), Qt::white));
+    layers.push_back(screen);
+    layers.push_back(Layer("Background", MakePng(src.file("bg.jpg.png"), Qt::blue)));
+    ShotList shots;
+    ShotInfo shot = MakeDefaultShot();
+    SetRecordName(shot.name, L"Close");
+    shot.zoomX = shot.zoomY = 2.0f;
+    shot.rotateZ = static_cast<float>(std::numbers::pi / 4);
+    shots.push_back(shot);
+    ASSERT_TRUE(WriteVmixConfig(out.wfile("config.xml"), layers, shots, {L"S", platform::Utf8ToWide(MakeJpeg(src.file("t.jpg")))}));
+    const std::string expected =
+        "<virtualSet>\r\n"
+        "<input name=\"Background\" x=\"0.000000\" y=\"0.000000\" zoomX=\"1.000000\" zoomY=\"1.000000\" "
+        "zoomZ=\"1.000000\" rotateX=\"0.000000\" rotateY=\"0.000000\" rotateZ=\"0.000000\">bg.jpg.png</input>\r\n"
+        "<input name=\"Screen &lt;1&gt; &amp; &quot;Main&quot;\" x=\"0.500000\" y=\"-0.250000\" zoomX=\"0.500000\" "
+        "zoomY=\"0.500000\" zoomZ=\"1.000000\" rotateX=\"0.000000\" rotateY=\"0.000000\" rotateZ=\"0.000000\" "
+        "cropping=\"0.250000,0.000000,1.000000,0.500000\" dynamic=\"true\" uvmap=\"screen_uv.png\">screen.png</input>\r\n"
+        "<zoom name=\"Close\" x=\"0.000000\" y=\"0.000000\" zoomX=\"2.000000\" zoomY=\"2.000000\" zoomZ=\"1.000000\" "
+        "rotateX=\"0.000000\" rotateY=\"0.000000\" rotateZ=\"45.000000\"/>\r\n"
+        "</virtualSet>\r\n";
+    EXPECT_EQ(Config(out), expected);
+    EXPECT_EQ(ReadFileBytes(out.file("screen_uv.png")), ReadFileBytes(src.file("screen_uv.png")));
+}
+
+TEST(VmixConfig, NumbersUseAPointWhateverTheLocale)
+{
+    // A locale with a decimal comma must not change what is written or read.
+    TempDir locales;
+    if (!testsupport::UseDecimalCommaLocale(locales))
+        GTEST_SKIP() << "localedef cannot build a locale here";
+    ASSERT_EQ(std::string(std::localeconv()->decimal_point), ",");
+    EXPECT_EQ(FormatVmixNumber(0.5), L"0.500000");
+    EXPECT_DOUBLE_EQ(ParseVmixNumber(L"0.75"), 0.75);
+    std::setlocale(LC_ALL, "C");
 }

@@ -177,7 +177,10 @@ TEST(Convert, VmixToNativeToVmixKeepsEveryField)
     LoadVmix(sets.file("Set"), original, originalShots);
     LoadVmix(sets.file("v/Set"), back, backShots);
     ExpectSameRecords(original, originalShots, back, backShots);
-    EXPECT_EQ(ReadFileBytes(sets.file("v/Set/layer1.png")), ReadFileBytes(files.file("layer1.png")));
+    // Through the native package the files are renamed, their bytes kept.
+    ASSERT_EQ(back.size(), 3u);
+    EXPECT_EQ(ReadFileBytes(LayerImagePath(back[1])), ReadFileBytes(files.file("layer1.png")));
+    EXPECT_EQ(ReadFileBytes(LayerUvPath(back[1])), ReadFileBytes(files.file("uv.png")));
 }
 
 TEST(Convert, ExistingTargetIsRefusedUnlessOverwriteAndBadSourcesFail)

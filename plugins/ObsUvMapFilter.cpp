@@ -3,6 +3,7 @@
 #include "UvMapImage.h"
 
 #include <graphics/graphics.h>
+#include <graphics/vec2.h>
 #include <new>
 #include <util/bmem.h>
 
@@ -72,7 +73,10 @@ void ObsUvMapFilter::Register()
 }
 
 ObsUvMapFilter::ObsUvMapFilter(obs_data_t* settings, obs_source_t* context, gs_effect_t* effect)
-    : m_context(context), m_effect(effect), m_mapParam(gs_effect_get_param_by_name(effect, "uv_map"))
+    : m_context(context),
+      m_effect(effect),
+      m_mapParam(gs_effect_get_param_by_name(effect, "uv_map")),
+      m_pictureSizeParam(gs_effect_get_param_by_name(effect, "picture_size"))
 {
     Update(settings);
 }
@@ -148,9 +152,13 @@ void ObsUvMapFilter::Render()
     }
     // The picture goes to a texture first: the output has the map's size, not
     // the picture's, so the picture cannot be drawn straight through the effect.
+    obs_source_t* target = obs_filter_get_target(m_context);
+    vec2 pictureSize;
+    vec2_set(&pictureSize, float(obs_source_get_base_width(target)), float(obs_source_get_base_height(target)));
     if (!obs_source_process_filter_begin(m_context, GS_RGBA, OBS_NO_DIRECT_RENDERING))
         return;
     gs_effect_set_texture(m_mapParam, m_map);
+    gs_effect_set_vec2(m_pictureSizeParam, &pictureSize);
     obs_source_process_filter_end(m_context, m_effect, m_mapWidth, m_mapHeight);
 }
 

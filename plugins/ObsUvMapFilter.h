@@ -34,6 +34,7 @@ private:
     obs_source_t* m_context;
     gs_effect_t* m_effect;
     gs_eparam_t* m_mapParam;
+    gs_eparam_t* m_pictureSizeParam;
 
     // The map is swapped inside the graphics context; the size is also read
     // by callers on other threads asking for the filter's size.

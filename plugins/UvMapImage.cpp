@@ -1,5 +1,6 @@
 #include "UvMapImage.h"
 
+#include <filesystem>
 #include <fstream>
 #include <lodepng.h>
 
@@ -7,6 +8,11 @@ namespace {
 
 bool ReadFileLimited(const std::string& path, std::vector<unsigned char>& bytes, std::string& error)
 {
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
+        error = "the path is not a regular file";
+        return false;
+    }
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file) {
         error = "the file cannot be opened";

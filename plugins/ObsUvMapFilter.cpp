@@ -4,12 +4,28 @@
 
 #include <graphics/graphics.h>
 #include <graphics/vec2.h>
+#include <filesystem>
 #include <new>
 #include <util/bmem.h>
 
 namespace {
 
 const char* FilterName(void*) { return kUvMapFilterId; }
+
+UvMapFileStamp StampOf(const std::string& path)
+{
+    std::error_code ec;
+    UvMapFileStamp stamp;
+    stamp.size = std::filesystem::file_size(path, ec);
+    if (ec)
+        return {};
+    const auto time = std::filesystem::last_write_time(path, ec);
+    if (ec)
+        return {};
+    stamp.exists = true;
+    stamp.modified = time.time_since_epoch().count();
+    return stamp;
+}
 
 gs_effect_t* LoadEffect()
 {
@@ -92,6 +108,7 @@ ObsUvMapFilter::~ObsUvMapFilter()
 void ObsUvMapFilter::Update(obs_data_t* settings)
 {
     const char* path = obs_data_get_string(settings, kUvMapImagePathKey);
+    std::lock_guard lock(m_updateMutex);
     UseMap(path ? path : "");
 }
 
@@ -99,10 +116,17 @@ void ObsUvMapFilter::UseMap(const std::string& path)
 {
     if (path.empty()) {
         ReplaceMap(nullptr, 0, 0);  // no map chosen: nothing to warn about
+        m_loaded = {};
         return;
     }
-    // The file is read again on every update, so a map rewritten under the
-    // same name is picked up when the setting is applied again.
+    // Applying the same settings again reads the file again only when it
+    // changed on disk, so a map rewritten under the same name is picked up and
+    // an unusable one is reported once, not on every repeated update.
+    const UvMapFileStamp stamp = StampOf(path);
+    if (path == m_loaded.path && stamp == m_loaded.stamp)
+        return;
+    m_loaded = {path, stamp};
+
     UvMapImage image;
     std::string error;
     if (!LoadUvMapImage(path, image, error)) {
@@ -145,21 +169,31 @@ void ObsUvMapFilter::WarnUnusable(const std::string& path, const std::string& re
 
 void ObsUvMapFilter::Render()
 {
-    std::lock_guard lock(m_mutex);
-    if (!m_map) {
+    // Rendering holds the graphics context, and the map is only replaced
+    // inside it, so the texture stays valid until this draw is done.
+    gs_texture_t* map = nullptr;
+    uint32_t width = 0;
+    uint32_t height = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        map = m_map;
+        width = m_mapWidth;
+        height = m_mapHeight;
+    }
+    if (!map) {
         obs_source_skip_video_filter(m_context);
         return;
     }
-    // The picture goes to a texture first: the output has the map's size, not
-    // the picture's, so the picture cannot be drawn straight through the effect.
     obs_source_t* target = obs_filter_get_target(m_context);
     vec2 pictureSize;
     vec2_set(&pictureSize, float(obs_source_get_base_width(target)), float(obs_source_get_base_height(target)));
+    // The picture goes to a texture first: the output has the map's size, not
+    // the picture's, so the picture cannot be drawn straight through the effect.
     if (!obs_source_process_filter_begin(m_context, GS_RGBA, OBS_NO_DIRECT_RENDERING))
         return;
-    gs_effect_set_texture(m_mapParam, m_map);
+    gs_effect_set_texture(m_mapParam, map);
     gs_effect_set_vec2(m_pictureSizeParam, &pictureSize);
-    obs_source_process_filter_end(m_context, m_effect, m_mapWidth, m_mapHeight);
+    obs_source_process_filter_end(m_context, m_effect, width, height);
 }
 
 uint32_t ObsUvMapFilter::Width()

@@ -11,6 +11,14 @@
 inline constexpr const char* kUvMapFilterId = "uvmap_filter";
 inline constexpr const char* kUvMapImagePathKey = "image_path";
 
+// What a map file looked like when it was last read.
+struct UvMapFileStamp {
+    bool exists = false;
+    uintmax_t size = 0;
+    int64_t modified = 0;
+    bool operator==(const UvMapFileStamp&) const = default;
+};
+
 class ObsUvMapFilter {
 public:
     // Registers the filter type with libobs; called once when the module loads.
@@ -35,6 +43,13 @@ private:
     gs_effect_t* m_effect;
     gs_eparam_t* m_mapParam;
     gs_eparam_t* m_pictureSizeParam;
+
+    struct LoadedFile {
+        std::string path;
+        UvMapFileStamp stamp;
+    };
+    std::mutex m_updateMutex;  // one update at a time, whichever thread applies it
+    LoadedFile m_loaded;
 
     // The map is swapped inside the graphics context; the size is also read
     // by callers on other threads asking for the filter's size.

@@ -121,7 +121,7 @@ TEST_F(UvFilterTest, ModuleRegistersTheFilterQuietly)
     EXPECT_NE(obs_get_source_output_flags("uvmap_filter") & OBS_SOURCE_VIDEO, 0u);
     const std::string log = TakeLog();
     EXPECT_NE(log.find("uvmap-filter.so"), std::string::npos);
-    EXPECT_EQ(log.find("uvmap_filter]"), std::string::npos) << "loading the module logged a filter message";
+    EXPECT_EQ(log.find("[uvmap_filter"), std::string::npos) << "loading the module logged a filter message";
 }
 
 TEST_F(UvFilterTest, FullFrameMapShowsThePictureUnchanged)
@@ -136,6 +136,16 @@ TEST_F(UvFilterTest, FullFrameMapShowsThePictureUnchanged)
     EXPECT_EQ(filtered.width, 320u);
     EXPECT_EQ(filtered.height, 180u);
     EXPECT_LE(MaxDifference(filtered, picture), 1);
+}
+
+TEST_F(UvFilterTest, FullFrameMapAtBroadcastSizeShowsThePictureUnchanged)
+{
+    // At 1920 x 1080 a 16-bit map names each pixel centre only to within a
+    // hundredth of a pixel; the picture must still come through unblurred.
+    const Picture picture = MakeRampPicture(1920, 1080);
+    OBSSourceAutoRelease source = MakeImageSource(picture);
+    OBSSourceAutoRelease filter = AttachFilter(source, MakeMap("identity.png", 1920, 1080, FullFrameQuad(1920, 1080)));
+    EXPECT_LE(MaxDifference(Grab(source), picture), 1);
 }
 
 TEST_F(UvFilterTest, MapTexelsNameThePictureCoordinatesExactly)
@@ -347,10 +357,32 @@ TEST_F(UvFilterTest, UnusableMapsPassThePictureThroughWithOneWarningEach)
     for (int i = 0; i < 3; ++i)
         EXPECT_LE(MaxDifference(Grab(source), picture), 1) << "frame " << i;
 
+    // Applying the same unusable path again says nothing new.
+    SetMapPath(filter, cut);
+    EXPECT_LE(MaxDifference(Grab(source), picture), 1);
+
     const std::string log = TakeLog();
     EXPECT_EQ(CountOf(log, kWarningMark), 2) << log.substr(log.size() > 3000 ? log.size() - 3000 : 0);
     EXPECT_EQ(CountOf(log, "UV map '" + missing + "' not used"), 1);
     EXPECT_EQ(CountOf(log, "UV map '" + cut + "' not used"), 1);
+}
+
+TEST_F(UvFilterTest, AMapThatAppearsUnderTheSamePathIsUsedWhenAppliedAgain)
+{
+    const Picture picture = MakeRampPicture(320, 180);
+    OBSSourceAutoRelease source = MakeImageSource(picture);
+    const std::string later = m_dir.file("later.png");
+    OBSSourceAutoRelease filter = AttachFilter(source, later);
+    EXPECT_EQ(Grab(source).width, 320u);
+
+    MakeMap("later.png", 100, 50, FullFrameQuad(100, 50));
+    SetMapPath(filter, later);
+    EXPECT_EQ(Grab(source).width, 100u);
+    // Rewritten under the same name: the new map replaces the old one.
+    MakeMap("later.png", 80, 40, FullFrameQuad(80, 40));
+    SetMapPath(filter, later);
+    EXPECT_EQ(Grab(source).width, 80u);
+    EXPECT_EQ(CountOf(TakeLog(), kWarningMark), 1);
 }
 
 TEST_F(UvFilterTest, AGoodMapAfterABadOneIsUsed)

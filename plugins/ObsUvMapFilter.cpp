@@ -5,7 +5,7 @@
 #include <graphics/graphics.h>
 #include <graphics/vec2.h>
 #include <filesystem>
-#include <new>
+#include <exception>
 #include <util/bmem.h>
 
 namespace {
@@ -50,7 +50,14 @@ void* CreateFilter(obs_data_t* settings, obs_source_t* context)
     gs_effect_t* effect = LoadEffect();
     if (!effect)
         return nullptr;  // libobs then passes the picture through
-    return new (std::nothrow) ObsUvMapFilter(settings, context, effect);
+    try {
+        return new ObsUvMapFilter(settings, context, effect);
+    } catch (const std::exception&) {
+        obs_enter_graphics();
+        gs_effect_destroy(effect);
+        obs_leave_graphics();
+        return nullptr;  // no exception may cross into libobs
+    }
 }
 
 void DestroyFilter(void* data) { delete static_cast<ObsUvMapFilter*>(data); }
@@ -109,7 +116,14 @@ void ObsUvMapFilter::Update(obs_data_t* settings)
 {
     const char* path = obs_data_get_string(settings, kUvMapImagePathKey);
     std::lock_guard lock(m_updateMutex);
-    UseMap(path ? path : "");
+    try {
+        UseMap(path ? path : "");
+    } catch (const std::exception&) {
+        // Out of memory for a large map: show the picture as it is.
+        ReplaceMap(nullptr, 0, 0);
+        m_loaded = {};
+        WarnUnusable(path ? path : "", "not enough memory to read it");
+    }
 }
 
 void ObsUvMapFilter::UseMap(const std::string& path)

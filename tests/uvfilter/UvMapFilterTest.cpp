@@ -28,7 +28,11 @@ int CountOf(const std::string& text, const std::string& part)
 
 class UvFilterTest : public EngineTest {
 protected:
-    void ConfigureSettings() override { testing::internal::CaptureStderr(); }
+    void ConfigureSettings() override
+    {
+        testing::internal::CaptureStderr();
+        m_capturing = true;
+    }
     void SetUp() override
     {
         EngineTest::SetUp();
@@ -43,7 +47,8 @@ protected:
     }
     std::string TakeLog()
     {
-        if (!m_logTaken)
+        // Set-up may stop before the capture started (no display).
+        if (!m_logTaken && m_capturing)
             m_log = testing::internal::GetCapturedStderr();
         m_logTaken = true;
         return m_log;
@@ -96,6 +101,7 @@ protected:
     std::unique_ptr<FrameGrabber> m_grabber;
     std::string m_log;
     bool m_logTaken = false;
+    bool m_capturing = false;
 };
 
 // The picture sampled between pixels at (u, v), the way the effect reads it.
@@ -383,19 +389,6 @@ TEST_F(UvFilterTest, AMapThatAppearsUnderTheSamePathIsUsedWhenAppliedAgain)
     SetMapPath(filter, later);
     EXPECT_EQ(Grab(source).width, 80u);
     EXPECT_EQ(CountOf(TakeLog(), kWarningMark), 1);
-}
-
-TEST_F(UvFilterTest, AGoodMapAfterABadOneIsUsed)
-{
-    const Picture picture = MakeRampPicture(320, 180);
-    OBSSourceAutoRelease source = MakeImageSource(picture);
-    const std::string notPng = m_dir.file("photo.png");
-    testsupport::WriteFileBytes(notPng, "\xff\xd8\xff\xe0 not a png at all");
-    OBSSourceAutoRelease filter = AttachFilter(source, notPng);
-    EXPECT_EQ(Grab(source).width, 320u);
-
-    SetMapPath(filter, MakeMap("small.png", 100, 50, FullFrameQuad(100, 50)));
-    EXPECT_EQ(Grab(source).width, 100u);
 }
 
 TEST_F(UvFilterTest, RemovingTheFilterWhileShownFreesIt)

@@ -50,20 +50,6 @@ TEST(UvMapMaker, FullFrameMapNamesEveryPixelCentre)
     }
 }
 
-TEST(UvMapMaker, RightHalfMapLeavesTheLeftHalfEmpty)
-{
-    const UvMap map = Make(64, 16, UvQuad{{32, 64, 64, 32}, {0, 0, 16, 16}});
-    for (uint32_t y = 0; y < 16; ++y) {
-        for (uint32_t x = 0; x < 32; ++x)
-            for (int c = 0; c < 4; ++c)
-                ASSERT_EQ(map.Texel(x, y)[c], 0) << x << "," << y;
-        for (uint32_t x = 32; x < 64; ++x) {
-            ASSERT_NEAR(U(map, x, y), (x - 32 + 0.5) / 32, 1e-5);
-            ASSERT_EQ(A(map, x, y), 1.0);
-        }
-    }
-}
-
 TEST(UvMapMaker, CornersOrderedTheOtherWayMirrorThePicture)
 {
     const UvMap map = Make(20, 10, UvQuad{{20, 0, 0, 20}, {0, 0, 10, 10}});

@@ -1,5 +1,7 @@
 #include "SceneFile.h"
 
+#include "ThumbnailFile.h"
+
 #include "platform/FileStream.h"
 #include "platform/FileUtil.h"
 #include "platform/Image.h"
@@ -176,40 +178,6 @@ bool Fail(int error)
 {
     errno = error;
     return false;
-}
-
-// First two bytes FF D8 and last two FF D9.
-bool IsJpegFile(const std::wstring& path)
-{
-    FileStream file;
-    if (!file.Open(path, FileStream::Mode::Read))
-        return false;
-    const int64_t size = file.Size();
-    unsigned char head[2] = {}, tail[2] = {};
-    if (size < 4 || !file.ReadExact(head, 2) || !file.Seek(size - 2) || !file.ReadExact(tail, 2))
-        return false;
-    return head[0] == 0xFF && head[1] == 0xD8 && tail[0] == 0xFF && tail[1] == 0xD9;
-}
-
-// The JPEG file to embed: the thumbnail itself, or its conversion saved as
-// "<path>.jpg" beside it. Empty when there is none.
-std::wstring JpegThumbnail(const std::wstring& path)
-{
-    if (path.empty()) {
-        errno = ENOENT;
-        return {};
-    }
-    if (IsJpegFile(path))
-        return path;
-    platform::Image image;
-    if (!image.Load(path)) {
-        errno = platform::FileExists(path) ? EINVAL : ENOENT;
-        return {};
-    }
-    const std::wstring converted = path + L".jpg";
-    if (!image.SaveJpeg(converted))
-        return {};
-    return converted;
 }
 
 // Opens a file to embed and tells its size. A path that names nothing (any
@@ -390,7 +358,7 @@ bool WriteSceneFile(const std::wstring& scenePath, const LayerList& layers, cons
 {
     if (layers.empty() || layers.size() > size_t(INT32_MAX) || shots.size() > size_t(INT32_MAX))
         return Fail(EINVAL);
-    const std::wstring jpeg = JpegThumbnail(thumbnailPath);
+    const std::wstring jpeg = EnsureJpegThumbnail(thumbnailPath);
     if (jpeg.empty())
         return false;
     FileStream thumbnail;

@@ -47,7 +47,7 @@ void AddPlacement(JsonObject& json, float x, float y, float zoomX, float zoomY, 
 
 }  // namespace
 
-std::string LayerJson(const LayerInfo& layer, int64_t imageBytes, int64_t uvBytes)
+JsonObject LayerJsonObject(const LayerInfo& layer, int64_t imageBytes, int64_t uvBytes)
 {
     JsonObject json;
     json.Raw("name", RecordNameJson(layer.name));
@@ -57,7 +57,12 @@ std::string LayerJson(const LayerInfo& layer, int64_t imageBytes, int64_t uvByte
                                 JsonFloat(layer.cropBottom)}));
     json.Bool("dynamic", layer.dynamic != 0).Bool("visible", layer.visible != 0).Bool("uvEnabled", layer.uvEnabled != 0);
     json.Integer("imageBytes", imageBytes).Integer("uvBytes", uvBytes);
-    return json.Text();
+    return json;
+}
+
+std::string LayerJson(const LayerInfo& layer, int64_t imageBytes, int64_t uvBytes)
+{
+    return LayerJsonObject(layer, imageBytes, uvBytes).Text();
 }
 
 std::string ShotJson(const ShotInfo& shot)

@@ -30,6 +30,8 @@ std::string RecordNameJson(const char (&name)[64]);
 //  "crop": [left, top, right, bottom], "dynamic", "visible", "uvEnabled",
 //  "imageBytes", "uvBytes"}; the crop as insets.
 std::string LayerJson(const LayerInfo& layer, int64_t imageBytes, int64_t uvBytes);
+// The same fields, for a format that adds its own.
+JsonObject LayerJsonObject(const LayerInfo& layer, int64_t imageBytes, int64_t uvBytes);
 // {"name", "x", "y", "zoomX", "zoomY", "zoomZ", "rotateX", "rotateY", "rotateZ"}
 std::string ShotJson(const ShotInfo& shot);
 

@@ -4,6 +4,7 @@
 #include "SetDescription.h"
 
 #include "formats/SceneFile.h"
+#include "formats/VmixFormat.h"
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
 
@@ -46,6 +47,43 @@ bool DescribeNativeSet(const std::wstring& sceneFile, std::string& json, std::st
     return true;
 }
 
+// The vMix set as the editor shows it after importing it: layers in the
+// reverse of the file order, those without an image dropped, rotations in
+// radians, the crop turned back into insets; the files are named with their
+// sizes (-1 when missing).
+bool DescribeVmixSet(const std::wstring& configFile, std::string& json, std::string& error)
+{
+    LayerList layers;
+    ShotList shots;
+    if (!LoadVmixVirtualSet(configFile, layers, shots, true, true)) {
+        error = platform::FileExists(configFile) ? "not a vMix virtual-set config.xml" : "cannot open the file";
+        return false;
+    }
+    std::vector<std::string> layerJson;
+    for (LayerInfo& layer : layers) {
+        CropFromStored(layer);
+        const std::wstring image = platform::AnsiToWide(LayerImagePath(layer));
+        const std::wstring uv = platform::AnsiToWide(LayerUvPath(layer));
+        JsonObject object = LayerJsonObject(layer, platform::FileSize(image), uv.empty() ? -1 : platform::FileSize(uv));
+        object.String("image", platform::WideToUtf8(platform::FileNamePart(image)));
+        object.String("uvmap", platform::WideToUtf8(platform::FileNamePart(uv)));
+        layerJson.push_back(object.Text());
+    }
+    std::vector<std::string> shotJson;
+    for (const ShotInfo& shot : shots)
+        shotJson.push_back(ShotJson(shot));
+
+    JsonObject out;
+    out.String("format", "vmix");
+    out.String("name", platform::WideToUtf8(SetNameOf(configFile)));
+    out.Integer("shotMode", kShotModeCamera);
+    out.Integer("headerValue", kSceneHeaderValue);
+    out.Raw("layers", JsonArray(layerJson));
+    out.Raw("shots", JsonArray(shotJson));
+    json = out.Text();
+    return true;
+}
+
 // The set formats info understands. A folder is a set of the first format
 // whose file it holds; a file goes to the format whose file name it has, and
 // otherwise to the first format.
@@ -56,6 +94,7 @@ struct SetFormat {
 
 const SetFormat kSetFormats[] = {
     {kSceneFileName, DescribeNativeSet},
+    {kVmixConfigFileName, DescribeVmixSet},
 };
 
 const SetFormat& FormatFor(const std::string& argument, std::wstring& setFile)

@@ -72,16 +72,6 @@ std::string UserFile(const FreshUserFolders& folders, const char* name)
     return folders.dataHome() + "/Kelvane/" + name;
 }
 
-// Builds a locale with a decimal comma, when the system can.
-bool UseCommaLocale(const TempDir& dir)
-{
-    testsupport::RunCommand("localedef -c -i de_DE -f ISO-8859-1 " + dir.file("de_DE.ISO-8859-1") + " >/dev/null 2>&1");
-    if (!testsupport::Exists(dir.file("de_DE.ISO-8859-1")))
-        return false;
-    setenv("LOCPATH", dir.path().c_str(), 1);
-    return std::setlocale(LC_ALL, "de_DE.ISO-8859-1") != nullptr;
-}
-
 }  // namespace
 
 TEST(SettingsFile, InitialValuesGiveExactlyTheKnownFile)
@@ -105,7 +95,7 @@ TEST(SettingsFile, ToggledKeepRatioIsWrittenEachTime)
 TEST(SettingsFile, FrameRateHasTwoDecimalsAndAPointInAnyLocale)
 {
     TempDir locales;
-    const bool comma = UseCommaLocale(locales);
+    const bool comma = testsupport::UseDecimalCommaLocale(locales);
     if (comma) {
         char buffer[16];
         std::snprintf(buffer, sizeof(buffer), "%.2f", 1.5);

@@ -45,6 +45,17 @@ TEST(FileUtil, FailedAtomicWriteKeepsTheOldFile)
     EXPECT_EQ(*ReadWholeFile(target), "good");
 }
 
+TEST(FileUtil, FailedRenameLeavesTheTargetAndNoTemporary)
+{
+    // A folder in the target's place makes the final rename fail, even as root.
+    TempDir dir;
+    ASSERT_TRUE(CreateFolder(dir.wfile("scene.tvn")));
+    ASSERT_TRUE(WriteFileAtomically(dir.wfile("scene.tvn/keep"), "kept"));
+    EXPECT_FALSE(WriteFileAtomically(dir.wfile("scene.tvn"), "new"));
+    EXPECT_EQ(*ReadWholeFile(dir.wfile("scene.tvn/keep")), "kept");
+    EXPECT_EQ(ListFolder(dir.wpath()), std::vector<std::wstring>{L"scene.tvn"});
+}
+
 TEST(FileUtil, AtomicWriteIntoMissingFolderFails)
 {
     TempDir dir;

@@ -2,6 +2,7 @@
 
 #include "platform/TextConv.h"
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -77,6 +78,15 @@ void WriteFileBytes(const std::string& path, const std::string& bytes)
 }
 
 bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+
+bool UseDecimalCommaLocale(const TempDir& dir)
+{
+    RunCommand("localedef -c -i de_DE -f ISO-8859-1 " + dir.file("de_DE.ISO-8859-1") + " >/dev/null 2>&1");
+    if (!Exists(dir.file("de_DE.ISO-8859-1")))
+        return false;
+    setenv("LOCPATH", dir.path().c_str(), 1);
+    return std::setlocale(LC_ALL, "de_DE.ISO-8859-1") != nullptr;
+}
 
 std::string BuiltProgram(const std::string& name) { return std::string(KELVANE_BINARY_DIR) + "/bin/" + name; }
 

@@ -55,6 +55,10 @@ std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool Exists(const std::string& path);
 
+// Builds a locale with a decimal comma in dir (localedef) and switches the
+// process to it; false when the system cannot build one.
+bool UseDecimalCommaLocale(const TempDir& dir);
+
 // Path of a program built beside the tests (kelvane-cli and friends).
 std::string BuiltProgram(const std::string& name);
 

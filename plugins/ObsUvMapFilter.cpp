@@ -1,0 +1,233 @@
+#include "ObsUvMapFilter.h"
+
+#include "UvMapImage.h"
+
+#include <graphics/graphics.h>
+#include <graphics/vec2.h>
+#include <filesystem>
+#include <exception>
+#include <util/bmem.h>
+
+namespace {
+
+const char* FilterName(void*) { return kUvMapFilterId; }
+
+UvMapFileStamp StampOf(const std::string& path)
+{
+    std::error_code ec;
+    UvMapFileStamp stamp;
+    stamp.size = std::filesystem::file_size(path, ec);
+    if (ec)
+        return {};
+    const auto time = std::filesystem::last_write_time(path, ec);
+    if (ec)
+        return {};
+    stamp.exists = true;
+    stamp.modified = time.time_since_epoch().count();
+    return stamp;
+}
+
+gs_effect_t* LoadEffect()
+{
+    char* file = obs_module_file("uvmap.effect");
+    if (!file) {
+        blog(LOG_WARNING, "[%s] the effect file is missing from the module's data folder", kUvMapFilterId);
+        return nullptr;
+    }
+    char* errors = nullptr;
+    obs_enter_graphics();
+    gs_effect_t* effect = gs_effect_create_from_file(file, &errors);
+    obs_leave_graphics();
+    if (!effect)
+        blog(LOG_WARNING, "[%s] cannot load '%s': %s", kUvMapFilterId, file, errors ? errors : "unknown error");
+    bfree(errors);
+    bfree(file);
+    return effect;
+}
+
+void* CreateFilter(obs_data_t* settings, obs_source_t* context)
+{
+    gs_effect_t* effect = LoadEffect();
+    if (!effect)
+        return nullptr;  // libobs then passes the picture through
+    try {
+        return new ObsUvMapFilter(settings, context, effect);
+    } catch (const std::exception&) {
+        obs_enter_graphics();
+        gs_effect_destroy(effect);
+        obs_leave_graphics();
+        return nullptr;  // no exception may cross into libobs
+    }
+}
+
+void DestroyFilter(void* data) { delete static_cast<ObsUvMapFilter*>(data); }
+void UpdateFilter(void* data, obs_data_t* settings) { static_cast<ObsUvMapFilter*>(data)->Update(settings); }
+void RenderFilter(void* data, gs_effect_t*) { static_cast<ObsUvMapFilter*>(data)->Render(); }
+uint32_t FilterWidth(void* data) { return static_cast<ObsUvMapFilter*>(data)->Width(); }
+uint32_t FilterHeight(void* data) { return static_cast<ObsUvMapFilter*>(data)->Height(); }
+
+void FilterDefaults(obs_data_t* settings) { obs_data_set_default_string(settings, kUvMapImagePathKey, ""); }
+
+obs_properties_t* FilterProperties(void*)
+{
+    obs_properties_t* props = obs_properties_create();
+    obs_properties_add_path(props, kUvMapImagePathKey, "UV map", OBS_PATH_FILE, "PNG (*.png)", nullptr);
+    return props;
+}
+
+}  // namespace
+
+void ObsUvMapFilter::Register()
+{
+    obs_source_info info = {};
+    info.id = kUvMapFilterId;
+    info.type = OBS_SOURCE_TYPE_FILTER;
+    info.output_flags = OBS_SOURCE_VIDEO | OBS_SOURCE_SRGB;
+    info.get_name = FilterName;
+    info.create = CreateFilter;
+    info.destroy = DestroyFilter;
+    info.update = UpdateFilter;
+    info.video_render = RenderFilter;
+    info.get_width = FilterWidth;
+    info.get_height = FilterHeight;
+    info.get_defaults = FilterDefaults;
+    info.get_properties = FilterProperties;
+    obs_register_source(&info);
+}
+
+ObsUvMapFilter::ObsUvMapFilter(obs_data_t* settings, obs_source_t* context, gs_effect_t* effect)
+    : m_context(context),
+      m_effect(effect),
+      m_mapParam(gs_effect_get_param_by_name(effect, "uv_map")),
+      m_pictureSizeParam(gs_effect_get_param_by_name(effect, "picture_size"))
+{
+    Update(settings);
+}
+
+ObsUvMapFilter::~ObsUvMapFilter()
+{
+    obs_enter_graphics();
+    gs_texture_destroy(m_map);
+    gs_effect_destroy(m_effect);
+    obs_leave_graphics();
+}
+
+void ObsUvMapFilter::Update(obs_data_t* settings)
+{
+    const char* path = obs_data_get_string(settings, kUvMapImagePathKey);
+    std::lock_guard lock(m_updateMutex);
+    try {
+        UseMap(path ? path : "");
+    } catch (const std::exception&) {
+        // Out of memory for a large map: show the picture as it is.
+        ReplaceMap(nullptr, 0, 0);
+        m_loaded = {};
+        WarnUnusable(path ? path : "", "not enough memory to read it");
+    }
+}
+
+void ObsUvMapFilter::UseMap(const std::string& path)
+{
+    if (path.empty()) {
+        ReplaceMap(nullptr, 0, 0);  // no map chosen: nothing to warn about
+        m_loaded = {};
+        return;
+    }
+    // Applying the same settings again reads the file again only when it
+    // changed on disk, so a map rewritten under the same name is picked up and
+    // an unusable one is reported once, not on every repeated update.
+    const UvMapFileStamp stamp = StampOf(path);
+    if (path == m_loaded.path && stamp == m_loaded.stamp)
+        return;
+    m_loaded = {path, stamp};
+
+    UvMapImage image;
+    std::string error;
+    if (!LoadUvMapImage(path, image, error)) {
+        ReplaceMap(nullptr, 0, 0);
+        WarnUnusable(path, error);
+        return;
+    }
+    obs_enter_graphics();
+    const uint8_t* planes[] = {reinterpret_cast<const uint8_t*>(image.texels.data())};
+    gs_texture_t* map = gs_texture_create(image.width, image.height, GS_RGBA16, 1, planes, 0);
+    obs_leave_graphics();
+    if (!map) {
+        ReplaceMap(nullptr, 0, 0);
+        WarnUnusable(path, "the graphics system cannot make a texture of it");
+        return;
+    }
+    ReplaceMap(map, image.width, image.height);
+}
+
+void ObsUvMapFilter::ReplaceMap(gs_texture_t* map, uint32_t width, uint32_t height)
+{
+    obs_enter_graphics();
+    gs_texture_t* old = nullptr;
+    {
+        std::lock_guard lock(m_mutex);
+        old = m_map;
+        m_map = map;
+        m_mapWidth = width;
+        m_mapHeight = height;
+    }
+    gs_texture_destroy(old);
+    obs_leave_graphics();
+}
+
+void ObsUvMapFilter::WarnUnusable(const std::string& path, const std::string& reason) const
+{
+    blog(LOG_WARNING, "[%s: '%s'] UV map '%s' not used, the picture passes through: %s", kUvMapFilterId,
+         obs_source_get_name(m_context), path.c_str(), reason.c_str());
+}
+
+void ObsUvMapFilter::Render()
+{
+    // Rendering holds the graphics context, and the map is only replaced
+    // inside it, so the texture stays valid until this draw is done.
+    gs_texture_t* map = nullptr;
+    uint32_t width = 0;
+    uint32_t height = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        map = m_map;
+        width = m_mapWidth;
+        height = m_mapHeight;
+    }
+    if (!map) {
+        obs_source_skip_video_filter(m_context);
+        return;
+    }
+    obs_source_t* target = obs_filter_get_target(m_context);
+    vec2 pictureSize;
+    vec2_set(&pictureSize, float(obs_source_get_base_width(target)), float(obs_source_get_base_height(target)));
+    // The picture goes to a texture first: the output has the map's size, not
+    // the picture's, so the picture cannot be drawn straight through the effect.
+    if (!obs_source_process_filter_begin(m_context, GS_RGBA, OBS_NO_DIRECT_RENDERING))
+        return;
+    gs_effect_set_texture(m_mapParam, map);
+    gs_effect_set_vec2(m_pictureSizeParam, &pictureSize);
+    obs_source_process_filter_end(m_context, m_effect, width, height);
+}
+
+uint32_t ObsUvMapFilter::Width()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_map)
+            return m_mapWidth;
+    }
+    obs_source_t* target = obs_filter_get_target(m_context);
+    return target ? obs_source_get_base_width(target) : 0;
+}
+
+uint32_t ObsUvMapFilter::Height()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_map)
+            return m_mapHeight;
+    }
+    obs_source_t* target = obs_filter_get_target(m_context);
+    return target ? obs_source_get_base_height(target) : 0;
+}

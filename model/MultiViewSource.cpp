@@ -8,6 +8,7 @@
 #include "SourceFilters.h"
 
 #include "formats/SceneFile.h"
+#include "formats/VmixFormat.h"
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
 
@@ -134,7 +135,7 @@ bool CMultiViewSource::LoadSet(bool loadLayers, bool loadShots)
             return false;
         shotMode = EffectiveShotMode(header);
         headerValue = header.headerValue;
-    } else {
+    } else if (!LoadVmixVirtualSet(path, layers, shots, loadLayers, loadShots)) {
         return false;
     }
     m_shotMode = shotMode;
@@ -761,4 +762,9 @@ int32_t CMultiViewSource::SaveNative(std::wstring parentFolder)
     });
 }
 
-int32_t CMultiViewSource::ExportVmix(std::wstring parentFolder) { return kSaveFailed; }
+int32_t CMultiViewSource::ExportVmix(std::wstring parentFolder)
+{
+    return SaveSet(parentFolder, kVmixConfigFileName, [this](const std::wstring& configFile, const std::wstring& name) {
+        return WriteVmixConfig(configFile, m_layers, m_shots, VmixSetInfo{name, m_thumbnailPath});
+    });
+}

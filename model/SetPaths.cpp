@@ -1,6 +1,7 @@
 #include "SetPaths.h"
 
 #include "formats/SceneFile.h"
+#include "formats/VmixFormat.h"
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
 
@@ -48,6 +49,13 @@ bool MakeSetRecordForFolder(const std::wstring& folder, SourceInfo& info)
         info.kind = kKindNativeSet;
         info.variant = 1;
         info.path = sceneFile;
+        return true;
+    }
+    const std::wstring configFile = platform::JoinPath(folder, kVmixConfigFileName);
+    if (IsVmixVirtualSet(configFile)) {
+        info.kind = kKindVmixSet;
+        info.variant = 2;
+        info.path = configFile;
         return true;
     }
     return false;

@@ -84,6 +84,29 @@ TEST_F(SetTest, ASavedNativeSetOpensWithTheSameRecords)
     EXPECT_EQ(SceneOrder(saved->GetGroupScene()), (std::vector<std::string>{"Desk", "Blue", "Red", "Monitor"}));
 }
 
+TEST_F(SetTest, AnExportedVmixSetOpensWithTheSameRecords)
+{
+    std::vector<TestLayer> layers = ThreeLayers();
+    layers[0].uvMap = true;
+    SourceInfo info =
+        NativeSetInfo(MakeNativeSet(m_dir.path(), "Studio", layers, {MakeShot("Wide", 0, 0, 1, 1), MakeShot("Close", 0.2f, 0, 2, 2)}));
+    auto set = OpenSet(info);
+    EditSet(*set, m_dir.path());
+    std::filesystem::create_directories(m_dir.file("vmix"));
+    ASSERT_EQ(set->ExportVmix(m_dir.wfile("vmix")), kSaveDone);
+    EXPECT_EQ(g_recentSets.FindInRecentList(m_dir.wfile("vmix/Studio")), int(g_recentSets.Entries().size()) - 1);
+
+    SourceInfo exportedInfo = VmixSetInfo(m_dir.wfile("vmix/Studio/config.xml"));
+    auto exported = OpenSet(exportedInfo);
+    ExpectSameLayers(exported->GetLayers(), set->GetLayers());
+    ExpectSameShots(exported->GetShots(), set->GetShots());
+    EXPECT_EQ(SceneOrder(exported->GetGroupScene()), (std::vector<std::string>{"Desk", "Blue", "Red", "Monitor"}));
+    EXPECT_TRUE(testsupport::Exists(m_dir.file("vmix/Studio/thumbnail.jpg")));
+    // The exported set is whole by itself: its pictures are in its folder.
+    for (const LayerInfo& layer : exported->GetLayers())
+        EXPECT_EQ(platform::FolderPart(platform::AnsiToWide(LayerImagePath(layer))), m_dir.wfile("vmix/Studio"));
+}
+
 TEST_F(SetTest, ALayerShotSetKeepsItsModeAndHeaderValueWhenSaved)
 {
     SourceInfo info = NativeSetInfo(MakeNativeSet(m_dir.path(), "Studio", ThreeLayers(), {}, kShotModeLayer));

@@ -10,11 +10,16 @@
 std::wstring SetFolderOf(const std::wstring& setFile)
 {
     std::wstring folder = platform::FolderPart(setFile);
-    if (!folder.empty() && folder[0] == L'/')
-        return folder;
-    std::error_code ec;
-    const std::wstring current = platform::Utf8ToWide(std::filesystem::current_path(ec).string());
-    return folder.empty() ? current : platform::JoinPath(current, folder);
+    if (folder.empty() || folder[0] != L'/') {
+        std::error_code ec;
+        const std::wstring current = platform::Utf8ToWide(std::filesystem::current_path(ec).string());
+        folder = folder.empty() ? current : platform::JoinPath(current, folder);
+    }
+    // "." and ".." parts would otherwise stand in the set's name.
+    folder = platform::Utf8ToWide(std::filesystem::path(platform::NativePath(folder)).lexically_normal().string());
+    while (folder.size() > 1 && folder.back() == L'/')
+        folder.pop_back();
+    return folder;
 }
 
 std::wstring SetFolderNameOf(const std::wstring& setFile)

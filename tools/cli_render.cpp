@@ -43,10 +43,9 @@ bool ParseRequest(const CliArgs& args, RenderRequest& request, std::string& erro
         error = "--shot takes a shot number from 0: " + *shot;
         return false;
     }
-    std::wstring folder = platform::Utf8ToWide(options.positional[0]);
-    if (!platform::FolderExists(folder))
-        folder = platform::FolderPart(folder);
-    folder = SetFolderOf(platform::JoinPath(folder.empty() ? L"." : folder, L"set"));
+    // A set folder, or a set file whose folder holds the set.
+    const std::wstring path = platform::Utf8ToWide(options.positional[0]);
+    const std::wstring folder = SetFolderOf(platform::FolderExists(path) ? platform::JoinPath(path, L"set") : path);
     if (!MakeSetRecordForFolder(folder, request.set)) {
         error = options.positional[0] + ": no virtual set (neither scene.tvn nor config.xml reads)";
         return false;

@@ -172,7 +172,7 @@ int main(int argc, char** argv)
         }
         return true;
     });
-    std::printf("unpack only %.3f s, engine image sources only %.3f s\n", unpack, sources);
+    std::printf("parts: unpack %.3f s; the engine's image sources one by one %.3f s\n", unpack, sources);
     SourceInfo vmixInfo;
     const bool hasVmix = MakeSetRecordForFolder(W(vmix), vmixInfo);
     const double openVmix = hasVmix ? Best(rounds, [&] { return OpenSet(W(vmix)); }) : -1.0;

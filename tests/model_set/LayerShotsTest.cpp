@@ -93,6 +93,8 @@ TEST(SetPaths, NameThumbnailAndShotPicturesComeFromTheSetFolder)
     EXPECT_EQ(SetThumbnailPathOf(L"/sets/Studio/scene.tvn"), L"/sets/Studio/thumbnail.jpg");
     EXPECT_EQ(ShotPreviewPathOf(L"/sets/Studio/scene.tvn", 3), L"/sets/Studio/3.bmp");
     EXPECT_EQ(SetFolderOf(L"relative/scene.tvn")[0], L'/');
+    EXPECT_EQ(SetFolderNameOf(L"/sets/Studio/./scene.tvn"), L"Studio");
+    EXPECT_EQ(SetFolderNameOf(L"/sets/Studio/Sub/../scene.tvn"), L"Studio");
 
     EXPECT_TRUE(IsPlainFolderName(L"Studio 2"));
     for (const wchar_t* bad : {L"", L".", L"..", L"a/b"})

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -40,8 +41,13 @@ std::vector<OBSSourceAutoRelease> CreateLayerImageSources(const LayerList& layer
     };
     std::vector<std::jthread> threads;
     threads.reserve(workers - 1);
-    for (size_t w = 1; w < workers; ++w)
-        threads.emplace_back(work);
+    for (size_t w = 1; w < workers; ++w) {
+        try {
+            threads.emplace_back(work);
+        } catch (const std::system_error&) {
+            break;  // no thread to be had: this one does the rest
+        }
+    }
     work();
     threads.clear();  // joins
     return sources;

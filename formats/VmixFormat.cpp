@@ -87,17 +87,24 @@ float ReadRotation(CXmlDocument& doc, const wchar_t* name)
     return ReadNumber(doc, name, degrees) ? static_cast<float>(DegreesToRadians(degrees)) : 0.0f;
 }
 
+// name, x, y, zoomX, zoomY, zoomZ and the rotations (degrees), in this order.
+template <typename Record>
+void WritePlacementAttributes(CXmlDocument& doc, const Record& r)
+{
+    doc.SetAttribute(L"name", GetRecordName(r.name));
+    SetNumber(doc, L"x", r.x);
+    SetNumber(doc, L"y", r.y);
+    SetNumber(doc, L"zoomX", r.zoomX);
+    SetNumber(doc, L"zoomY", r.zoomY);
+    SetNumber(doc, L"zoomZ", r.zoomZ);
+    doc.SetAttribute(L"rotateX", RadiansAsDegrees(r.rotateX));
+    doc.SetAttribute(L"rotateY", RadiansAsDegrees(r.rotateY));
+    doc.SetAttribute(L"rotateZ", RadiansAsDegrees(r.rotateZ));
+}
+
 void WriteInputAttributes(CXmlDocument& doc, const LayerInfo& layer)
 {
-    doc.SetAttribute(L"name", GetRecordName(layer.name));
-    SetNumber(doc, L"x", layer.x);
-    SetNumber(doc, L"y", layer.y);
-    SetNumber(doc, L"zoomX", layer.zoomX);
-    SetNumber(doc, L"zoomY", layer.zoomY);
-    SetNumber(doc, L"zoomZ", layer.zoomZ);
-    doc.SetAttribute(L"rotateX", RadiansAsDegrees(layer.rotateX));
-    doc.SetAttribute(L"rotateY", RadiansAsDegrees(layer.rotateY));
-    doc.SetAttribute(L"rotateZ", RadiansAsDegrees(layer.rotateZ));
+    WritePlacementAttributes(doc, layer);
     if (IsCropped(layer))
         doc.SetAttribute(L"cropping", CroppingText(layer));
     if (layer.dynamic)
@@ -107,15 +114,7 @@ void WriteInputAttributes(CXmlDocument& doc, const LayerInfo& layer)
 void WriteShot(CXmlDocument& doc, const ShotInfo& shot)
 {
     doc.AddElement(L"zoom", L"");
-    doc.SetAttribute(L"name", GetRecordName(shot.name));
-    SetNumber(doc, L"x", shot.x);
-    SetNumber(doc, L"y", shot.y);
-    SetNumber(doc, L"zoomX", shot.zoomX);
-    SetNumber(doc, L"zoomY", shot.zoomY);
-    SetNumber(doc, L"zoomZ", shot.zoomZ);
-    doc.SetAttribute(L"rotateX", RadiansAsDegrees(shot.rotateX));
-    doc.SetAttribute(L"rotateY", RadiansAsDegrees(shot.rotateY));
-    doc.SetAttribute(L"rotateZ", RadiansAsDegrees(shot.rotateZ));
+    WritePlacementAttributes(doc, shot);
 }
 
 // Copies a layer file into the set folder under its own name. A file that is

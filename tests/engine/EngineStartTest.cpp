@@ -29,12 +29,17 @@ std::string VideoFormatOf(const obs_video_info& ovi)
 // Captures standard error (where the log goes) from before the engine starts.
 class LoggedEngineTest : public EngineTest {
 protected:
-    void ConfigureSettings() override { testing::internal::CaptureStderr(); }
+    void ConfigureSettings() override
+    {
+        testing::internal::CaptureStderr();
+        m_capturing = true;
+    }
     std::string TakeLog()
     {
-        if (!m_taken)
+        // Set-up can stop before the capture started (no display).
+        if (m_capturing)
             m_log = testing::internal::GetCapturedStderr();
-        m_taken = true;
+        m_capturing = false;
         return m_log;
     }
     void TearDown() override
@@ -43,7 +48,7 @@ protected:
         EngineTest::TearDown();
     }
     std::string m_log;
-    bool m_taken = false;
+    bool m_capturing = false;
 };
 
 }  // namespace

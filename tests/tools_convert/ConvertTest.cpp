@@ -81,6 +81,17 @@ void FillRecords(const TempDir& files, LayerList& layers, ShotList& shots)
     }
 }
 
+// A vMix set "Set" in sets made from the records of FillRecords.
+void MakeVmixSet(const TempDir& files, const TempDir& sets)
+{
+    LayerList layers;
+    ShotList shots;
+    FillRecords(files, layers, shots);
+    SavePicture(files.file("thumb.jpg"), Qt::gray, "JPEG");
+    std::filesystem::create_directories(sets.file("Set"));
+    ASSERT_TRUE(WriteVmixConfig(sets.wfile("Set/config.xml"), layers, shots, {L"Set", files.wfile("thumb.jpg")}));
+}
+
 void ExpectSameRecords(const LayerList& a, const ShotList& as, const LayerList& b, const ShotList& bs)
 {
     ASSERT_EQ(a.size(), b.size());
@@ -162,12 +173,7 @@ TEST(Convert, NativeToVmixToNativeKeepsEveryField)
 TEST(Convert, VmixToNativeToVmixKeepsEveryField)
 {
     TempDir files, sets;
-    LayerList layers;
-    ShotList shots;
-    FillRecords(files, layers, shots);
-    SavePicture(files.file("thumb.jpg"), Qt::gray, "JPEG");
-    std::filesystem::create_directories(sets.file("Set"));
-    ASSERT_TRUE(WriteVmixConfig(sets.wfile("Set/config.xml"), layers, shots, {L"Set", files.wfile("thumb.jpg")}));
+    ASSERT_NO_FATAL_FAILURE(MakeVmixSet(files, sets));
     std::filesystem::create_directories(sets.file("n"));
     std::filesystem::create_directories(sets.file("v"));
     ASSERT_EQ(Cli("convert " + Quote(sets.file("Set/config.xml")) + " " + Quote(sets.file("n")) + " --to native"), "0:");
@@ -186,12 +192,7 @@ TEST(Convert, VmixToNativeToVmixKeepsEveryField)
 TEST(Convert, ExistingTargetIsRefusedUnlessOverwriteAndBadSourcesFail)
 {
     TempDir files, sets;
-    LayerList layers;
-    ShotList shots;
-    FillRecords(files, layers, shots);
-    SavePicture(files.file("thumb.jpg"), Qt::gray, "JPEG");
-    std::filesystem::create_directories(sets.file("Set"));
-    ASSERT_TRUE(WriteVmixConfig(sets.wfile("Set/config.xml"), layers, shots, {L"Set", files.wfile("thumb.jpg")}));
+    ASSERT_NO_FATAL_FAILURE(MakeVmixSet(files, sets));
     std::filesystem::create_directories(sets.file("out/Set"));
     EXPECT_EQ(CliCode("convert " + Quote(sets.file("Set")) + " " + Quote(sets.file("out")) + " --to native"), 2);
     EXPECT_FALSE(testsupport::Exists(sets.file("out/Set/scene.tvn")));
@@ -221,12 +222,7 @@ TEST(Convert, NewSetsFromTemplates)
 TEST(Convert, InfoDescribesAVmixSetInImportOrder)
 {
     TempDir files, sets;
-    LayerList layers;
-    ShotList shots;
-    FillRecords(files, layers, shots);
-    SavePicture(files.file("thumb.jpg"), Qt::gray, "JPEG");
-    std::filesystem::create_directories(sets.file("Set"));
-    ASSERT_TRUE(WriteVmixConfig(sets.wfile("Set/config.xml"), layers, shots, {L"Set", files.wfile("thumb.jpg")}));
+    ASSERT_NO_FATAL_FAILURE(MakeVmixSet(files, sets));
     std::filesystem::remove(sets.file("Set/uv.png"));
     std::string out;
     ASSERT_EQ(testsupport::RunCommand(testsupport::BuiltProgram("kelvane-cli") + " info " + Quote(sets.file("Set")), &out), 0);

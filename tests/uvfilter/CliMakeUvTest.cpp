@@ -1,9 +1,10 @@
 // kelvane-cli make-uv run as a program: the maps it writes pass the UV-map
 // check (16-bit RGBA PNG) and bad arguments fail clearly without a file.
+#include "formats/UvMapCheck.h"
+#include "platform/TextConv.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
-#include <lodepng.h>
 
 namespace {
 
@@ -14,8 +15,6 @@ int MakeUv(const std::string& arguments, std::string* output = nullptr)
 
 }  // namespace
 
-// Reads the file's own colour type and bit depth and decodes it fully.
-// TODO on merge: use CheckUvMapImage from formats/ instead.
 TEST(CliMakeUv, WrittenMapsPassTheUvMapCheck)
 {
     testsupport::TempDir dir;
@@ -24,18 +23,11 @@ TEST(CliMakeUv, WrittenMapsPassTheUvMapCheck)
     ASSERT_EQ(MakeUv("--size 320x180 --quad 10,20,300.5,5,310,170,-5,160 '" + out + "'", &output), 0) << output;
     EXPECT_NE(output.find("\"width\": 320"), std::string::npos) << output;
 
-    std::vector<unsigned char> bytes;
-    ASSERT_EQ(lodepng::load_file(bytes, out), 0u);
-    lodepng::State state;
-    unsigned w = 0, h = 0;
-    ASSERT_EQ(lodepng_inspect(&w, &h, &state, bytes.data(), bytes.size()), 0u);
-    const unsigned channels = state.info_png.color.colortype == LCT_RGBA ? 4 : 3;
-    EXPECT_EQ(channels * state.info_png.color.bitdepth, 64u);
-    std::vector<unsigned char> decoded;
-    lodepng::State full;
-    EXPECT_EQ(lodepng::decode(decoded, w, h, full, bytes), 0u);
-    EXPECT_EQ(w, 320u);
-    EXPECT_EQ(h, 180u);
+    UvMapImageInfo info;
+    EXPECT_TRUE(CheckUvMapImage(platform::Utf8ToWide(out), &info)) << info.reason;
+    EXPECT_EQ(info.width, 320u);
+    EXPECT_EQ(info.height, 180u);
+    EXPECT_EQ(info.bitsPerPixel, 64u);
 }
 
 TEST(CliMakeUv, BadArgumentsFailWithAMessageAndWriteNothing)

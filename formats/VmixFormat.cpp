@@ -8,6 +8,7 @@
 #include "platform/TextConv.h"
 
 #include <charconv>
+#include <map>
 #include <cmath>
 #include <cwctype>
 #include <numbers>
@@ -117,11 +118,40 @@ void WriteShot(CXmlDocument& doc, const ShotInfo& shot)
     WritePlacementAttributes(doc, shot);
 }
 
-// Copies a layer file into the set folder under its own name. A file that is
-// already the target (exporting into the set's own folder) is left alone.
-bool CopyLayerFile(const std::wstring& source, const std::wstring& folder)
+// Names of the files in the set folder being written. Two different files
+// with one name (layers from different folders) would overwrite each other,
+// and a layer called "thumbnail.jpg" would replace the thumbnail, so a later
+// one gets a numbered name. Compared without case, as on the set's Windows peers.
+class SetFileNames {
+public:
+    SetFileNames() { m_taken = {{L"CONFIG.XML", L""}, {L"THUMBNAIL.JPG", L""}}; }
+
+    std::wstring NameFor(const std::wstring& source)
+    {
+        const std::wstring name = FileNamePart(source);
+        for (int n = 1;; ++n) {
+            const std::wstring candidate =
+                n == 1 ? name : platform::StemPart(name) + L" (" + std::to_wstring(n) + L")" + platform::ExtensionPart(name);
+            const std::wstring key = platform::ToUpperWide(candidate);
+            auto it = m_taken.find(key);
+            if (it == m_taken.end()) {
+                m_taken.emplace(key, source);
+                return candidate;
+            }
+            if (it->second == source || (!it->second.empty() && platform::IsSameFile(it->second, source)))
+                return candidate;
+        }
+    }
+
+private:
+    std::map<std::wstring, std::wstring> m_taken;  // upper-cased name -> the file written under it
+};
+
+// Copies a layer file into the set folder under the given name. A file that
+// is already the target (exporting into the set's own folder) is left alone.
+bool CopyLayerFile(const std::wstring& source, const std::wstring& folder, const std::wstring& name)
 {
-    const std::wstring target = JoinPath(folder, FileNamePart(source));
+    const std::wstring target = JoinPath(folder, name);
     if (platform::IsSameFile(source, target))
         return true;
     const auto bytes = platform::ReadWholeFile(source);
@@ -148,17 +178,20 @@ bool CopyThumbnail(const std::wstring& thumbnailPath, const std::wstring& folder
 // loop, and the layers before it in the list are left out.
 void WriteInputs(CXmlDocument& doc, const LayerList& layers, const std::wstring& folder)
 {
+    SetFileNames names;
     for (size_t n = layers.size(); n-- > 0;) {
         const LayerInfo& layer = layers[n];
         const std::wstring image = AnsiToWide(LayerImagePath(layer));
         const std::wstring uv = AnsiToWide(LayerUvPath(layer));
-        doc.AddElement(L"input", FileNamePart(image));
+        const std::wstring imageName = image.empty() ? std::wstring() : names.NameFor(image);
+        const std::wstring uvName = uv.empty() ? std::wstring() : names.NameFor(uv);
+        doc.AddElement(L"input", imageName);
         WriteInputAttributes(doc, layer);
         if (!uv.empty())
-            doc.SetAttribute(L"uvmap", FileNamePart(uv));
-        if (!image.empty() && platform::FileSize(image) >= 1 && !CopyLayerFile(image, folder))
+            doc.SetAttribute(L"uvmap", uvName);
+        if (!image.empty() && platform::FileSize(image) >= 1 && !CopyLayerFile(image, folder, imageName))
             return;
-        if (!uv.empty() && platform::FileSize(uv) >= 1 && !CopyLayerFile(uv, folder))
+        if (!uv.empty() && platform::FileSize(uv) >= 1 && !CopyLayerFile(uv, folder, uvName))
             return;
     }
 }

@@ -337,3 +337,23 @@ TEST(VmixConfig, NumbersUseAPointWhateverTheLocale)
     EXPECT_DOUBLE_EQ(ParseVmixNumber(L"0.75"), 0.75);
     std::setlocale(LC_ALL, "C");
 }
+
+TEST(VmixConfig, LayersWithTheSameFileNameFromDifferentFoldersKeepTheirPictures)
+{
+    TempDir a, b, out;
+    std::filesystem::create_directories(a.file("x"));
+    LayerList layers;
+    layers.push_back(Layer("Red", MakePng(a.file("desk.png"), Qt::red)));
+    layers.push_back(Layer("Blue", MakePng(b.file("desk.png"), Qt::blue)));
+    layers.push_back(Layer("Thumb", MakePng(b.file("thumbnail.jpg"), Qt::green)));
+    layers.push_back(Layer("Red again", a.file("desk.png")));
+    ASSERT_TRUE(WriteVmixConfig(out.wfile("config.xml"), layers, {}, {L"S", platform::Utf8ToWide(MakeJpeg(a.file("t.jpg")))}));
+    LayerList read;
+    ShotList shots;
+    ASSERT_TRUE(LoadVmixVirtualSet(out.wfile("config.xml"), read, shots, true, true));
+    ASSERT_EQ(read.size(), 4u);
+    for (size_t i = 0; i < read.size(); ++i)
+        EXPECT_EQ(ReadFileBytes(LayerImagePath(read[i])), ReadFileBytes(LayerImagePath(layers[i]))) << read[i].name;
+    EXPECT_EQ(LayerImagePath(read[0]), LayerImagePath(read[3]));  // one file, written once
+    EXPECT_EQ(ReadFileBytes(out.file("thumbnail.jpg")), ReadFileBytes(a.file("t.jpg")));
+}

@@ -1,7 +1,7 @@
 #include "UserFolders.h"
 
 #include "platform/FileUtil.h"
-#include "platform/SpecialFolders.h"
+#include "platform/SystemFolders.h"
 
 using platform::JoinPath;
 

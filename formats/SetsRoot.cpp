@@ -1,7 +1,7 @@
 #include "SetsRoot.h"
 
 #include "platform/FileUtil.h"
-#include "platform/SpecialFolders.h"
+#include "platform/SystemFolders.h"
 
 bool FindSetsRoot(std::wstring& folder)
 {

@@ -4,7 +4,7 @@
 #include "ThumbnailFile.h"
 #include "XmlDocument.h"
 #include "platform/FileUtil.h"
-#include "platform/SpecialFolders.h"
+#include "platform/SystemFolders.h"
 #include "platform/TextConv.h"
 
 #include <charconv>

@@ -1,7 +1,7 @@
 #include "ProgramFolder.h"
 
 #include "platform/FileUtil.h"
-#include "platform/SpecialFolders.h"
+#include "platform/SystemFolders.h"
 
 namespace lumora {
 

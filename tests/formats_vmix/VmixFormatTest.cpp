@@ -1,7 +1,7 @@
 #include "formats/VmixFormat.h"
 
 #include "platform/FileUtil.h"
-#include "platform/SpecialFolders.h"
+#include "platform/SystemFolders.h"
 #include "platform/TextConv.h"
 #include "support/TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "SpecialFolders.h"
+#include "SystemFolders.h"
 
 #include "TextConv.h"
 

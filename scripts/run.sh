@@ -2,7 +2,7 @@
 # Sets everything up, builds, and starts Kelvane.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh >&2
 source scripts/xvfb.sh
 BUILD_DIR=${KELVANE_BUILD_DIR:-build}
 # Until the editor window exists the run starts the engine as the editor will.

@@ -4,6 +4,7 @@
 // and how much of the file the validity check reads.
 //
 //   scene_file_bench [WORK_FOLDER] [ROUNDS]
+#include "BenchPictures.h"
 #include "formats/SceneFile.h"
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
@@ -67,27 +68,6 @@ double Seconds(Clock::time_point since) { return std::chrono::duration<double>(C
 
 std::wstring W(const std::string& s) { return platform::Utf8ToWide(s); }
 
-// A picture with gradients and grain, so it compresses like a photograph
-// rather than like a flat colour.
-bool MakePng(const std::string& path, int seed)
-{
-    QImage image(3840, 2160, QImage::Format_RGB32);
-    uint32_t noise = 2463534242u + uint32_t(seed) * 7919u;
-    for (int y = 0; y < image.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            noise ^= noise << 13;
-            noise ^= noise >> 17;
-            noise ^= noise << 5;
-            const int grain = int(noise & 31) - 16;
-            row[x] = qRgb(std::clamp((x >> 4) + seed * 20 + grain, 0, 255), std::clamp((y >> 3) + grain, 0, 255),
-                          std::clamp(((x + y) >> 5) + grain, 0, 255));
-        }
-    }
-    QImageWriter writer(QString::fromStdString(path), "png");
-    writer.setQuality(70);  // faster compression; the size is what matters here
-    return writer.write(image);
-}
 
 enum class CopyKind {
     NewFile,    // into a file that did not exist
@@ -171,7 +151,7 @@ int main(int argc, char** argv)
     int64_t largest = 0, total = 0;
     for (int i = 0; i < 8; ++i) {
         const std::string path = work + "/layer" + std::to_string(i) + ".png";
-        if (!platform::FileExists(W(path)) && !MakePng(path, i)) {
+        if (!platform::FileExists(W(path)) && !MakeBenchPng(path, i, false)) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
             return 1;
         }

@@ -3,6 +3,7 @@
 // same PNGs once with the image facade. The goal is a ratio of 1.5 or less.
 //
 //   set_open_bench [WORK_FOLDER] [ROUNDS]
+#include "BenchPictures.h"
 #include "engine/ObsMain.h"
 #include "formats/SceneFile.h"
 #include "model/MultiViewSource.h"
@@ -30,27 +31,6 @@ using Clock = std::chrono::steady_clock;
 
 std::wstring W(const std::string& s) { return platform::Utf8ToWide(s); }
 
-// Gradients with grain and a soft alpha edge, like a keyed studio element.
-bool MakePng(const std::string& path, int seed)
-{
-    QImage image(3840, 2160, QImage::Format_ARGB32);
-    uint32_t noise = 2463534242u + uint32_t(seed) * 7919u;
-    for (int y = 0; y < image.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            noise ^= noise << 13;
-            noise ^= noise >> 17;
-            noise ^= noise << 5;
-            const int grain = int(noise & 31) - 16;
-            const int alpha = std::clamp(255 - std::max(0, (y - 1800) / 2), 0, 255);
-            row[x] = qRgba(std::clamp((x >> 4) + seed * 20 + grain, 0, 255), std::clamp((y >> 3) + grain, 0, 255),
-                           std::clamp(((x + y) >> 5) + grain, 0, 255), alpha);
-        }
-    }
-    QImageWriter writer(QString::fromStdString(path), "png");
-    writer.setQuality(70);
-    return writer.write(image);
-}
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
@@ -121,7 +101,7 @@ int main(int argc, char** argv)
     LayerList layers;
     for (int i = 0; i < kLayers; ++i) {
         const std::string path = work + "/layer" + std::to_string(i) + ".png";
-        if (!platform::FileExists(W(path)) && !MakePng(path, i)) {
+        if (!platform::FileExists(W(path)) && !MakeBenchPng(path, i, true)) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
             return 1;
         }

@@ -1,0 +1,8 @@
+#pragma once
+// Large test pictures for the benchmarks: gradients with grain, so they
+// compress like photographs rather than like flat colour.
+#include <string>
+
+// Writes a 3840 × 2160 PNG. With softAlphaEdge the bottom rows fade out, like
+// a keyed studio element.
+bool MakeBenchPng(const std::string& path, int seed, bool softAlphaEdge);

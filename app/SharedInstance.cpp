@@ -72,3 +72,10 @@ int32_t SharedInstanceRecord::Leave()
 }
 
 bool SharedInstanceRecord::Remove(const std::string& name) { return platform::SharedMemory::Unlink(name); }
+
+namespace {
+SharedInstanceRecord* g_runningRecord = nullptr;
+}
+
+SharedInstanceRecord* GetSharedInstanceRecord() { return g_runningRecord; }
+void SetSharedInstanceRecord(SharedInstanceRecord* record) { g_runningRecord = record; }

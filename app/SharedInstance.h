@@ -40,3 +40,7 @@ private:
     SharedInstanceData* m_record = nullptr;
     std::string m_name;
 };
+
+// The record of the running editor (set by the application at start), or null.
+SharedInstanceRecord* GetSharedInstanceRecord();
+void SetSharedInstanceRecord(SharedInstanceRecord* record);

@@ -5,5 +5,4 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh >&2
 source scripts/xvfb.sh
 BUILD_DIR=${KELVANE_BUILD_DIR:-build}
-# Until the editor window exists the run starts the engine as the editor will.
-"$BUILD_DIR/bin/kelvane-cli" engine
+exec "$BUILD_DIR/bin/kelvane" "$@"

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(
-  cmake ninja-build g++ pkg-config git python3
+  cmake ninja-build g++ pkg-config git python3 qt6-svg-dev
   libobs-dev obs-studio qt6-base-dev libx11-dev
   libcurl4-openssl-dev liblodepng-dev libjsoncpp-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev

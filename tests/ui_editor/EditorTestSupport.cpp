@@ -1,0 +1,120 @@
+#include "EditorTestSupport.h"
+
+#include "app/LanguageSetup.h"
+#include "model/MultiViewSource.h"
+#include "preview/ObsQtWindow.h"
+#include "ui/ClipInfo.h"
+#include "ui/DlgExist.h"
+#include "ui/EditorMessages.h"
+#include "ui/MessageBox.h"
+#include "ui/ShellDialogs.h"
+#include "ui/ShellOpen.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScreen>
+#include <QThread>
+#include <util/bmem.h>
+
+QApplication& EditorApplication()
+{
+    static int argc = 1;
+    static char name[] = "kelvane-tests";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
+}
+
+void EditorWindowTest::SetUp()
+{
+    ASSERT_TRUE(qEnvironmentVariableIsSet("DISPLAY")) << "window tests need an X display (the test command starts Xvfb)";
+    EditorApplication();
+    InitLanguages();
+    SetMessageBoxHandler([this](QWidget*, const std::wstring& text, int type) {
+        m_messages.push_back(text);
+        if (m_answers.empty())
+            return type == MB_OK ? IDOK : IDCANCEL;
+        const int answer = m_answers.front();
+        m_answers.erase(m_answers.begin());
+        return answer;
+    });
+    SetFileChooser([this](QWidget*, const FileDialogRequest&) {
+        if (m_fileAnswers.empty())
+            return std::wstring();
+        std::wstring answer = m_fileAnswers.front();
+        m_fileAnswers.erase(m_fileAnswers.begin());
+        return answer;
+    });
+    SetFolderChooser([this](QWidget*, const std::wstring&) {
+        if (m_folderAnswers.empty())
+            return std::wstring();
+        std::wstring answer = m_folderAnswers.front();
+        m_folderAnswers.erase(m_folderAnswers.begin());
+        return answer;
+    });
+    SetShellOpenHandler([](const std::wstring&) { return true; });
+}
+
+void EditorWindowTest::TearDown()
+{
+    if (m_editor)
+        CloseEditor();
+    SetMessageBoxHandler({});
+    SetFileChooser({});
+    SetFolderChooser({});
+    SetShellOpenHandler({});
+    SetExistingTargetHandler({});
+}
+
+void EditorWindowTest::OpenEditor(int clientWidth, int clientHeight)
+{
+    m_editor = std::make_unique<CDlgEditor>();
+    m_editor->SetAutoMaximize(false);
+    m_editor->show();
+    m_editor->ResizeClientArea(clientWidth, clientHeight);
+    Pump(100);
+}
+
+void EditorWindowTest::CloseEditor()
+{
+    m_editor.reset();
+    EXPECT_EQ(bnum_allocs(), 0) << "libobs allocations left after the editor closed";
+}
+
+void EditorWindowTest::Pump(int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    do {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    } while (timer.elapsed() < ms);
+}
+
+bool EditorWindowTest::WaitUntil(const std::function<bool()>& pred, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < timeoutMs) {
+        if (pred())
+            return true;
+        Pump(10);
+    }
+    return pred();
+}
+
+long long EditorWindowTest::SendOpen(const std::string& folder, int kind)
+{
+    const std::u16string path = QString::fromStdString(folder).toStdU16String();
+    ClipInfo2_t entry{};
+    std::copy(path.begin(), path.begin() + std::min<size_t>(path.size(), kClipPathLength - 1), entry.path);
+    return SendMessage(m_editor->MessageWindow(), UM_OPEN_VIRTUAL_SET, reinterpret_cast<WPARAM>(&entry), kind);
+}
+
+QImage EditorWindowTest::GrabPreview()
+{
+    QWidget* preview = m_editor->GetPreview();
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen->grabWindow(preview->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}

@@ -1,0 +1,50 @@
+#pragma once
+// The real editor window on the real engine, for one test: fresh user
+// folders, the program's languages, recorded message boxes and choosers that
+// answer without a window.
+#include "ui/DlgEditor.h"
+
+#include "../support/TestSupport.h"
+
+#include <QImage>
+#include <QString>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QApplication;
+
+class EditorWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Constructs and shows the editor at this client size (no maximising).
+    void OpenEditor(int clientWidth = 1704, int clientHeight = 1000);
+    // Ends the editor as closing does; the engine must have freed everything.
+    void CloseEditor();
+
+    void Pump(int ms = 50);
+    bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 5000);
+    // Sends UM_OPEN_VIRTUAL_SET as the library does.
+    long long SendOpen(const std::string& folder, int kind);
+    // What the preview's window shows now, in its own pixels.
+    QImage GrabPreview();
+
+    CDlgEditor* editor() const { return m_editor.get(); }
+    const testsupport::TempDir& dir() const { return m_dir; }
+
+    std::vector<std::wstring> m_messages;     // every message box text, in order
+    std::vector<int> m_answers;               // answers given to message boxes, first first
+    std::vector<std::wstring> m_fileAnswers;  // paths the file chooser gives, first first
+    std::vector<std::wstring> m_folderAnswers;
+
+private:
+    testsupport::FreshUserFolders m_folders;
+    testsupport::TempDir m_dir;
+    std::unique_ptr<CDlgEditor> m_editor;
+};
+
+QApplication& EditorApplication();

@@ -1,0 +1,199 @@
+// The editor window with the real engine: layout, opening sets, the file
+// commands and the unsaved-changes question.
+#include "EditorTestSupport.h"
+
+#include "../model_set/SetTestData.h"
+#include "engine/BitmapFile.h"
+#include "lumora/Lang.h"
+#include "model/MultiViewSource.h"
+#include "platform/FileUtil.h"
+#include "app/ProjectSettings.h"
+#include "app/UserFolders.h"
+#include "formats/SceneFile.h"
+#include "ui/DlgExist.h"
+#include "ui/EditorMessages.h"
+#include "ui/MessageBox.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTest>
+
+using namespace settest;
+
+namespace {
+
+std::vector<TestLayer> BigRedLayer()
+{
+    TestLayer red{"Red", Qt::red, 64, 36};
+    red.x = -0.5f;  // the left half of the canvas
+    red.zoomX = 0.5f;
+    return {red};
+}
+
+int CountNear(const QImage& image, const QColor& colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); y += 4)
+        for (int x = 0; x < image.width(); x += 4)
+            count += PixelIs(image, x, y, colour, 40) ? 1 : 0;
+    return count;
+}
+
+}  // namespace
+
+TEST_F(EditorWindowTest, LayoutFollowsTheClientSizeWithTheFixedFormulas)
+{
+    OpenEditor(1704, 1000);
+    const EditorLayout& layout = editor()->GetLayout();
+    EXPECT_EQ(layout.previewLeft, 304);
+    EXPECT_EQ(layout.previewTop, 263);
+    EXPECT_EQ(layout.previewRight, 1300);
+    EXPECT_EQ(layout.previewBottom, 825);
+    EXPECT_EQ(editor()->GetPreview()->geometry(), QRect(304, 263, 997, 563));
+    EXPECT_EQ(editor()->GetButton(IDC_STRETCH)->geometry(), QRect(304 + (996 - 152) / 2, 263 - 26, 16, 16));
+    EXPECT_EQ(editor()->GetButton(IDC_SAVE)->geometry(), QRect(304 + (996 - 320) / 2 + 220, 60, 100, 28));
+
+    // Narrow: the splitter's range is inverted, the fixed places still hold.
+    editor()->ResizeClientArea(900, 700);
+    Pump();
+    EXPECT_EQ(editor()->GetLayout().splitterMin, 90);
+    EXPECT_EQ(editor()->GetLayout().splitterMax, -100);
+    EXPECT_EQ(editor()->GetSplitter()->geometry(), QRect(300, 50, 4, 650));
+    EXPECT_EQ(editor()->GetPanel(0)->geometry(), QRect(900 - 404, 74, 400, 700 - 74));
+}
+
+TEST_F(EditorWindowTest, OpensNativeAndVmixSetsIntoThePreviewAndRefusesAnInvalidFolder)
+{
+    const std::wstring native = MakeNativeSet(dir().path(), "Native", BigRedLayer(), {});
+    TestLayer blue{"Blue", Qt::blue, 64, 36};
+    blue.x = 0.5f;
+    blue.zoomX = 0.5f;
+    const std::wstring vmix = MakeVmixSet(dir().path(), "Vmix", {blue}, {});
+    OpenEditor();
+    EXPECT_FALSE(editor()->GetButton(IDC_SAVE)->isEnabled());
+
+    // A trailing separator opens the same folder.
+    ASSERT_EQ(SendOpen(dir().file("Native") + "/", kSetKindNative), 0);
+    ASSERT_NE(editor()->GetScene(), nullptr);
+    EXPECT_EQ(editor()->windowTitle().toStdString(), "Zantrel  - " + dir().file("Native"));
+    EXPECT_TRUE(editor()->GetButton(IDC_SAVE)->isEnabled());
+    EXPECT_TRUE(editor()->GetPanel(0)->isEnabled());
+    ASSERT_TRUE(WaitUntil([&] { return CountNear(GrabPreview(), Qt::red) > 50; }))
+        << "the preview does not show the set's red layer";
+    const QImage shown = GrabPreview();
+    EXPECT_TRUE(PixelIs(shown, shown.width() / 4, shown.height() / 2, Qt::red, 40));
+    EXPECT_TRUE(PixelIs(shown, shown.width() * 3 / 4, shown.height() / 2, Qt::black, 40));
+
+    // An invalid folder: message 317, the open set stays.
+    CMultiViewSource* before = editor()->GetScene();
+    EXPECT_EQ(SendOpen(dir().file("Nothing"), kSetKindAny), -1);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0], Lang::LoadLangString(317));
+    EXPECT_EQ(editor()->GetScene(), before);
+    // A vMix folder asked for as native is invalid as well.
+    EXPECT_EQ(SendOpen(dir().file("Vmix"), kSetKindNative), -1);
+    EXPECT_EQ(editor()->GetScene(), before);
+
+    ASSERT_EQ(SendOpen(dir().file("Vmix"), kSetKindAny), 0);
+    EXPECT_NE(editor()->GetScene(), before);
+    ASSERT_TRUE(WaitUntil([&] { return CountNear(GrabPreview(), Qt::blue) > 50; }));
+    EXPECT_EQ(CountNear(GrabPreview(), Qt::red), 0);
+}
+
+TEST_F(EditorWindowTest, SavingWithoutASetDoesNothing)
+{
+    OpenEditor();
+    for (int command : {ID_SAVE, ID_SAVE_AS_NATIVE, ID_SAVE_AS_VMIX, IDC_SNAPSHOT, IDC_STRETCH, IDC_FIT})
+        editor()->RunCommand(command);
+    EXPECT_TRUE(m_messages.empty());
+    EXPECT_FALSE(editor()->HasUnsavedChanges());
+}
+
+TEST_F(EditorWindowTest, UnsavedChangesAskBeforeTheSetIsReplacedOrClosed)
+{
+    MakeNativeSet(dir().path(), "First", BigRedLayer(), {});
+    MakeNativeSet(dir().path(), "Second", BigRedLayer(), {});
+    OpenEditor();
+    ASSERT_EQ(SendOpen(dir().file("First"), kSetKindNative), 0);
+    CMultiViewSource* first = editor()->GetScene();
+    EXPECT_FALSE(editor()->HasUnsavedChanges());
+    ASSERT_TRUE(first->RenameLayer(0, L"Renamed"));
+    EXPECT_TRUE(editor()->HasUnsavedChanges());
+
+    // Cancel keeps everything.
+    m_answers = {IDCANCEL};
+    EXPECT_EQ(SendOpen(dir().file("Second"), kSetKindNative), -1);
+    EXPECT_EQ(editor()->GetScene(), first);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0], Lang::LoadLangString(901));
+
+    // Save writes the set into its own folder first, then the other opens.
+    SetExistingTargetHandler([](const std::wstring&, std::wstring&) { return true; });  // overwrite
+    m_answers = {IDYES};
+    m_messages.clear();
+    ASSERT_EQ(SendOpen(dir().file("Second"), kSetKindNative), 0);
+    EXPECT_NE(editor()->GetScene(), first);
+    {
+        LayerList layers;
+        ShotList shots;
+        std::wstring thumbnail;
+        ASSERT_TRUE(LoadSceneFile(dir().wfile("First/scene.tvn"), layers, shots, thumbnail));
+        ASSERT_EQ(layers.size(), 1u);
+        EXPECT_STREQ(layers[0].name, "Renamed");
+    }
+
+    // Discard drops the change; closing asks the same way.
+    ASSERT_TRUE(editor()->GetScene()->RenameLayer(0, L"Dropped"));
+    m_answers = {IDCANCEL};
+    editor()->close();
+    Pump();
+    EXPECT_TRUE(editor()->isVisible()) << "Cancel must keep the editor open";
+    m_answers = {IDNO};
+    editor()->close();
+    Pump();
+    EXPECT_FALSE(editor()->isVisible());
+    LayerList layers;
+    ShotList shots;
+    std::wstring thumbnail;
+    ASSERT_TRUE(LoadSceneFile(dir().wfile("Second/scene.tvn"), layers, shots, thumbnail));
+    EXPECT_STREQ(layers[0].name, "Red");
+}
+
+TEST_F(EditorWindowTest, EnterAndEscapeDoNotEndTheEditor)
+{
+    OpenEditor();
+    QTest::keyClick(editor(), Qt::Key_Escape);
+    QTest::keyClick(editor(), Qt::Key_Return);
+    Pump();
+    EXPECT_TRUE(editor()->isVisible());
+}
+
+TEST_F(EditorWindowTest, SnapshotWritesA32BitBitmapOfTheSetAndRemembersItsFolder)
+{
+    MakeNativeSet(dir().path(), "Shot", BigRedLayer(), {});
+    OpenEditor();
+    ASSERT_EQ(SendOpen(dir().file("Shot"), kSetKindNative), 0);
+    platform::CreateFolder(dir().wfile("captures"));
+    m_fileAnswers = {dir().wfile("captures/picture.bmp")};
+    editor()->RunCommand(IDC_SNAPSHOT);
+    EXPECT_TRUE(m_messages.empty());
+    const QImage picture(QString::fromStdString(dir().file("captures/picture.bmp")));
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.size(), QSize(1920, 1080));
+    EXPECT_TRUE(PixelIs(picture, 480, 540, Qt::red));
+    EXPECT_TRUE(PixelIs(picture, 1440, 540, Qt::black));
+    const std::string bytes = testsupport::ReadFileBytes(dir().file("captures/picture.bmp"));
+    ASSERT_GT(bytes.size(), 30u);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[28]), 32u) << "bits per pixel";
+    EXPECT_EQ(g_settings.LastCapturePath, dir().wfile("captures"));
+}
+
+TEST_F(EditorWindowTest, NewSetFromATemplateOpensTheUnnamedVmixSet)
+{
+    OpenEditor();
+    editor()->OpenNewSet(3);
+    ASSERT_NE(editor()->GetScene(), nullptr);
+    EXPECT_EQ(editor()->GetLastTemplate(), 3);
+    EXPECT_TRUE(m_messages.empty()) << "no error text after a write that worked";
+    EXPECT_TRUE(platform::FileExists(platform::JoinPath(GetUnnamedSetFolder(), L"config.xml")));
+}

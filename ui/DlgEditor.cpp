@@ -1,0 +1,482 @@
+#include "DlgEditor.h"
+
+#include "app/ProjectSettings.h"
+#include "app/SettingsFiles.h"
+#include "app/SharedInstance.h"
+#include "engine/ObsMain.h"
+#include "lumora/ControlId.h"
+#include "lumora/Lang.h"
+#include "lumora/MyControls.h"
+#include "model/MultiViewSource.h"
+#include "model/SourceObjectFactory.h"
+#include "preview/ObsQtWindow.h"
+#include "ui/ClipInfo.h"
+#include "ui/DialogTexts.h"
+#include "ui/EditorMessages.h"
+#include "ui/MessageBox.h"
+#include "ui/MessageTarget.h"
+#include "ui/WndEditorPanels.h"
+#include "ui/WndSence.h"
+#include "ui/WndTop.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QTimer>
+
+namespace {
+
+// The image buttons: control id, picture id, tooltip string id.
+struct ImageButtonSpec {
+    int id;
+    int picture;
+    unsigned tooltip;
+};
+constexpr ImageButtonSpec kImageButtons[6] = {
+    {IDC_STRETCH, 588, 407}, {IDC_FIT, 587, 408}, {IDC_UP, 439, 226},
+    {IDC_DOWN, 438, 227},    {IDC_KEEP_RATIO, 427, 410}, {IDC_SNAPSHOT, 295, 155},
+};
+
+// Frame flags of the main window: close, maximise, minimise and menu.
+constexpr unsigned kEditorFrameFlags = 27;
+
+void* QtX11Display()
+{
+    auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->display() : nullptr;
+}
+
+QString LangText(unsigned id)
+{
+    return QString::fromStdWString(Lang::LoadLangString(id));  // lang-ids: 105 127 129 256
+}
+
+WindowRect ToWindowRect(const QRect& rect) { return {rect.x(), rect.y(), rect.width(), rect.height()}; }
+
+}  // namespace
+
+CDlgEditor::CDlgEditor(QWidget* parent) : CMyPopDialog(392, 128, 128, parent, kEditorFrameFlags)
+{
+    m_messages = new CMessageTarget(
+        [this](unsigned message, WPARAM w, LPARAM l) { return OnWindowMessage(message, w, l); }, this);
+    setMinimumSize(800, 600);
+    resize(1280, 800);
+
+    // 1. Texts of dialog 392 (after the controls exist, below).
+    // 2. The running editor's window, for a second start to bring forward.
+    if (SharedInstanceRecord* record = GetSharedInstanceRecord())
+        record->Data()->mainWindow.store(static_cast<uint64_t>(winId()));
+    // 3.
+    InitEngine();
+    // The tab control comes first among the members.
+    m_tab = new CMyTabCtrl(ClientArea());
+    lumora::SetControlId(m_tab, IDC_EDITOR_TAB);
+    // 4. - 8.
+    CreateSplitter();
+    CreatePreview();
+    CreateButtons();
+    m_top = new CWndTop(ClientArea());
+    m_sceneTab = new CWndSence(ClientArea(), MessageWindow());
+    CreatePanels();
+    ApplyDialogTexts(this, 392);
+    setWindowTitle(QString::fromWCharArray(kMessageBoxTitle));
+    // 9., 10.
+    ApplyKeepRatioSetting();
+    StartTimers();
+    ApplyLayout();
+}
+
+CDlgEditor::~CDlgEditor() { Shutdown(); }
+
+HWND CDlgEditor::MessageWindow() const { return m_messages; }
+
+void CDlgEditor::InitEngine()
+{
+    m_engine = g_obsMain;
+    if (!m_engine) {
+        SetEngineDisplay(QtX11Display());
+        m_engine = new ObsMain;
+    }
+    if (!m_engine->InitEngine())
+        blog(LOG_ERROR, "Failed to init obs");
+}
+
+void CDlgEditor::CreateSplitter()
+{
+    m_splitter = new CMySplitWnd(ClientArea());
+    m_splitter->Create(QRect(300, 50, 4, 550), ClientArea(), IDC_SPLITTER);
+    QObject::connect(m_splitter, &CMySplitWnd::Moved, this, [this](int delta) { OnSplitterMoved(delta); });
+}
+
+void CDlgEditor::CreatePreview()
+{
+    m_preview = new ObsQtWindow(ClientArea());
+    m_preview->Create(ClientArea(), ToWindowRect(PreviewGeometry(m_layout)));
+    m_preview->CreateDisplay();
+    if (m_scene)
+        m_preview->SetScene(m_scene->GetMainScene());
+    m_preview->SetEditEnabled(false);
+}
+
+void CDlgEditor::CreateButtons()
+{
+    auto makeTextButton = [this](int id) {
+        auto* button = new CGdiplusButton(ClientArea());
+        lumora::SetControlId(button, id);
+        QObject::connect(button, &QAbstractButton::clicked, this, [this, id] { RunCommand(id); });
+        return button;
+    };
+    m_newButton = makeTextButton(IDC_NEW);
+    m_openButton = makeTextButton(IDC_OPEN);
+    m_saveButton = makeTextButton(IDC_SAVE);
+    m_saveButton->setEnabled(false);
+    for (size_t i = 0; i < m_imageButtons.size(); ++i) {
+        const ImageButtonSpec& spec = kImageButtons[i];
+        auto* button = new CGdipButton(ClientArea());
+        lumora::SetControlId(button, spec.id);
+        button->LoadStdImage(spec.picture, "PNG");
+        button->SetToolTipText(Lang::LoadLangString(spec.tooltip), true);  // lang-ids: 407 408 226 227 410 155
+        QObject::connect(button, &QAbstractButton::clicked, this, [this, id = spec.id] { RunCommand(id); });
+        m_imageButtons[i] = button;
+    }
+    m_tab->SetMinTabWidth(100);
+}
+
+void CDlgEditor::CreatePanels()
+{
+    m_general = new CWndEditorGeneral(ClientArea(), this);
+    m_position = new CWndEditorPosition(ClientArea(), this);
+    m_shot = new CWndEditorShot(ClientArea(), this);
+    m_panels = {m_general, m_position, m_shot};
+    const unsigned captions[3] = {127, 129, 256};
+    for (int i = 0; i < 3; ++i) {
+        m_tab->addTab(LangText(captions[i]));
+        m_panels[i]->SetPreview(m_preview);
+        m_panels[i]->SetScene(m_scene);
+        m_panels[i]->setVisible(i == 0);
+        m_panels[i]->setEnabled(false);
+    }
+    QObject::connect(m_tab, &QTabBar::currentChanged, this, [this](int index) { OnTabChanged(index); });
+}
+
+void CDlgEditor::ApplyKeepRatioSetting()
+{
+    const bool keep = g_settings.KeepRatio != 0;
+    m_preview->SetKeepRatio(keep);
+    m_imageButtons[4]->SetCheck(keep);
+}
+
+void CDlgEditor::StartTimers()
+{
+    m_updateTimer = new QTimer(this);
+    m_updateTimer->setSingleShot(true);
+    QObject::connect(m_updateTimer, &QTimer::timeout, this, [this] { m_top->StartUpdateCheck(false); });
+    m_updateTimer->start(2000);
+
+    m_maximizeTimer = new QTimer(this);
+    m_maximizeTimer->setSingleShot(true);
+    QObject::connect(m_maximizeTimer, &QTimer::timeout, this, [this] { showMaximized(); });
+    m_maximizeTimer->start(100);
+
+    m_validationTimer = new QTimer(this);
+    m_validationTimer->setSingleShot(true);
+    QObject::connect(m_validationTimer, &QTimer::timeout, this, [this] { ShowPendingValidation(); });
+}
+
+CWndEditorBase* CDlgEditor::GetPanel(int index) const
+{
+    return index >= 0 && index < 3 ? m_panels[static_cast<size_t>(index)] : nullptr;
+}
+
+QWidget* CDlgEditor::GetButton(int id) const { return lumora::FindControl(const_cast<CDlgEditor*>(this), id); }
+
+QWidget* CDlgEditor::GetSplitter() const { return m_splitter; }
+
+void CDlgEditor::SetAutoMaximize(bool maximize)
+{
+    if (!maximize)
+        m_maximizeTimer->stop();
+}
+
+void CDlgEditor::ResizeClientArea(int width, int height)
+{
+    const QSize frame = size() - ClientArea()->size();
+    resize(width + frame.width(), height + frame.height());
+    ApplyLayout();
+}
+
+// ---- layout ----
+
+void CDlgEditor::resizeEvent(QResizeEvent* event)
+{
+    CMyPopDialog::resizeEvent(event);
+    ApplyLayout();
+}
+
+void CDlgEditor::ApplyLayout()
+{
+    if (!m_tab)
+        return;
+    const QSize client = ClientArea()->size();
+    m_layout = ComputeEditorLayout(client.width(), client.height(), g_settings.Width, g_settings.Height);
+    if (m_top)
+        m_top->setGeometry(m_layout.topBar);
+    m_tab->setGeometry(m_layout.tabControl.x(), m_layout.tabControl.y(), m_layout.tabControl.width(), 24);
+    if (m_sceneTab)
+        m_sceneTab->setGeometry(m_layout.sceneTab);
+    m_splitter->setGeometry(m_layout.splitter);
+    m_splitter->SetRange(m_layout.splitterMin, m_layout.splitterMax);
+    for (CWndEditorBase* panel : m_panels) {
+        if (panel)
+            panel->setGeometry(m_layout.panel);
+    }
+    if (m_preview)
+        m_preview->Move(ToWindowRect(PreviewGeometry(m_layout)));
+    for (size_t i = 0; i < m_imageButtons.size(); ++i)
+        m_imageButtons[i]->setGeometry(m_layout.imageButtons[i]);
+    m_newButton->setGeometry(m_layout.textButtons[0]);
+    m_openButton->setGeometry(m_layout.textButtons[1]);
+    m_saveButton->setGeometry(m_layout.textButtons[2]);
+    ClientArea()->update();
+}
+
+void CDlgEditor::OnSplitterMoved(int delta)
+{
+    CMySplitWnd::ChangeWidth(m_sceneTab, delta, 1);
+    m_sceneTab->update();
+    CMySplitWnd::ChangeWidth(m_preview, delta, 2);
+    const QRect preview = m_preview->geometry();
+    m_layout.previewLeft = preview.left();
+    m_layout.previewTop = preview.top();
+    m_layout.previewRight = preview.right();
+    m_layout.previewBottom = preview.bottom();
+    PlaceEditorButtons(m_layout);
+    for (size_t i = 0; i < m_imageButtons.size(); ++i)
+        m_imageButtons[i]->setGeometry(m_layout.imageButtons[i]);
+    m_newButton->setGeometry(m_layout.textButtons[0]);
+    m_openButton->setGeometry(m_layout.textButtons[1]);
+    m_saveButton->setGeometry(m_layout.textButtons[2]);
+}
+
+void CDlgEditor::OnTabChanged(int index)
+{
+    for (int i = 0; i < 3; ++i)
+        m_panels[static_cast<size_t>(i)]->setVisible(i == index);
+}
+
+// ---- validation ----
+
+bool CDlgEditor::ValidatePanels()
+{
+    for (int i = 0; i < 3; ++i) {
+        std::wstring message;
+        int item = -1;
+        if (m_panels[static_cast<size_t>(i)]->Validate(message, item))
+            continue;
+        m_tab->setCurrentIndex(i);
+        OnTabChanged(i);
+        m_pending = {message, i, item};
+        m_validationTimer->start(100);
+        return false;
+    }
+    return true;
+}
+
+void CDlgEditor::ShowPendingValidation()
+{
+    if (CWndEditorBase* panel = GetPanel(m_pending.panel))
+        panel->MarkInvalid(m_pending.item);
+    if (!m_pending.text.empty())
+        ShowMessageBox(this, m_pending.text);
+}
+
+// ---- keyboard and closing ----
+
+void CDlgEditor::keyPressEvent(QKeyEvent* event)
+{
+    // Enter and Escape reaching the window itself must not end the editor.
+    const int key = event->key();
+    if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    CMyPopDialog::keyPressEvent(event);
+}
+
+void CDlgEditor::accept() {}
+void CDlgEditor::reject() {}
+
+void CDlgEditor::closeEvent(QCloseEvent* event)
+{
+    if (m_closing) {
+        event->accept();
+        return;
+    }
+    if (!ConfirmDiscardChanges()) {
+        event->ignore();
+        return;
+    }
+    m_closing = true;
+    event->accept();
+    QDialog::done(QDialog::Rejected);
+}
+
+void CDlgEditor::Shutdown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    m_updateTimer->stop();
+    m_maximizeTimer->stop();
+    m_validationTimer->stop();
+    if (m_top)
+        m_top->StopUpdateCheck();
+    DisconnectSignals();
+    for (CWndEditorBase* panel : m_panels)
+        panel->SetScene(nullptr);
+    if (m_preview) {
+        m_preview->SetScene(nullptr);
+        delete m_preview;
+        m_preview = nullptr;
+        for (CWndEditorBase* panel : m_panels)
+            panel->SetPreview(nullptr);
+    }
+    delete m_scene;
+    m_scene = nullptr;
+    m_sceneInfo.reset();
+    if (SharedInstanceRecord* record = GetSharedInstanceRecord()) {
+        uint64_t mine = static_cast<uint64_t>(winId());
+        record->Data()->mainWindow.compare_exchange_strong(mine, 0);
+    }
+    if (m_engine == g_obsMain) {
+        delete m_engine;
+        m_engine = nullptr;
+        LogMemoryLeaks();
+    }
+}
+
+// ---- messages ----
+
+LRESULT CDlgEditor::OnWindowMessage(unsigned message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case UM_OPEN_VIRTUAL_SET:
+        return OnOpenVirtualSet(reinterpret_cast<ClipInfo2_t*>(wParam), static_cast<int>(lParam));
+    case UM_PREVIEW_SCENE:
+        OnPreviewScene(wParam);
+        return 0;
+    case UM_ITEM_EVENT:
+        OnItemEvent(wParam, reinterpret_cast<obs_sceneitem_t*>(lParam));
+        return 0;
+    case kSourceNotifyMessage:
+        OnMediaNotification(wParam, lParam);
+        return 0;
+    case kShotTransitionEndedMessage:
+        if (m_shot && m_scene)
+            SendMessage(m_shot->MessageWindow(), message, wParam, lParam);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void CDlgEditor::DisconnectSignals()
+{
+    for (OBSSignal& signal : m_signals)
+        signal.Disconnect();
+}
+
+void CDlgEditor::OnPreviewScene(WPARAM which)
+{
+    DisconnectSignals();
+    obs_scene_t* scene = nullptr;
+    if (m_scene && which == 0)
+        scene = m_scene->GetMainScene();
+    else if (m_scene && which == 1)
+        scene = m_scene->GetGroupScene();
+    if (!scene) {
+        m_preview->SetScene(nullptr);
+        return;
+    }
+    signal_handler_t* handler = obs_source_get_signal_handler(obs_scene_get_source(scene));
+    m_signals[0].Connect(handler, "item_transform", OnItemTransformSignal, this);
+    m_signals[1].Connect(handler, "item_select", OnItemSelectSignal, this);
+    m_preview->SetScene(scene);
+}
+
+// libobs threads: only post. The item travels without a reference; the
+// panels compare it with items they hold.
+void CDlgEditor::OnItemTransformSignal(void* data, calldata_t* cd)
+{
+    auto* editor = static_cast<CDlgEditor*>(data);
+    auto* item = static_cast<obs_sceneitem_t*>(calldata_ptr(cd, "item"));
+    if (!item)
+        return;
+    obs_sceneitem_addref(item);
+    PostMessage(editor->m_messages, UM_ITEM_EVENT, kItemTransformed, reinterpret_cast<LPARAM>(item));
+    obs_sceneitem_release(item);
+}
+
+void CDlgEditor::OnItemSelectSignal(void* data, calldata_t* cd)
+{
+    auto* editor = static_cast<CDlgEditor*>(data);
+    auto* item = static_cast<obs_sceneitem_t*>(calldata_ptr(cd, "item"));
+    if (!item)
+        return;
+    obs_sceneitem_addref(item);
+    PostMessage(editor->m_messages, UM_ITEM_EVENT, kItemSelected, reinterpret_cast<LPARAM>(item));
+    obs_sceneitem_release(item);
+}
+
+// On the interface thread the panels' visibility is read safely.
+void CDlgEditor::OnItemEvent(WPARAM what, obs_sceneitem_t* item)
+{
+    const LPARAM lParam = reinterpret_cast<LPARAM>(item);
+    if (m_position && m_position->isVisible() && (what == kItemSelected || !m_position->IsApplyingChange()))
+        SendMessage(m_position->MessageWindow(), UM_ITEM_EVENT, what, lParam);
+    if (m_shot && m_shot->isVisible()) {
+        const bool send = what == kItemSelected ? item != m_shot->KeptItem() : !m_shot->IsApplyingChange();
+        if (send)
+            SendMessage(m_shot->MessageWindow(), UM_ITEM_EVENT, what, lParam);
+    }
+}
+
+void CDlgEditor::OnMediaNotification(WPARAM object, LPARAM block)
+{
+    // A notification of an object deleted before it arrived is dropped.
+    if (!m_scene || object != reinterpret_cast<WPARAM>(static_cast<CSourceObject*>(m_scene)))
+        return;
+    (void)block;
+}
+
+// ---- frame menu ----
+
+void CDlgEditor::OnMenuPopup(QMenu* menu)
+{
+    m_languages.clear();
+    std::vector<std::wstring>* list = Lang::LoadLanguageList();
+    if (!list || list->empty())
+        return;
+    QAction* about = nullptr;
+    for (QAction* action : menu->actions()) {
+        if (lumora::GetControlId(action) == ID_ABOUT)
+            about = action;
+    }
+    auto* languages = new QMenu(LangText(105), menu);
+    const std::wstring current = Lang::GetCurLanguage();
+    int id = ID_LANGUAGE_FIRST;
+    for (const std::wstring& name : *list) {
+        if (id > ID_LANGUAGE_LAST)
+            break;
+        QAction* action = languages->addAction(QString::fromStdWString(name));
+        lumora::SetControlId(action, id);
+        action->setCheckable(true);
+        action->setChecked(name == current);
+        m_languages[id] = name;
+        QObject::connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+        ++id;
+    }
+    menu->insertMenu(about, languages);
+    menu->insertSeparator(about);
+}

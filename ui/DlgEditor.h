@@ -1,0 +1,198 @@
+#pragma once
+// The editor's one top-level window. It owns the engine, the preview, the
+// open set and the panels; it lays them out, routes the engine's item signals
+// to the panels and carries out the file commands.
+#include "lumora/MyPopDialog.h"
+#include "model/SetContent.h"
+#include "model/SourceInfo.h"
+#include "platform/WindowMessage.h"
+#include "ui/EditorLayout.h"
+
+#include <array>
+#include <map>
+#include <memory>
+#include <obs.hpp>
+#include <string>
+
+class CGdipButton;
+class CGdiplusButton;
+class CMessageTarget;
+class CMultiViewSource;
+class CMySplitWnd;
+class CMyTabCtrl;
+class CWndEditorBase;
+class CWndEditorGeneral;
+class CWndEditorPosition;
+class CWndEditorShot;
+class CWndSence;
+class CWndTop;
+class ObsMain;
+class ObsQtWindow;
+class QMenu;
+class QTimer;
+struct ClipInfo2_t;
+
+// Frame menu commands.
+inline constexpr int ID_ABOUT = 32816;
+inline constexpr int ID_HOME_PAGE = 32874;
+inline constexpr int ID_CHECK_UPDATES = 32877;
+inline constexpr int ID_RECENT_UPDATES = 32878;
+// Open menu 432 and save menu 431.
+inline constexpr int ID_OPEN_VMIX = 32870;
+inline constexpr int ID_OPEN_NATIVE = 32869;
+inline constexpr int ID_SAVE = 32872;
+inline constexpr int ID_SAVE_AS_VMIX = 32866;
+inline constexpr int ID_SAVE_AS_NATIVE = 32865;
+inline constexpr int ID_SAVE_TO_VMIX = 32868;
+inline constexpr int ID_SAVE_TO_NATIVE = 32867;
+inline constexpr int ID_LANGUAGE_FIRST = 800;
+inline constexpr int ID_LANGUAGE_LAST = 850;
+
+// Control ids of dialog 392.
+inline constexpr int IDC_EDITOR_TAB = 1070;
+inline constexpr int IDC_NEW = 1603;
+inline constexpr int IDC_OPEN = 1604;
+inline constexpr int IDC_SAVE = 1605;
+inline constexpr int IDC_STRETCH = 1591;
+inline constexpr int IDC_FIT = 1592;
+inline constexpr int IDC_UP = 1136;
+inline constexpr int IDC_DOWN = 1102;
+inline constexpr int IDC_KEEP_RATIO = 1124;
+inline constexpr int IDC_SNAPSHOT = 1077;
+inline constexpr int IDC_SPLITTER = 110;
+
+class CDlgEditor : public CMyPopDialog {
+public:
+    explicit CDlgEditor(QWidget* parent = nullptr);
+    ~CDlgEditor() override;
+
+    // The window that receives the editor's messages (UM_OPEN_VIRTUAL_SET,
+    // UM_PREVIEW_SCENE, the set's notifications).
+    HWND MessageWindow() const;
+    LRESULT OnWindowMessage(unsigned message, WPARAM wParam, LPARAM lParam);
+
+    // All three panels accept their data; else the failing one is shown and
+    // its message follows 100 ms later.
+    bool ValidatePanels();
+    // A bitmap of the open set in a new temporary file, or empty (message 210 shown).
+    std::wstring ExportTempBitmap();
+    // Runs a command of a menu or button by its id.
+    void RunCommand(int id);
+    // Opens a set folder as UM_OPEN_VIRTUAL_SET does: 0 opened, -1 refused.
+    int OpenSetFolder(std::wstring folder, int kind);
+    // Writes the template (or, for -1, an empty set) into the unnamed set
+    // folder and opens it, as New does after its chooser.
+    void OpenNewSet(int templateIndex);
+
+    // Whether the open set differs from what was last opened or saved.
+    bool HasUnsavedChanges();
+    // Asks Save / Discard / Cancel when there are unsaved changes; true when
+    // the caller may go on.
+    bool ConfirmDiscardChanges();
+
+    CMultiViewSource* GetScene() const { return m_scene; }
+    ObsQtWindow* GetPreview() const { return m_preview; }
+    const EditorLayout& GetLayout() const { return m_layout; }
+    CWndTop* GetTopBar() const { return m_top; }
+    CWndSence* GetSceneTab() const { return m_sceneTab; }
+    CWndEditorBase* GetPanel(int index) const;
+    CMyTabCtrl* GetTabControl() const { return m_tab; }
+    QWidget* GetButton(int id) const;
+    QWidget* GetSplitter() const;
+    int GetLastTemplate() const { return m_lastTemplate; }
+    // Whether the window maximises itself right after it is shown (tests keep a fixed size).
+    void SetAutoMaximize(bool maximize);
+    // Resizes the window so its client area has this size.
+    void ResizeClientArea(int width, int height);
+
+protected:
+    void OnMenuPopup(QMenu* menu) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void accept() override;
+    void reject() override;
+
+private:
+    void InitEngine();
+    void CreateSplitter();
+    void CreatePreview();
+    void CreateButtons();
+    void CreatePanels();
+    void ApplyKeepRatioSetting();
+    void StartTimers();
+    void ApplyLayout();
+    void OnSplitterMoved(int delta);
+    void OnTabChanged(int index);
+    void ShowPendingValidation();
+    void Shutdown();
+
+    // Commands.
+    void OnNew();
+    void OnOpenMenu();
+    void OnSaveMenu();
+    void OnOpenByFile(int kind);
+    void OnSave();
+    void OnSaveAs(int kind);
+    void OnSaveToProgramFolder(int kind);
+    void OnSnapshot();
+    void OnKeepRatio();
+    void OnLanguage(int id);
+    void OnMoveLayer(bool up);
+    int SaveSetTo(const std::wstring& parentFolder, int kind);
+    void ReportSaveResult(int result);
+
+    // Messages.
+    LRESULT OnOpenVirtualSet(ClipInfo2_t* entry, int kind);
+    void OnPreviewScene(WPARAM which);
+    void OnItemEvent(WPARAM what, obs_sceneitem_t* item);
+    void OnMediaNotification(WPARAM object, LPARAM block);
+    // Sends UM_OPEN_VIRTUAL_SET for a folder; a path too long for the
+    // request's field is refused with a message.
+    void RequestOpenFolder(const std::wstring& folder, int kind);
+    void DisconnectSignals();
+    void InstallScene(CMultiViewSource* scene, std::unique_ptr<SourceInfo> info, const std::wstring& folder);
+    void MarkSaved();
+    void UpdateTitle(const std::wstring& folder);
+
+    static void OnItemTransformSignal(void* data, calldata_t* cd);
+    static void OnItemSelectSignal(void* data, calldata_t* cd);
+
+    // Members in the order they are built.
+    CMyTabCtrl* m_tab = nullptr;
+    CGdiplusButton* m_newButton = nullptr;
+    CGdiplusButton* m_openButton = nullptr;
+    CGdiplusButton* m_saveButton = nullptr;
+    std::array<CGdipButton*, 6> m_imageButtons{};  // Stretch, Fit, Up, Down, Keep ratio, Snapshot
+    CMySplitWnd* m_splitter = nullptr;
+    CWndTop* m_top = nullptr;
+    CWndEditorGeneral* m_general = nullptr;
+    CWndEditorPosition* m_position = nullptr;
+    CWndEditorShot* m_shot = nullptr;
+    CWndSence* m_sceneTab = nullptr;
+    std::array<CWndEditorBase*, 3> m_panels{};
+
+    struct PendingMessage {
+        std::wstring text;
+        int panel = -1;
+        int item = -1;
+    } m_pending;
+
+    std::array<OBSSignal, 4> m_signals;
+    ObsQtWindow* m_preview = nullptr;
+    EditorLayout m_layout;
+    CMultiViewSource* m_scene = nullptr;
+    ObsMain* m_engine = nullptr;
+    std::unique_ptr<SourceInfo> m_sceneInfo;
+    int m_lastTemplate = -1;
+    std::map<int, std::wstring> m_languages;
+
+    CMessageTarget* m_messages = nullptr;
+    QTimer* m_updateTimer = nullptr;
+    QTimer* m_maximizeTimer = nullptr;
+    QTimer* m_validationTimer = nullptr;
+    SetContent m_savedContent;
+    bool m_shutDown = false;
+    bool m_closing = false;
+    bool m_changesConfirmed = false;
+};

@@ -1,0 +1,30 @@
+#pragma once
+// Where the main window puts its parts for a client size: pure arithmetic so
+// it is the same on every platform.
+#include <QRect>
+
+struct EditorLayout {
+    QRect topBar;
+    QRect tabControl;
+    QRect sceneTab;
+    QRect splitter;
+    int splitterMin = 0;  // drag range; empty or inverted in narrow windows
+    int splitterMax = 0;
+    QRect panel;
+    // The preview rectangle with inclusive right and bottom.
+    int previewLeft = 0, previewTop = 0, previewRight = 0, previewBottom = 0;
+    QRect imageButtons[6];  // Stretch, Fit, Up, Down, Keep ratio, Snapshot
+    QRect textButtons[3];   // New, Open, Save
+};
+
+// canvasWidth/Height of 0 mean 1280 x 720.
+EditorLayout ComputeEditorLayout(int clientWidth, int clientHeight, int canvasWidth, int canvasHeight);
+
+// The button rows for a preview rectangle (after the splitter moved it).
+void PlaceEditorButtons(EditorLayout& layout);
+
+inline QRect PreviewGeometry(const EditorLayout& layout)
+{
+    return QRect(layout.previewLeft, layout.previewTop, layout.previewRight - layout.previewLeft + 1,
+                 layout.previewBottom - layout.previewTop + 1);
+}

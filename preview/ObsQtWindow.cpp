@@ -1,0 +1,204 @@
+#include "ObsQtWindow.h"
+
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QUrl>
+#include <cmath>
+
+namespace {
+
+int ButtonCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return kMouseLeft;
+    case Qt::RightButton:
+        return kMouseRight;
+    case Qt::MiddleButton:
+        return kMouseMiddle;
+    default:
+        return 0;
+    }
+}
+
+bool HasLocalFiles(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return false;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            return true;
+    return false;
+}
+
+}  // namespace
+
+ObsQtWindow::ObsQtWindow(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(GetWindowClassName());
+    setWindowTitle(GetWindowClassName());
+    setAttribute(Qt::WA_NativeWindow);
+    setAttribute(Qt::WA_PaintOnScreen);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_DontCreateNativeAncestors);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setAcceptDrops(true);
+    setCursor(Qt::ArrowCursor);
+}
+
+ObsQtWindow::~ObsQtWindow()
+{
+    // The display goes before the window it draws into.
+    DestroyDisplay();
+}
+
+ClientSize ObsQtWindow::GetClientSize() const
+{
+    if (!internalWinId())
+        return {};
+    const qreal ratio = devicePixelRatioF();
+    return {int(std::lround(width() * ratio)), int(std::lround(height() * ratio))};
+}
+
+NativeWindowId ObsQtWindow::Create(QWidget* parent, const WindowRect& rect)
+{
+    if (parent)
+        setParent(parent);
+    setGeometry(rect.x, rect.y, rect.width, rect.height);
+    winId();
+    show();
+    return GetHandle();
+}
+
+void ObsQtWindow::Move(const WindowRect& rect)
+{
+    setGeometry(rect.x, rect.y, rect.width, rect.height);
+}
+
+NativeWindowId ObsQtWindow::GetHandle() const
+{
+    return NativeWindowId(internalWinId());
+}
+
+void ObsQtWindow::Show(bool show)
+{
+    setVisible(show);
+}
+
+bool ObsQtWindow::IsModifierDown(int mask) const
+{
+    if (mask == 0)
+        return false;
+    int down = 0;
+    if (m_modifiers & Qt::ShiftModifier)
+        down |= kModifierShift;
+    if (m_modifiers & Qt::ControlModifier)
+        down |= kModifierCtrl;
+    if (m_modifiers & Qt::AltModifier)
+        down |= kModifierAlt;
+    return (down & mask) == mask;
+}
+
+bool ObsQtWindow::CreateDisplay()
+{
+    winId();
+    return ObsWindow::CreateDisplay();
+}
+
+void ObsQtWindow::paintEvent(QPaintEvent*)
+{
+    // The engine draws the whole window.
+}
+
+void ObsQtWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const ClientSize size = GetClientSize();
+    OnResize(size.width, size.height);
+}
+
+void ObsQtWindow::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    SetEditEnabled(true);
+}
+
+void ObsQtWindow::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    SetEditEnabled(false);
+}
+
+QPoint ObsQtWindow::ToPixels(QPointF position) const
+{
+    const qreal ratio = devicePixelRatioF();
+    return {int(std::floor(position.x() * ratio)), int(std::floor(position.y() * ratio))};
+}
+
+// Qt grabs the mouse for the widget between press and release.
+void ObsQtWindow::mousePressEvent(QMouseEvent* event)
+{
+    TakeModifiers(event->modifiers());
+    const QPoint at = ToPixels(event->position());
+    if (const int button = ButtonCode(event->button()))
+        OnMouseDown(button, at.x(), at.y());
+    event->accept();
+}
+
+void ObsQtWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    TakeModifiers(event->modifiers());
+    const QPoint at = ToPixels(event->position());
+    if (const int button = ButtonCode(event->button()))
+        OnMouseUp(button, at.x(), at.y());
+    event->accept();
+}
+
+void ObsQtWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    TakeModifiers(event->modifiers());
+    const QPoint at = ToPixels(event->position());
+    OnMouseMove(0, at.x(), at.y());
+    event->accept();
+}
+
+void ObsQtWindow::keyPressEvent(QKeyEvent* event)
+{
+    TakeModifiers(event->modifiers());
+    QWidget::keyPressEvent(event);
+}
+
+void ObsQtWindow::keyReleaseEvent(QKeyEvent* event)
+{
+    TakeModifiers(event->modifiers());
+    QWidget::keyReleaseEvent(event);
+}
+
+void ObsQtWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (HasLocalFiles(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void ObsQtWindow::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (HasLocalFiles(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void ObsQtWindow::dropEvent(QDropEvent* event)
+{
+    if (!HasLocalFiles(event->mimeData()))
+        return;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        const QByteArray path = url.toLocalFile().toUtf8();
+        OnDropFile(path.constData());
+    }
+    event->acceptProposedAction();
+}

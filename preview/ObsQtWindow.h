@@ -1,0 +1,47 @@
+#pragma once
+// The preview's native window: a Qt widget with an X11 window of its own that
+// the engine display draws into (Qt paints nothing over it). It turns Qt's
+// resize, focus, mouse, key and drop events into the preview's operations.
+#include "ObsWindow.h"
+
+#include <QWidget>
+
+class ObsQtWindow : public QWidget, public ObsWindow {
+public:
+    explicit ObsQtWindow(QWidget* parent = nullptr);
+    ~ObsQtWindow() override;
+
+    static const char* GetWindowClassName() { return "ObsRenderWindow"; }
+
+    ClientSize GetClientSize() const override;
+    NativeWindowId Create(QWidget* parent, const WindowRect& rect) override;
+    void Move(const WindowRect& rect) override;
+    NativeWindowId GetHandle() const override;
+    void Show(bool show) override;
+    bool IsModifierDown(int mask) const override;
+    // Makes sure the native window exists first.
+    bool CreateDisplay() override;
+
+    QPaintEngine* paintEngine() const override { return nullptr; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    // Window pixels of a widget position.
+    QPoint ToPixels(QPointF position) const;
+    void TakeModifiers(Qt::KeyboardModifiers modifiers) { m_modifiers = modifiers; }
+
+    Qt::KeyboardModifiers m_modifiers;
+};

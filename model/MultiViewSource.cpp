@@ -265,8 +265,9 @@ obs_source_t* CMultiViewSource::AttachUvFilter(LayerInfo& layer, obs_sceneitem_t
     if (!source)
         return nullptr;
     // A filter is always made with its map, never given a new one: libobs
-    // passes a video filter changed settings only at its next frame, while
-    // the layer is placed, and its picture taken, with the map's size now.
+    // passes changed settings to a video filter only at its next frame, but
+    // the layer is placed at the filter's size (the map's) at once, and a
+    // still of the set may be taken before that frame.
     RemoveUvFilterFrom(source);
     OBSDataAutoRelease settings = obs_data_create();
     obs_data_set_string(settings, kUvMapFilterPathKey, CodePageToUtf8(LayerUvPath(layer)).c_str());

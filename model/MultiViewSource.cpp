@@ -32,13 +32,6 @@ std::string CodePageToUtf8(const std::string& ansi) { return platform::WideToUtf
 
 bool HasUvMap(const LayerInfo& layer) { return layer.uvPath && layer.uvPathSize > 0; }
 
-OBSDataAutoRelease MakeStringSettings(const char* key, const std::string& utf8)
-{
-    OBSDataAutoRelease settings = obs_data_create();
-    obs_data_set_string(settings, key, utf8.c_str());
-    return settings;
-}
-
 void RemoveUvFilterFrom(obs_source_t* source)
 {
     if (!source)
@@ -237,9 +230,10 @@ bool CMultiViewSource::CreateSources()
             break;
         }
         AppendItem(item);
-        SetItemPlacement(item, PlacementOfLayer(layer));
+        // The filter first: with a map the layer's picture has the map's size.
         if (HasUvMap(layer) && !layer.uvFilter)
             AttachUvFilter(layer, item);
+        SetItemPlacement(item, PlacementOfLayer(layer));
         const int index = static_cast<int>(j);
         SetLayerVisible(index, layer.visible != 0);
         SetLayerUvEnabled(index, layer.uvEnabled != 0);
@@ -267,11 +261,20 @@ obs_sceneitem_t* CMultiViewSource::AddLayerItem(LayerInfo& layer, obs_source_t* 
 obs_source_t* CMultiViewSource::AttachUvFilter(LayerInfo& layer, obs_sceneitem_t* item)
 {
     obs_source_t* source = item ? obs_sceneitem_get_source(item) : nullptr;
-    OBSSourceAutoRelease filter = AddFilterOnce(source, kUvMapFilterType);
+    layer.uvFilter = nullptr;
+    if (!source)
+        return nullptr;
+    // A filter is always made with its map, never given a new one: libobs
+    // passes changed settings to a video filter only at its next frame, but
+    // the layer is placed at the filter's size (the map's) at once, and a
+    // still of the set may be taken before that frame.
+    RemoveUvFilterFrom(source);
+    OBSDataAutoRelease settings = obs_data_create();
+    obs_data_set_string(settings, kUvMapFilterPathKey, CodePageToUtf8(LayerUvPath(layer)).c_str());
+    OBSSourceAutoRelease filter = AddFilterOnce(source, kUvMapFilterType, settings);
     if (!filter)
         return nullptr;
-    OBSDataAutoRelease settings = MakeStringSettings("image_path", CodePageToUtf8(LayerUvPath(layer)));
-    obs_source_update(filter, settings);
+    obs_source_set_enabled(filter, layer.uvEnabled != 0);
     // The source carries the filter; the record only points at it.
     layer.uvFilter = filter;
     return filter;
@@ -424,18 +427,16 @@ bool CMultiViewSource::SetLayerUvMap(int index, bool use, std::wstring path)
     LayerInfo& layer = m_layers[static_cast<size_t>(index)];
     SetLayerUvPath(layer, ansiPath);
     if (use && HasUvMap(layer)) {
-        if (layer.uvFilter) {
-            OBSDataAutoRelease settings = obs_source_get_settings(layer.uvFilter);
-            obs_data_set_string(settings, "image_path", platform::WideToUtf8(path).c_str());
-            obs_source_update(layer.uvFilter, settings);
-        } else if (AttachUvFilter(layer, item)) {
-            obs_source_set_enabled(layer.uvFilter, layer.uvEnabled != 0);
-        }
+        AttachUvFilter(layer, item);  // in place of the filter with the old map
     } else if (layer.uvFilter) {
         // Without a map there is nothing to wrap the picture with.
         RemoveUvFilterFrom(obs_sceneitem_get_source(item));
         layer.uvFilter = nullptr;
+    } else {
+        return true;
     }
+    // The layer keeps its place on the canvas at its picture's new size.
+    SetItemPlacement(item, PlacementOfLayer(layer));
     return true;
 }
 
@@ -457,8 +458,12 @@ bool CMultiViewSource::SetLayerUvEnabled(int index, bool enabled)
     LayerInfo& layer = m_layers[static_cast<size_t>(index)];
     if (!layer.uvFilter)
         return false;
-    obs_source_set_enabled(layer.uvFilter, enabled);
     layer.uvEnabled = enabled ? 1 : 0;
+    if (obs_source_enabled(layer.uvFilter) == enabled)
+        return true;
+    obs_source_set_enabled(layer.uvFilter, enabled);
+    // The picture has the map's size or its own again.
+    SetItemPlacement(item, PlacementOfLayer(layer));
     return true;
 }
 
@@ -531,9 +536,9 @@ void CMultiViewSource::ReplaceLayerItem(int index, obs_sceneitem_t* replacement)
     obs_sceneitem_addref(replacement);
     m_items[static_cast<size_t>(index) + 1] = replacement;  // lets go of the old item
 
+    if (HasUvMap(layer))
+        AttachUvFilter(layer, replacement);
     SetItemPlacement(replacement, PlacementOfLayer(layer));
-    if (HasUvMap(layer) && AttachUvFilter(layer, replacement))
-        obs_source_set_enabled(layer.uvFilter, layer.uvEnabled != 0);
 }
 
 // ---- shot mode and header value ----

@@ -22,6 +22,7 @@
 inline constexpr unsigned kShotTransitionEndedMessage = WM_USER + 3;  // 1027, both parameters 0
 
 inline constexpr const char* kUvMapFilterType = "uvmap_filter";
+inline constexpr const char* kUvMapFilterPathKey = "image_path";  // the UTF-8 path of the map
 inline constexpr const char* kGroupSceneName = "--- All ---";
 inline constexpr const char* kLiveSourceGroupName = "group2";
 

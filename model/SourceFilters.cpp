@@ -2,7 +2,7 @@
 
 #include "engine/SourceTypes.h"
 
-OBSSourceAutoRelease AddFilterOnce(obs_source_t* source, const char* typeId)
+OBSSourceAutoRelease AddFilterOnce(obs_source_t* source, const char* typeId, obs_data_t* settings)
 {
     if (!source || !IsSourceTypeRegistered(typeId))
         return nullptr;
@@ -12,7 +12,7 @@ OBSSourceAutoRelease AddFilterOnce(obs_source_t* source, const char* typeId)
     existing = obs_source_get_filter_by_name(source, SourceTypeDisplayName(typeId));
     if (existing)
         return existing;
-    OBSSourceAutoRelease filter = CreateEnginePrivateSource(typeId, typeId, nullptr);
+    OBSSourceAutoRelease filter = CreateEnginePrivateSource(typeId, typeId, settings);
     if (!filter)
         return nullptr;
     // The engine refuses a filter the source cannot carry (audio on a picture).

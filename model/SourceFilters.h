@@ -11,9 +11,12 @@ inline constexpr const char* kGainFilterType = "gain_filter";
 
 // The filter of the type on the source: the one it already carries (named
 // after the type id, or after the type's display name) or a new one named
-// after the type id. The caller gets its own reference; null when the type is
-// not registered or the source cannot carry the filter.
-OBSSourceAutoRelease AddFilterOnce(obs_source_t* source, const char* typeId);
+// after the type id. A new filter is made with the settings, so it has them
+// before its first frame (libobs hands a video filter later updates only at
+// its next frame); one already there keeps its own. The caller gets its own
+// reference; null when the type is not registered or the source cannot carry
+// the filter.
+OBSSourceAutoRelease AddFilterOnce(obs_source_t* source, const char* typeId, obs_data_t* settings = nullptr);
 
 // Takes the filter off whatever source carries it.
 void RemoveFilter(obs_source_t* filter);

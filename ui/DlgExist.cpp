@@ -96,7 +96,7 @@ CDlgExist::CDlgExist(std::wstring parentFolder, std::wstring name, QWidget* pare
     // Picture 441 at (20, 20)-(68, 68).
     auto* warning = new QLabel(client);
     warning->setGeometry(20, 20, 48, 48);
-    warning->setPixmap(QIcon(QStringLiteral(":/kelvane/pictures/441.svg")).pixmap(48, 48));
+    warning->setPixmap(QIcon(QStringLiteral(":/kelvane/PNG/441.svg")).pixmap(48, 48));
 
     auto* buttons = new QDialogButtonBox(client);
     QPushButton* ok = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);

@@ -1,6 +1,8 @@
 #pragma once
 // Message boxes of the editor: always titled "Zantrel". Tests replace the
 // shown box by a handler that records the text and gives an answer.
+#include "lumora/CmdTarget.h"
+
 #include <functional>
 #include <string>
 
@@ -14,8 +16,7 @@ inline constexpr int MB_DEFBUTTON2 = 0x100;
 // Save / Don't save / Cancel, answered with IDYES / IDNO / IDCANCEL.
 inline constexpr int MB_SAVEDISCARDCANCEL = 0x1003;
 
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;
+// IDOK and IDCANCEL come with the frames' commands.
 inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
 

@@ -169,7 +169,9 @@ void ObsWindow::Render(uint32_t, uint32_t)
 
     gs_ortho(float(-fit.offsetX), float(fit.clientWidth - fit.offsetX), float(-fit.offsetY),
              float(fit.clientHeight - fit.offsetY), -100.0f, 100.0f);
-    gs_reset_viewport();
+    // The whole window: the size of the target being drawn, not whichever
+    // swap chain the context last used.
+    gs_set_viewport(0, 0, fit.clientWidth, fit.clientHeight);
     if (fit.editEnabled) {
         gs_matrix_push();
         gs_matrix_scale3f(fit.scale, fit.scale, 1.0f);

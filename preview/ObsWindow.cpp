@@ -89,7 +89,9 @@ void ObsWindow::SetScene(obs_scene_t* scene)
 {
     if (scene == m_scene)
         return;
+    // A drag never carries over into another scene.
     m_handleDrag.End();
+    m_leftDown = m_rightDown = m_mouseMoved = m_mouseOverSelected = false;
     OBSSceneAutoRelease replacement = scene ? obs_scene_get_ref(scene) : nullptr;
     {
         std::lock_guard lock(m_drawMutex);

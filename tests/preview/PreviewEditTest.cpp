@@ -2,6 +2,7 @@
 // mouse operations, in a 960 x 540 window (half the canvas).
 #include "PreviewFixture.h"
 
+
 using namespace previewtest;
 
 namespace {
@@ -93,9 +94,14 @@ TEST_F(PreviewEditTest, RepeatedClicksWalkDownTheStackAndBackToTheTop)
 TEST_F(PreviewEditTest, DraggingAnUnselectedItemSelectsAndMovesIt)
 {
     Click(600, 300);  // Top selected
+    std::vector<std::pair<PreviewItemEvent, obs_sceneitem_t*>> events;
+    m_preview.SetItemEventHook([&](PreviewItemEvent event, obs_sceneitem_t* item) { events.emplace_back(event, item); });
     const vec2 before = Position(middle());
     Drag(WinX(1300), WinY(700), WinX(1300) + 50, WinY(700) + 20);
     EXPECT_EQ(Selected(), std::vector{middle()});
+    ASSERT_EQ(events.size(), 5u);  // selected on the first move, then four moves
+    EXPECT_EQ(events[0], std::pair(PreviewItemEvent::Selected, middle()));
+    EXPECT_EQ(events[4].first, PreviewItemEvent::Transformed);
     EXPECT_FLOAT_EQ(Position(middle()).x, before.x + 100);
     EXPECT_FLOAT_EQ(Position(middle()).y, before.y + 40);
     EXPECT_FLOAT_EQ(Position(top()).x, 480);
@@ -191,4 +197,24 @@ TEST_F(PreviewEditTest, AnItemScaledToZeroCannotBePicked)
     obs_sceneitem_set_scale(top(), &flat);
     Click(480, 270);
     EXPECT_EQ(Selected(), std::vector{middle()});
+}
+
+TEST_F(PreviewEditTest, ASelectedItemInsideAGroupMovesByTheVisibleAmount)
+{
+    obs_sceneitem_t* group = obs_scene_add_group2(scene(), "Group", true);
+    ASSERT_NE(group, nullptr);
+    obs_sceneitem_group_add_item(group, middle());
+    // The group is scaled by 2: a canvas move of 100 is 50 inside it.
+    vec2 twice{2.0f, 2.0f};
+    obs_sceneitem_set_scale(group, &twice);
+    obs_sceneitem_select(middle(), true);
+    const vec2 before = Position(middle());
+    const vec2 groupBefore = Position(group);
+    // The child's upper-left corner lands on the group's origin, (480, 270).
+    Drag(WinX(520), WinY(310), WinX(520) + 50, WinY(310));
+    EXPECT_FLOAT_EQ(Position(middle()).x, before.x + 50.0f);
+    EXPECT_FLOAT_EQ(Position(middle()).y, before.y);
+    EXPECT_FLOAT_EQ(Position(group).x, groupBefore.x);
+    EXPECT_TRUE(obs_sceneitem_selected(middle()));
+    EXPECT_FALSE(obs_sceneitem_selected(group));
 }

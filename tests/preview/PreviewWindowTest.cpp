@@ -232,3 +232,24 @@ TEST_F(PreviewWindowTest, ScenesReplacedWhileTheDisplayDrawsAreNeverUsedAfterRel
     EXPECT_EQ(m_window->GetScene(), nullptr);
 }
 
+
+// As the main window uses it: a child made, with its display, before the
+// parent is shown.
+TEST_F(PreviewTest, TheWindowDrawsAsAChildMadeBeforeItsParentIsShown)
+{
+    QWidget parent;
+    parent.resize(1000, 600);
+    ObsQtWindow child;
+    ASSERT_NE(child.Create(&parent, {20, 30, 960, 540}), 0u);
+    ASSERT_TRUE(child.CreateDisplay());
+    child.SetScene(scene());
+    parent.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    EXPECT_FALSE(parent.testAttribute(Qt::WA_NativeWindow));
+    const uint64_t before = child.GetFramesDrawn();
+    ASSERT_TRUE(WaitFor([&] { return child.GetFramesDrawn() > before + 5; }));
+    const QImage shot = parent.screen()->grabWindow(parent.winId()).toImage();
+    shot.save(ScreenshotPath("preview-embedded.png"));
+    EXPECT_TRUE(settest::PixelIs(shot, 20 + 240, 30 + 100, Qt::yellow, 12));
+    EXPECT_TRUE(settest::PixelIs(shot, 20 + 800, 30 + 450, Qt::blue, 12));
+}

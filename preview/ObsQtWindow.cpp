@@ -1,5 +1,6 @@
 #include "ObsQtWindow.h"
 
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -112,6 +113,14 @@ bool ObsQtWindow::CreateDisplay()
 void ObsQtWindow::paintEvent(QPaintEvent*)
 {
     // The engine draws the whole window.
+}
+
+void ObsQtWindow::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    // Closing the preview as a window of its own ends the program, with code 0.
+    if (isWindow())
+        QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::Quit));
 }
 
 void ObsQtWindow::resizeEvent(QResizeEvent* event)

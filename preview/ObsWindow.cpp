@@ -89,7 +89,9 @@ void ObsWindow::SetScene(obs_scene_t* scene)
 {
     if (scene == m_scene)
         return;
+    // A drag never carries over into another scene.
     m_handleDrag.End();
+    m_leftDown = m_rightDown = m_mouseMoved = m_mouseOverSelected = false;
     OBSSceneAutoRelease replacement = scene ? obs_scene_get_ref(scene) : nullptr;
     {
         std::lock_guard lock(m_drawMutex);
@@ -169,7 +171,9 @@ void ObsWindow::Render(uint32_t, uint32_t)
 
     gs_ortho(float(-fit.offsetX), float(fit.clientWidth - fit.offsetX), float(-fit.offsetY),
              float(fit.clientHeight - fit.offsetY), -100.0f, 100.0f);
-    gs_reset_viewport();
+    // The whole window: the size of the target being drawn, not whichever
+    // swap chain the context last used.
+    gs_set_viewport(0, 0, fit.clientWidth, fit.clientHeight);
     if (fit.editEnabled) {
         gs_matrix_push();
         gs_matrix_scale3f(fit.scale, fit.scale, 1.0f);

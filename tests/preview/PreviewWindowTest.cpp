@@ -1,0 +1,255 @@
+// The preview's native window on the real engine: the picture it draws, the
+// selection overlay, Qt's mouse and drop events, and scenes replaced while
+// the graphics thread draws.
+#include "PreviewFixture.h"
+
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QMimeData>
+#include <QScreen>
+#include <QTest>
+#include <QUrl>
+#include <graphics/vec4.h>
+
+using namespace previewtest;
+
+namespace {
+
+const QColor kRed(255, 0, 0);
+const QColor kGreen(0, 255, 0);
+
+// Where the tests leave pictures to look at.
+QString ScreenshotPath(const char* name)
+{
+    const QString folder = QStringLiteral(KELVANE_BINARY_DIR "/test-screenshots");
+    QDir().mkpath(folder);
+    return folder + "/" + name;
+}
+
+// Whether a pixel within one of (x, y) has the colour: a line may land on
+// either side of a pixel boundary.
+bool ColourNear(const QImage& image, int x, int y, const QColor& colour)
+{
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            if (settest::PixelIs(image, x + dx, y + dy, colour, 40))
+                return true;
+    return false;
+}
+
+class PreviewWindowTest : public PreviewTest {
+protected:
+    void SetUp() override
+    {
+        PreviewTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        m_window = std::make_unique<ObsQtWindow>();
+        ASSERT_NE(m_window->Create(nullptr, {0, 0, 960, 540}), 0u);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+        ASSERT_TRUE(m_window->CreateDisplay());
+        EXPECT_FALSE(m_window->CreateDisplay());  // one display per window
+        m_window->SetScene(scene());
+        m_window->SetEditEnabled(true);  // as the window gets the focus
+    }
+    void TearDown() override
+    {
+        m_window.reset();
+        PreviewTest::TearDown();
+    }
+
+    // Draws one frame of the preview into a texture and reads it back.
+    QImage RenderFrame()
+    {
+        const ClientSize size = m_window->GetClientSize();
+        QImage image(size.width, size.height, QImage::Format_RGBA8888);
+        image.fill(Qt::transparent);
+        obs_enter_graphics();
+        gs_texrender_t* target = gs_texrender_create(GS_RGBA, GS_ZS_NONE);
+        gs_stagesurf_t* stage = gs_stagesurface_create(uint32_t(size.width), uint32_t(size.height), GS_RGBA);
+        if (gs_texrender_begin(target, uint32_t(size.width), uint32_t(size.height))) {
+            vec4 clear;
+            vec4_zero(&clear);
+            gs_clear(GS_CLEAR_COLOR, &clear, 0.0f, 0);
+            m_window->Render(uint32_t(size.width), uint32_t(size.height));
+            gs_texrender_end(target);
+            gs_stage_texture(stage, gs_texrender_get_texture(target));
+            uint8_t* data = nullptr;
+            uint32_t lineSize = 0;
+            if (gs_stagesurface_map(stage, &data, &lineSize)) {
+                for (int y = 0; y < size.height; ++y)
+                    std::memcpy(image.scanLine(y), data + size_t(y) * lineSize, size_t(size.width) * 4);
+                gs_stagesurface_unmap(stage);
+            }
+        }
+        gs_stagesurface_destroy(stage);
+        gs_texrender_destroy(target);
+        obs_leave_graphics();
+        return image;
+    }
+
+    std::unique_ptr<ObsQtWindow> m_window;
+};
+
+}  // namespace
+
+TEST_F(PreviewWindowTest, TheWindowIsANativeWindowNamedObsRenderWindow)
+{
+    EXPECT_EQ(m_window->objectName(), "ObsRenderWindow");
+    EXPECT_TRUE(m_window->testAttribute(Qt::WA_NativeWindow));
+    EXPECT_TRUE(m_window->testAttribute(Qt::WA_PaintOnScreen));
+    EXPECT_EQ(m_window->GetHandle(), NativeWindowId(m_window->winId()));
+    EXPECT_EQ(m_window->GetClientSize().width, 960);
+
+    // A resize refits the canvas: 1200 x 540 leaves bars of 120 on both sides.
+    m_window->resize(1200, 540);
+    EXPECT_EQ(m_window->GetOffsetX(), 120);
+    EXPECT_EQ(m_window->GetOffsetY(), 0);
+    EXPECT_FLOAT_EQ(m_window->GetScale(), 0.5f);
+}
+
+TEST_F(PreviewWindowTest, TheOverlayOutlinesTheSelectionWithGreenCroppedSidesAndHandles)
+{
+    obs_sceneitem_select(middle(), true);
+    obs_sceneitem_crop crop{20, 0, 0, 0};  // a quarter of the 80 pixels
+    obs_sceneitem_set_crop(middle(), &crop);
+    // Now [600, 1320] x [270, 810] on the canvas, half that in the window.
+    QImage frame = RenderFrame();
+    frame.save(ScreenshotPath("preview-overlay.png"));
+    EXPECT_TRUE(settest::PixelIs(frame, 480, 270, QColor(128, 128, 128), 8)) << "the layer itself";
+    EXPECT_TRUE(settest::PixelIs(frame, 20, 520, Qt::black, 8)) << "the canvas";
+    EXPECT_TRUE(ColourNear(frame, 300, 220, kGreen)) << "the cropped left side";
+    EXPECT_FALSE(ColourNear(frame, 300, 220, kRed));
+    EXPECT_TRUE(ColourNear(frame, 400, 135, kRed)) << "top";
+    EXPECT_TRUE(ColourNear(frame, 660, 220, kRed)) << "right";
+    EXPECT_TRUE(ColourNear(frame, 400, 405, kRed)) << "bottom";
+    // Handles: 8 x 8 filled squares centred on the corners and side middles.
+    for (const auto& [x, y] : {std::pair{300, 135}, {660, 135}, {300, 405}, {660, 405}, {480, 135}, {660, 270}}) {
+        EXPECT_TRUE(settest::PixelIs(frame, x - 3, y - 3, kRed, 40)) << x << "," << y;
+        EXPECT_TRUE(settest::PixelIs(frame, x + 2, y + 2, kRed, 40)) << x << "," << y;
+        EXPECT_FALSE(settest::PixelIs(frame, x + 6, y - 6, kRed, 40)) << x << "," << y;
+    }
+
+    // With a bounding box the outline is plain red.
+    obs_sceneitem_set_bounds_type(middle(), OBS_BOUNDS_STRETCH);
+    vec2 bounds{720, 540};
+    obs_sceneitem_set_bounds(middle(), &bounds);
+    frame = RenderFrame();
+    EXPECT_TRUE(ColourNear(frame, 300, 220, kRed));
+    EXPECT_FALSE(ColourNear(frame, 300, 220, kGreen));
+
+    // Editing disabled: the picture stays, the overlay goes.
+    m_window->SetEditEnabled(false);
+    frame = RenderFrame();
+    EXPECT_FALSE(settest::PixelIs(frame, 297, 132, kRed, 40));
+    EXPECT_TRUE(settest::PixelIs(frame, 480, 270, QColor(128, 128, 128), 8));
+}
+
+TEST_F(PreviewWindowTest, AnItemScaledToZeroHasNoOverlay)
+{
+    obs_sceneitem_select(top(), true);
+    vec2 flat{0.0f, 7.5f};
+    obs_sceneitem_set_scale(top(), &flat);
+    const QImage frame = RenderFrame();
+    for (int y = 60; y < 210; ++y)
+        ASSERT_FALSE(settest::PixelIs(frame, 240, y, kRed, 40)) << y;
+}
+
+TEST_F(PreviewWindowTest, TheDisplayDrawsTheSetIntoTheWindow)
+{
+    m_window->SetEditEnabled(true);
+    obs_sceneitem_select(middle(), true);
+    const uint64_t before = m_window->GetFramesDrawn();
+    ASSERT_TRUE(WaitFor([&] { return m_window->GetFramesDrawn() > before + 5; }));
+    const QImage shot = m_window->screen()->grabWindow(m_window->winId()).toImage();
+    shot.save(ScreenshotPath("preview-window.png"));
+    ASSERT_EQ(shot.width(), 960);
+    EXPECT_TRUE(settest::PixelIs(shot, 240, 100, Qt::yellow, 12));
+    EXPECT_TRUE(settest::PixelIs(shot, 600, 350, QColor(128, 128, 128), 12));
+    EXPECT_TRUE(settest::PixelIs(shot, 800, 450, Qt::blue, 12));
+    EXPECT_TRUE(ColourNear(shot, 720, 270, kRed));
+}
+
+TEST_F(PreviewWindowTest, QtMouseEventsDragAnItem)
+{
+    m_window->SetEditEnabled(true);
+    // Middle only at canvas (1300, 700): window (650, 350).
+    QTest::mousePress(m_window.get(), Qt::LeftButton, Qt::NoModifier, QPoint(650, 350));
+    QTest::mouseMove(m_window.get(), QPoint(670, 350));
+    QTest::mouseMove(m_window.get(), QPoint(700, 360));
+    QTest::mouseRelease(m_window.get(), Qt::LeftButton, Qt::NoModifier, QPoint(700, 360));
+    EXPECT_TRUE(obs_sceneitem_selected(middle()));
+    EXPECT_FLOAT_EQ(Position(middle()).x, 1060.0f);
+    EXPECT_FLOAT_EQ(Position(middle()).y, 560.0f);
+}
+
+TEST_F(PreviewWindowTest, DroppedFilesBecomeSourcesWithUniqueNames)
+{
+    const std::string photo = m_dir.file("photo.JPG");
+    settest::WritePicture(photo, 32, 24, Qt::magenta, "JPEG");
+    std::vector<PreviewItemEvent> events;
+    auto drop = [&](const QString& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_window.get(), &enter);
+        QDropEvent event(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_window.get(), &event);
+        return enter.isAccepted() && event.isAccepted();
+    };
+    EXPECT_TRUE(drop(QString::fromStdString(photo)));
+    EXPECT_TRUE(drop(QString::fromStdString(photo)));
+    EXPECT_EQ(settest::SceneOrder(scene()),
+              (std::vector<std::string>{"Bottom", "Middle", "Top", "photo.JPG", "photo.JPG (2)"}));
+    OBSSourceAutoRelease added = obs_get_source_by_name("photo.JPG (2)");
+    ASSERT_NE(added, nullptr);
+    EXPECT_STREQ(obs_source_get_id(added), "image_source");
+
+    // A path that does not fit the conversion buffer adds nothing.
+    const std::string longFolder = m_dir.file(std::string(120, 'a')) + "/" + std::string(120, 'b');
+    std::filesystem::create_directories(longFolder);
+    const std::string longPhoto = longFolder + "/photo.JPG";
+    settest::WritePicture(longPhoto, 8, 8, Qt::magenta, "JPEG");
+    ASSERT_GT(longPhoto.size(), ObsWindow::kMaxDropPathBytes);
+    drop(QString::fromStdString(longPhoto));
+    EXPECT_EQ(settest::SceneOrder(scene()).size(), 5u);
+}
+
+TEST_F(PreviewWindowTest, ScenesReplacedWhileTheDisplayDrawsAreNeverUsedAfterRelease)
+{
+    for (int round = 0; round < 60; ++round) {
+        OBSSceneAutoRelease scene = obs_scene_create_private("churn");
+        obs_scene_add(scene, obs_sceneitem_get_source(middle()));
+        m_window->SetScene(scene);
+        // The preview holds its own reference; ours goes now.
+        if (round % 3 == 0)
+            QTest::qWait(2);
+    }
+    const uint64_t before = m_window->GetFramesDrawn();
+    EXPECT_TRUE(WaitFor([&] { return m_window->GetFramesDrawn() > before + 2; }));
+    m_window->SetScene(nullptr);
+    EXPECT_EQ(m_window->GetScene(), nullptr);
+}
+
+
+// As the main window uses it: a child made, with its display, before the
+// parent is shown.
+TEST_F(PreviewTest, TheWindowDrawsAsAChildMadeBeforeItsParentIsShown)
+{
+    QWidget parent;
+    parent.resize(1000, 600);
+    ObsQtWindow child;
+    ASSERT_NE(child.Create(&parent, {20, 30, 960, 540}), 0u);
+    ASSERT_TRUE(child.CreateDisplay());
+    child.SetScene(scene());
+    parent.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    EXPECT_FALSE(parent.testAttribute(Qt::WA_NativeWindow));
+    const uint64_t before = child.GetFramesDrawn();
+    ASSERT_TRUE(WaitFor([&] { return child.GetFramesDrawn() > before + 5; }));
+    const QImage shot = parent.screen()->grabWindow(parent.winId()).toImage();
+    shot.save(ScreenshotPath("preview-embedded.png"));
+    EXPECT_TRUE(settest::PixelIs(shot, 20 + 240, 30 + 100, Qt::yellow, 12));
+    EXPECT_TRUE(settest::PixelIs(shot, 20 + 800, 30 + 450, Qt::blue, 12));
+}

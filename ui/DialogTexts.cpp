@@ -38,11 +38,38 @@ void ApplyDialogTexts(QWidget* dialog, int dialogId)
     Lang::LoadDialogLangStrings(dialog, dialogId);
 }
 
-void FillMenu(QMenu* menu, int menuId, std::initializer_list<int> commands)
+std::unique_ptr<QMenu> LoadTranslatedMenu(int menuId)
 {
-    for (int command : commands) {
+    std::unique_ptr<QMenu> menu = LoadProgramMenu(menuId);
+    Lang::LoadMenuLangStrings(menu.get(), menuId);
+    return menu;
+}
+
+QMenu* MenuItems(QMenu* menuResource)
+{
+    const QList<QAction*> actions = menuResource ? menuResource->actions() : QList<QAction*>();
+    return actions.isEmpty() ? nullptr : actions.front()->menu();
+}
+
+std::unique_ptr<QMenu> LoadProgramMenu(int menuId)
+{
+    auto bar = std::make_unique<QMenu>();
+    QMenu* menu = bar->addMenu(QString());
+    // 0 marks a separator.
+    std::initializer_list<int> items;
+    if (menuId == 128)
+        items = {32874, 0, 32877, 32878, 0, 32816};
+    else if (menuId == 431)
+        items = {32872, 0, 32866, 32865, 0, 32868, 32867};
+    else if (menuId == 432)
+        items = {32870, 32869};
+    for (int command : items) {
+        if (command == 0) {
+            menu->addSeparator();
+            continue;
+        }
         QAction* action = menu->addAction(QString::fromStdWString(ResourceMenuText(menuId, command)));
         lumora::SetControlId(action, command);
     }
-    Lang::LoadMenuLangStrings(menu, menuId);
+    return bar;
 }

@@ -44,7 +44,7 @@ std::wstring CDlgAbout::VersionLine(const std::wstring& fileVersion, const std::
 
 CDlgAbout::CDlgAbout(QWidget* parent) : CMyPopDialog(100, 128, 0, parent, 1)
 {
-    QWidget* client = ClientArea();
+    QWidget* client = ClientWidget();
     auto* layout = new QHBoxLayout(client);
     layout->setContentsMargins(24, 20, 24, 18);
     layout->setSpacing(18);

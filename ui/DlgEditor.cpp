@@ -60,6 +60,7 @@ CDlgEditor::CDlgEditor(QWidget* parent) : CMyPopDialog(392, 128, 128, parent, kE
 {
     m_messages = new CMessageTarget(
         [this](unsigned message, WPARAM w, LPARAM l) { return OnWindowMessage(message, w, l); }, this);
+    SetMenuLoader(&LoadProgramMenu);
     setMinimumSize(800, 600);
     resize(1280, 800);
 
@@ -70,14 +71,14 @@ CDlgEditor::CDlgEditor(QWidget* parent) : CMyPopDialog(392, 128, 128, parent, kE
     // 3.
     InitEngine();
     // The tab control comes first among the members.
-    m_tab = new CMyTabCtrl(ClientArea());
+    m_tab = new CMyTabCtrl(ClientWidget());
     lumora::SetControlId(m_tab, IDC_EDITOR_TAB);
     // 4. - 8.
     CreateSplitter();
     CreatePreview();
     CreateButtons();
-    m_top = new CWndTop(ClientArea());
-    m_sceneTab = new CWndSence(ClientArea(), MessageWindow());
+    m_top = new CWndTop(ClientWidget());
+    m_sceneTab = new CWndSence(ClientWidget(), MessageWindow());
     CreatePanels();
     ApplyDialogTexts(this, 392);
     setWindowTitle(QString::fromWCharArray(kMessageBoxTitle));
@@ -104,15 +105,14 @@ void CDlgEditor::InitEngine()
 
 void CDlgEditor::CreateSplitter()
 {
-    m_splitter = new CMySplitWnd(ClientArea());
-    m_splitter->Create(QRect(300, 50, 4, 550), ClientArea(), IDC_SPLITTER);
-    QObject::connect(m_splitter, &CMySplitWnd::Moved, this, [this](int delta) { OnSplitterMoved(delta); });
+    m_splitter = new CMySplitWnd(ClientWidget());
+    m_splitter->Create(QRect(300, 50, 4, 550), ClientWidget(), IDC_SPLITTER);
 }
 
 void CDlgEditor::CreatePreview()
 {
-    m_preview = new ObsQtWindow(ClientArea());
-    m_preview->Create(ClientArea(), ToWindowRect(PreviewGeometry(m_layout)));
+    m_preview = new ObsQtWindow(ClientWidget());
+    m_preview->Create(ClientWidget(), ToWindowRect(PreviewGeometry(m_layout)));
     m_preview->CreateDisplay();
     if (m_scene)
         m_preview->SetScene(m_scene->GetMainScene());
@@ -122,9 +122,8 @@ void CDlgEditor::CreatePreview()
 void CDlgEditor::CreateButtons()
 {
     auto makeTextButton = [this](int id) {
-        auto* button = new CGdiplusButton(ClientArea());
+        auto* button = new CGdiplusButton(ClientWidget());
         lumora::SetControlId(button, id);
-        QObject::connect(button, &QAbstractButton::clicked, this, [this, id] { RunCommand(id); });
         return button;
     };
     m_newButton = makeTextButton(IDC_NEW);
@@ -133,11 +132,10 @@ void CDlgEditor::CreateButtons()
     m_saveButton->setEnabled(false);
     for (size_t i = 0; i < m_imageButtons.size(); ++i) {
         const ImageButtonSpec& spec = kImageButtons[i];
-        auto* button = new CGdipButton(ClientArea());
+        auto* button = new CGdipButton(ClientWidget());
         lumora::SetControlId(button, spec.id);
         button->LoadStdImage(spec.picture, "PNG");
         button->SetToolTipText(Lang::LoadLangString(spec.tooltip), true);  // lang-ids: 407 408 226 227 410 155
-        QObject::connect(button, &QAbstractButton::clicked, this, [this, id = spec.id] { RunCommand(id); });
         m_imageButtons[i] = button;
     }
     m_tab->SetMinTabWidth(100);
@@ -145,9 +143,9 @@ void CDlgEditor::CreateButtons()
 
 void CDlgEditor::CreatePanels()
 {
-    m_general = new CWndEditorGeneral(ClientArea(), this);
-    m_position = new CWndEditorPosition(ClientArea(), this);
-    m_shot = new CWndEditorShot(ClientArea(), this);
+    m_general = new CWndEditorGeneral(ClientWidget(), this);
+    m_position = new CWndEditorPosition(ClientWidget(), this);
+    m_shot = new CWndEditorShot(ClientWidget(), this);
     m_panels = {m_general, m_position, m_shot};
     const unsigned captions[3] = {127, 129, 256};
     for (int i = 0; i < 3; ++i) {
@@ -157,7 +155,6 @@ void CDlgEditor::CreatePanels()
         m_panels[i]->setVisible(i == 0);
         m_panels[i]->setEnabled(false);
     }
-    QObject::connect(m_tab, &QTabBar::currentChanged, this, [this](int index) { OnTabChanged(index); });
 }
 
 void CDlgEditor::ApplyKeepRatioSetting()
@@ -201,24 +198,50 @@ void CDlgEditor::SetAutoMaximize(bool maximize)
 
 void CDlgEditor::ResizeClientArea(int width, int height)
 {
-    const QSize frame = size() - ClientArea()->size();
+    const QSize frame = size() - ClientWidget()->size();
     resize(width + frame.width(), height + frame.height());
     ApplyLayout();
 }
 
 // ---- layout ----
 
-void CDlgEditor::resizeEvent(QResizeEvent* event)
+void CDlgEditor::OnSize(int width, int height)
 {
-    CMyPopDialog::resizeEvent(event);
+    CMyPopDialog::OnSize(width, height);
     ApplyLayout();
+}
+
+bool CDlgEditor::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    const int id = static_cast<int>(LOWORD(wParam));
+    if (HIWORD(wParam) == BN_CLICKED && id != 0 && id < static_cast<int>(SC_SIZE)) {
+        RunCommand(id);
+        return true;
+    }
+    return CMyPopDialog::OnCommand(wParam, lParam);
+}
+
+bool CDlgEditor::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (!header)
+        return false;
+    if (header->idFrom == IDC_SPLITTER && header->code == NM_SPLITMOVED) {
+        OnSplitterMoved(reinterpret_cast<const NMSPLITWND*>(lParam)->delta);
+        return true;
+    }
+    if (header->idFrom == IDC_EDITOR_TAB && header->code == TCN_SELCHANGE) {
+        OnTabChanged(m_tab->currentIndex());
+        return true;
+    }
+    return CMyPopDialog::OnNotify(wParam, lParam, result);
 }
 
 void CDlgEditor::ApplyLayout()
 {
     if (!m_tab)
         return;
-    const QSize client = ClientArea()->size();
+    const QSize client = ClientWidget()->size();
     m_layout = ComputeEditorLayout(client.width(), client.height(), g_settings.Width, g_settings.Height);
     if (m_top)
         m_top->setGeometry(m_layout.topBar);
@@ -238,7 +261,7 @@ void CDlgEditor::ApplyLayout()
     m_newButton->setGeometry(m_layout.textButtons[0]);
     m_openButton->setGeometry(m_layout.textButtons[1]);
     m_saveButton->setGeometry(m_layout.textButtons[2]);
-    ClientArea()->update();
+    ClientWidget()->update();
 }
 
 void CDlgEditor::OnSplitterMoved(int delta)
@@ -303,9 +326,6 @@ void CDlgEditor::keyPressEvent(QKeyEvent* event)
     }
     CMyPopDialog::keyPressEvent(event);
 }
-
-void CDlgEditor::accept() {}
-void CDlgEditor::reject() {}
 
 void CDlgEditor::closeEvent(QCloseEvent* event)
 {
@@ -474,7 +494,6 @@ void CDlgEditor::OnMenuPopup(QMenu* menu)
         action->setCheckable(true);
         action->setChecked(name == current);
         m_languages[id] = name;
-        QObject::connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
         ++id;
     }
     menu->insertMenu(about, languages);

@@ -105,13 +105,17 @@ public:
     // Resizes the window so its client area has this size.
     void ResizeClientArea(int width, int height);
 
-protected:
     void OnMenuPopup(QMenu* menu) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void OnSize(int width, int height) override;
+    bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+    bool OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    // Enter and Escape reaching the window itself do not end the editor.
+    void OnOK() override {}
+    void OnCancel() override {}
+
+protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void accept() override;
-    void reject() override;
 
 private:
     void InitEngine();

@@ -232,10 +232,9 @@ void CDlgEditor::UpdateTitle(const std::wstring& folder)
 
 void CDlgEditor::OnOpenMenu()
 {
-    QMenu menu(this);
-    FillMenu(&menu, 432, {ID_OPEN_VMIX, ID_OPEN_NATIVE});
+    std::unique_ptr<QMenu> resource = LoadTranslatedMenu(432);
     QWidget* button = m_openButton;
-    if (QAction* chosen = menu.exec(button->mapToGlobal(QPoint(0, button->height()))))
+    if (QAction* chosen = MenuItems(resource.get())->exec(button->mapToGlobal(QPoint(0, button->height()))))
         RunCommand(lumora::GetControlId(chosen).value_or(0));
 }
 
@@ -317,8 +316,8 @@ bool CDlgEditor::ConfirmDiscardChanges()
 
 void CDlgEditor::OnSaveMenu()
 {
-    QMenu menu(this);
-    FillMenu(&menu, 431, {ID_SAVE, ID_SAVE_AS_VMIX, ID_SAVE_AS_NATIVE, ID_SAVE_TO_VMIX, ID_SAVE_TO_NATIVE});
+    std::unique_ptr<QMenu> resource = LoadTranslatedMenu(431);
+    QMenu& menu = *MenuItems(resource.get());
     std::wstring folder;
     for (QAction* action : menu.actions()) {
         const int id = lumora::GetControlId(action).value_or(0);

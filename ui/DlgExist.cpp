@@ -2,6 +2,7 @@
 
 #include "lumora/ControlId.h"
 #include "lumora/Lang.h"
+#include "lumora/ResourceImage.h"
 #include "model/SetSaving.h"
 #include "platform/FileUtil.h"
 #include "ui/DialogTexts.h"
@@ -60,7 +61,7 @@ QImage CDlgExist::LoadExistingPicture(const std::wstring& setFolder)
 CDlgExist::CDlgExist(std::wstring parentFolder, std::wstring name, QWidget* parent)
     : CMyPopDialog(1113, 128, 0, parent, 1), m_parentFolder(std::move(parentFolder)), m_name(std::move(name))
 {
-    QWidget* client = ClientArea();
+    QWidget* client = ClientWidget();
     auto* grid = new QGridLayout(client);
     grid->setContentsMargins(88, 20, 20, 16);
     grid->setHorizontalSpacing(12);
@@ -96,7 +97,7 @@ CDlgExist::CDlgExist(std::wstring parentFolder, std::wstring name, QWidget* pare
     // Picture 441 at (20, 20)-(68, 68).
     auto* warning = new QLabel(client);
     warning->setGeometry(20, 20, 48, 48);
-    warning->setPixmap(QIcon(QStringLiteral(":/kelvane/PNG/441.svg")).pixmap(48, 48));
+    warning->setPixmap(lumora::LoadResourceImage(441, QStringLiteral("PNG"), QSize(48, 48), devicePixelRatioF()));
 
     auto* buttons = new QDialogButtonBox(client);
     QPushButton* ok = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);

@@ -2,6 +2,13 @@
 // The preview's native window: a Qt widget with an X11 window of its own that
 // the engine display draws into (Qt paints nothing over it). It turns Qt's
 // resize, focus, mouse, key and drop events into the preview's operations.
+//
+// The main window, once the engine runs:
+//   preview->Create(parent, rect);        // the native child window, shown
+//   preview->CreateDisplay();             // the engine display drawing into it
+//   preview->SetEditEnabled(false);       // until the preview gets the focus
+//   preview->SetScene(set->GetGroupScene());
+// and destroys the preview before the engine.
 #include "ObsWindow.h"
 
 #include <QWidget>

@@ -102,6 +102,14 @@ TEST_F(PreviewWindowTest, TheWindowIsANativeWindowNamedObsRenderWindow)
     EXPECT_EQ(m_window->GetHandle(), NativeWindowId(m_window->winId()));
     EXPECT_EQ(m_window->GetClientSize().width, 960);
 
+    // Focus turns editing on and off.
+    QFocusEvent out(QEvent::FocusOut);
+    QCoreApplication::sendEvent(m_window.get(), &out);
+    EXPECT_FALSE(m_window->IsEditEnabled());
+    QFocusEvent in(QEvent::FocusIn);
+    QCoreApplication::sendEvent(m_window.get(), &in);
+    EXPECT_TRUE(m_window->IsEditEnabled());
+
     // A resize refits the canvas: 1200 x 540 leaves bars of 120 on both sides.
     m_window->resize(1200, 540);
     EXPECT_EQ(m_window->GetOffsetX(), 120);

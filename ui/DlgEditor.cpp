@@ -6,7 +6,10 @@
 #include "engine/ObsMain.h"
 #include "lumora/ControlId.h"
 #include "lumora/Lang.h"
-#include "lumora/MyControls.h"
+#include "lumora/GdipButton.h"
+#include "lumora/GdiplusButton.h"
+#include "lumora/MySplitWnd.h"
+#include "lumora/MyTabCtrl.h"
 #include "model/MultiViewSource.h"
 #include "model/SourceObjectFactory.h"
 #include "preview/ObsQtWindow.h"
@@ -106,7 +109,7 @@ void CDlgEditor::InitEngine()
 void CDlgEditor::CreateSplitter()
 {
     m_splitter = new CMySplitWnd(ClientWidget());
-    m_splitter->Create(QRect(300, 50, 4, 550), ClientWidget(), IDC_SPLITTER);
+    m_splitter->Create(0, QRect(300, 50, 4, 550), ClientWidget(), IDC_SPLITTER);
 }
 
 void CDlgEditor::CreatePreview()
@@ -135,7 +138,7 @@ void CDlgEditor::CreateButtons()
         auto* button = new CGdipButton(ClientWidget());
         lumora::SetControlId(button, spec.id);
         button->LoadStdImage(spec.picture, "PNG");
-        button->SetToolTipText(Lang::LoadLangString(spec.tooltip), true);  // lang-ids: 407 408 226 227 410 155
+        button->SetToolTipText(QString::fromStdWString(Lang::LoadLangString(spec.tooltip)), true);  // lang-ids: 407 408 226 227 410 155
         m_imageButtons[i] = button;
     }
     m_tab->SetMinTabWidth(100);

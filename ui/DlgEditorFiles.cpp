@@ -10,7 +10,9 @@
 #include "formats/SetsRoot.h"
 #include "formats/VmixFormat.h"
 #include "lumora/Lang.h"
-#include "lumora/MyControls.h"
+#include "lumora/GdipButton.h"
+#include "lumora/GdiplusButton.h"
+#include "lumora/ShellOpen.h"
 #include "model/MultiViewSource.h"
 #include "model/SetSaving.h"
 #include "model/SourceObjectFactory.h"
@@ -27,7 +29,6 @@
 #include "ui/EditorMessages.h"
 #include "ui/MessageBox.h"
 #include "ui/ShellDialogs.h"
-#include "ui/ShellOpen.h"
 #include "ui/WaitCursor.h"
 #include "ui/WndEditorPanels.h"
 #include "ui/WndSence.h"
@@ -108,7 +109,7 @@ void CDlgEditor::RunCommand(int id)
         about.exec();
         break;
     }
-    case ID_HOME_PAGE: ShellOpen(GetHomePageAddress()); break;
+    case ID_HOME_PAGE: lumora::ShellOpen(QString::fromStdWString(GetHomePageAddress())); break;
     case ID_CHECK_UPDATES: m_top->StartUpdateCheck(true); break;
     case ID_RECENT_UPDATES: m_top->ShowRecentUpdates(); break;
     default:

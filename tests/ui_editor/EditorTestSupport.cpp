@@ -8,7 +8,7 @@
 #include "ui/EditorMessages.h"
 #include "ui/MessageBox.h"
 #include "ui/ShellDialogs.h"
-#include "ui/ShellOpen.h"
+#include "lumora/ShellOpen.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -53,7 +53,7 @@ void EditorWindowTest::SetUp()
         m_folderAnswers.erase(m_folderAnswers.begin());
         return answer;
     });
-    SetShellOpenHandler([](const std::wstring&) { return true; });
+    lumora::SetShellOpenHandler([](const QString&) { return true; });
 }
 
 void EditorWindowTest::TearDown()
@@ -63,7 +63,7 @@ void EditorWindowTest::TearDown()
     SetMessageBoxHandler({});
     SetFileChooser({});
     SetFolderChooser({});
-    SetShellOpenHandler({});
+    lumora::SetShellOpenHandler({});
     SetExistingTargetHandler({});
 }
 

@@ -101,6 +101,8 @@ void CDlgEditor::InitEngine()
     if (!m_engine) {
         SetEngineDisplay(QtX11Display());
         m_engine = new ObsMain;
+        g_obsMain = m_engine;
+        m_ownsEngine = true;
     }
     if (!m_engine->InitEngine())
         blog(LOG_ERROR, "Failed to init obs");
@@ -372,7 +374,7 @@ void CDlgEditor::Shutdown()
         uint64_t mine = static_cast<uint64_t>(winId());
         record->Data()->mainWindow.compare_exchange_strong(mine, 0);
     }
-    if (m_engine == g_obsMain) {
+    if (m_ownsEngine) {
         delete m_engine;
         m_engine = nullptr;
         LogMemoryLeaks();

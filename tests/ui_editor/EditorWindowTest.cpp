@@ -7,6 +7,7 @@
 #include "lumora/Lang.h"
 #include "model/MultiViewSource.h"
 #include "platform/FileUtil.h"
+#include "platform/TextConv.h"
 #include "app/ProjectSettings.h"
 #include "app/UserFolders.h"
 #include "formats/SceneFile.h"
@@ -112,6 +113,19 @@ TEST_F(EditorWindowTest, OpensNativeAndVmixSetsIntoThePreviewAndRefusesAnInvalid
     EXPECT_EQ(SendOpen(dir().file("Vmix"), kSetKindNative), -1);
     EXPECT_EQ(editor()->GetScene(), before);
 
+    // A set whose folder is too long for the open request's field is refused, not cut.
+    std::string deep = dir().path();
+    while (deep.size() < 300)
+        deep += "/a-long-folder-name";
+    platform::CreateFolderTree(platform::Utf8ToWide(deep));
+    MakeNativeSet(deep, "Deep", BigRedLayer(), {});
+    m_fileAnswers = {platform::Utf8ToWide(deep + "/Deep/scene.tvn")};
+    m_messages.clear();
+    editor()->RunCommand(ID_OPEN_NATIVE);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_NE(m_messages[0].find(platform::Utf8ToWide(deep)), std::wstring::npos);
+    EXPECT_EQ(editor()->GetScene(), before);
+
     ASSERT_EQ(SendOpen(dir().file("Vmix"), kSetKindAny), 0);
     EXPECT_NE(editor()->GetScene(), before);
     ASSERT_TRUE(WaitUntil([&] { return CountNear(GrabPreview(), Qt::blue) > 50; }));
@@ -198,6 +212,18 @@ TEST_F(EditorWindowTest, SnapshotWritesA32BitBitmapOfTheSetAndRemembersItsFolder
 TEST_F(EditorWindowTest, NewSetFromATemplateOpensTheUnnamedVmixSet)
 {
     OpenEditor();
+    // The unnamed folder cannot be made: the write's own error is shown, nothing opens.
+    const std::wstring unnamed = GetUnnamedSetFolder();
+    platform::RemoveFolderTree(unnamed);
+    platform::CreateFolderTree(GetVirtualSetsFolder());
+    ASSERT_TRUE(platform::WriteFileAtomically(unnamed, "not a folder"));
+    editor()->OpenNewSet(3);
+    EXPECT_EQ(editor()->GetScene(), nullptr);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_NE(m_messages[0], Lang::LoadLangString(317));
+    platform::RemoveFile(unnamed);
+    m_messages.clear();
+
     editor()->OpenNewSet(3);
     ASSERT_NE(editor()->GetScene(), nullptr);
     EXPECT_EQ(editor()->GetLastTemplate(), 3);

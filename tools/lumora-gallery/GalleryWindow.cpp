@@ -208,7 +208,8 @@ void GalleryWindow::BuildPage()
     grid->addWidget(BuildTextButtons(m_page), 0, 1);
     grid->addWidget(BuildLabels(m_page), 1, 0);
     grid->addWidget(BuildFrames(m_page), 1, 1);
-    grid->setRowStretch(2, 1);
+    grid->addWidget(BuildTabsAndSplitter(m_page), 2, 0, 1, 2);
+    grid->setRowStretch(3, 1);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
 }
@@ -311,6 +312,35 @@ QWidget* GalleryWindow::BuildFrames(QWidget* parent)
     inside->addWidget(label);
     row->addWidget(child);
     row->addStretch();
+    return group;
+}
+
+QWidget* GalleryWindow::BuildTabsAndSplitter(QWidget* parent)
+{
+    auto* group = Control<CMyGroupBox>(parent, 205);
+    group->setMinimumHeight(150);
+    auto* grid = new QGridLayout(group);
+    grid->setHorizontalSpacing(24);
+    grid->setVerticalSpacing(10);
+    for (int column = 0; column < 2; ++column) {
+        grid->addWidget(Caption(group, 216 + column, kControlsPage), 0, column);
+        auto* tabs = new CMyTabCtrl(group);
+        for (int i = 0; i < 3; ++i)
+            tabs->InsertItem(i, QStringLiteral("Tab %1").arg(i + 1));
+        tabs->SetMinTabWidth(90);
+        tabs->SetCurSel(1);
+        tabs->setEnabled(column == 0);
+        tabs->setFixedSize(tabs->sizeHint());
+        grid->addWidget(tabs, 1, column, Qt::AlignLeft);
+    }
+    // A horizontal bar, as a splitter between panes stacked top to bottom.
+    auto* pane = new QWidget(group);
+    pane->setMinimumHeight(24);
+    grid->addWidget(pane, 2, 0, 1, 2);
+    auto* bar = new CMySplitWnd();
+    bar->Create(0, QRect(0, 10, 840, 4), pane, 0);
+    m_paneBar = bar;
+    grid->setColumnStretch(2, 1);
     return group;
 }
 

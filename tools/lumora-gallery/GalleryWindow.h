@@ -37,6 +37,7 @@ private:
     QWidget* BuildTextButtons(QWidget* parent);
     QWidget* BuildLabels(QWidget* parent);
     QWidget* BuildFrames(QWidget* parent);
+    QWidget* BuildTabsAndSplitter(QWidget* parent);
     void FillList();
     void TranslateTexts();
 
@@ -45,6 +46,7 @@ private:
     CMyDialog* m_page = nullptr;
     CMyListCtrl* m_list = nullptr;
     CMySplitWnd* m_split = nullptr;
+    CMySplitWnd* m_paneBar = nullptr;
     CMyTabCtrl* m_tabs = nullptr;
     CMyPopDialog* m_about = nullptr;
     std::vector<QAbstractButton*> m_hovered;

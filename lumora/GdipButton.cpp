@@ -165,7 +165,9 @@ void CGdipButton::paintEvent(QPaintEvent*)
         picture = lumora::GrayscalePixmap(picture);
     const int shift = isDown() ? 1 : 0;
     const QSize size = m_imageSize.isEmpty() ? QSize(0, 0) : m_imageSize;
-    const QPoint at(shift, (height() - size.height()) / 2 + shift);
+    // Without text the picture stands in the middle of a button larger than it.
+    const int left = text().isEmpty() ? (width() - size.width()) / 2 : 0;
+    const QPoint at(left + shift, (height() - size.height()) / 2 + shift);
     if (!picture.isNull()) {
         if (!isEnabled())
             painter.setOpacity(0.55);

@@ -40,7 +40,9 @@ constexpr int kCornerGrab = 8;
 }  // namespace
 
 CMyPopDialog::CMyPopDialog(int templateId, int iconId, int menuId, QWidget* parent, unsigned flags)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
+    // A window without an owner is a main window to the window manager (its
+    // own task-bar entry, maximizable); one with an owner stays a dialog.
+    : QDialog(parent, (parent ? Qt::Dialog : Qt::Window) | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       m_templateId(templateId),
       m_iconId(iconId),
@@ -181,7 +183,7 @@ void CMyPopDialog::Relayout()
     if (m_maxIndex >= 0)
         lumora::SetMaximizedLook(m_buttons[m_maxIndex], isMaximized());
     lumora::LayoutTitleButtons(m_buttons, TitleBarRect().adjusted(0, 0, -m_borderWidth, 0), m_borderWidth);
-    if (oldSize != client.size() || !m_initialised)
+    if (oldSize != client.size())
         OnSize(client.width(), client.height());
 }
 
@@ -269,8 +271,13 @@ void CMyPopDialog::showEvent(QShowEvent* event)
     if (!m_initialised) {
         m_initialised = true;
         OnInitDialog();
+        // Children made in OnInitDialog get their first layout now.
+        Relayout();
+        const QRect client = GetClientRect();
+        OnSize(client.width(), client.height());
+    } else {
+        Relayout();
     }
-    Relayout();
     QDialog::showEvent(event);
 }
 

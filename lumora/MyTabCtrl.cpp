@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QPainter>
-#include <QPainterPath>
 
 namespace {
 
@@ -21,6 +20,7 @@ CMyTabCtrl::CMyTabCtrl(QWidget* parent) : QTabBar(parent)
 {
     setDrawBase(false);
     setExpanding(false);
+    setUsesScrollButtons(false);
     setFocusPolicy(Qt::TabFocus);
     connect(this, &QTabBar::currentChanged, this, [this](int) {
         NMHDR notify{nullptr, 0, TCN_SELCHANGE};
@@ -65,10 +65,11 @@ void CMyTabCtrl::paintEvent(QPaintEvent*)
         const QRectF r = QRectF(tabRect(i)).adjusted(2, 0, -2, 0);
         painter.setPen(Qt::NoPen);
         painter.setBrush(lumora::SkinColor(selected ? COLOR_TAB_CURITEM : COLOR_TAB_ITEM));
-        QPainterPath shape;
-        shape.addRoundedRect(r, 3, 3);
-        shape.addRect(r.adjusted(0, r.height() / 2, 0, 0));  // square lower corners
-        painter.drawPath(shape.simplified());
+        // Rounded top corners, square where the tab meets its page.
+        painter.save();
+        painter.setClipRect(r);
+        painter.drawRoundedRect(r.adjusted(0, 0, 0, 4), 3, 3);
+        painter.restore();
 
         int textLeft = static_cast<int>(r.left()) + 4;
         if (const int image = tabData(i).toInt()) {

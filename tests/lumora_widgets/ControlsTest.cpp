@@ -12,6 +12,7 @@
 #include "lumora/MyPopDialog.h"
 #include "lumora/MySplitWnd.h"
 #include "lumora/MyTabCtrl.h"
+#include "lumora/ResourceImage.h"
 #include "lumora/ShellOpen.h"
 
 #include <QSignalSpy>
@@ -295,6 +296,28 @@ TEST_F(Controls, ControlsAreNamedForScreenReadersByTextOrTooltip)
     label->setText("Translated");
     label->repaint();
     EXPECT_EQ(label->accessibleName(), "Translated");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ResourcePictures, DrawnAtTheirSizeForEachPixelRatioAndAbsentIdsGiveNothing)
+{
+    App();
+    for (int id : {465, 479, 478, 1006, 477, 468, 471, 474}) {
+        const QSize size = lumora::ResourceImageSize(id);
+        ASSERT_EQ(size.height(), 23) << id;
+        const QPixmap twice = lumora::LoadResourceImage(id, "PNG", size, 2.0);
+        EXPECT_EQ(twice.size(), size * 2) << id;
+        EXPECT_EQ(twice.deviceIndependentSize().toSize(), size) << id;
+    }
+    EXPECT_EQ(lumora::ResourceImageSize(465).width(), 45);
+    EXPECT_EQ(lumora::ResourceImageSize(474).width(), 31);
+    // The close button's hover picture is red under its cross.
+    EXPECT_GT(lumora::LoadResourceImage(479).toImage().pixelColor(2, 2).red(), 200);
+    EXPECT_TRUE(lumora::LoadResourceImage(424242).isNull());
+    EXPECT_FALSE(lumora::HasResourceImage(424242));
 }
 
 }  // namespace

@@ -179,6 +179,38 @@ TEST(PopDialog, NarrowWindowDropsButtonsThatDoNotFitAndKeepsItsClientArea)
     EXPECT_FALSE(dialog.isMaximized());
 }
 
+// The main window's way: controls made in OnInitDialog, placed in OnSize.
+class LaidOutDialog : public CMyPopDialog {
+public:
+    LaidOutDialog() : CMyPopDialog(392, 128, 128, nullptr, 27) { resize(800, 600); }
+    bool OnInitDialog() override
+    {
+        bar = new QLabel("top bar", ClientWidget());
+        return true;
+    }
+    void OnSize(int width, int height) override
+    {
+        if (bar)
+            bar->setGeometry(0, 0, width, 50);
+        lastSize = QSize(width, height);
+    }
+    QLabel* bar = nullptr;
+    QSize lastSize;
+};
+
+TEST(PopDialog, ControlsMadeAtInitialisationAreLaidOutInTheClientArea)
+{
+    App();
+    LaidOutDialog dialog;
+    ASSERT_TRUE(widgettest::ShowAndWait(dialog));
+    ASSERT_NE(dialog.bar, nullptr);
+    EXPECT_EQ(dialog.lastSize, QSize(796, 570));
+    EXPECT_EQ(dialog.bar->geometry(), QRect(0, 0, 796, 50));
+    EXPECT_EQ(dialog.bar->mapTo(&dialog, QPoint(0, 0)), QPoint(2, 28));
+    dialog.resize(900, 700);
+    QTRY_COMPARE(dialog.bar->width(), 896);
+}
+
 class PopMenu : public ::testing::Test {
 protected:
     void SetUp() override

@@ -13,15 +13,15 @@ namespace gallery {
 
 namespace {
 
-struct StringText {
+struct TableText {
     unsigned id;
     const char* chinese;
     const char* english;
 };
 
-const std::vector<StringText>& StringTexts()
+const std::vector<TableText>& StringTexts()
 {
-    static const std::vector<StringText> texts = {
+    static const std::vector<TableText> texts = {
         {1, "名称", "Name"},         {2, "类型", "Kind"},      {3, "通用", "General"},
         {4, "图层", "Layers"},       {5, "镜头", "Shots"},     {6, "背景", "Background"},
         {7, "前景", "Foreground"},   {8, "屏幕", "Screen"},    {9, "拉伸到全屏", "Stretch to full screen"},
@@ -31,19 +31,15 @@ const std::vector<StringText>& StringTexts()
     return texts;
 }
 
-const StringText* FindString(unsigned id)
+const TableText* FindString(unsigned id)
 {
-    for (const StringText& text : StringTexts())
+    for (const TableText& text : StringTexts())
         if (text.id == id)
             return &text;
     return nullptr;
 }
 
-std::wstring TableString(unsigned id)
-{
-    const StringText* text = FindString(id);
-    return text ? QString::fromUtf8(text->chinese).toStdWString() : std::wstring();
-}
+std::wstring TextKey(unsigned id) { return L"GALLERY_" + std::to_wstring(id); }
 
 struct MenuText {
     int command;
@@ -65,9 +61,9 @@ QByteArray Utf16Le(const QString& text)
 
 QString EnglishFile()
 {
-    QString ini = QStringLiteral("[String]\r\n");
-    for (const StringText& text : StringTexts())
-        ini += QStringLiteral("IDS%1=%2\r\n").arg(text.id).arg(QString::fromUtf8(text.english));
+    QString ini = QStringLiteral("[Text]\r\n");
+    for (const TableText& text : StringTexts())
+        ini += QStringLiteral("GALLERY_%1=%2\r\n").arg(text.id).arg(QString::fromUtf8(text.english));
     ini += QStringLiteral("[Menu]\r\n");
     for (const MenuText& text : kMenuTexts)
         ini += QStringLiteral("ID%1_%2=%3\r\n").arg(kFrameMenu).arg(text.command).arg(QString::fromUtf8(text.english));
@@ -140,9 +136,18 @@ QString DefaultMenuText(int command)
     return {};
 }
 
+QString StringText(unsigned id)
+{
+    const std::wstring key = TextKey(id);
+    const std::wstring text = Lang::LoadLangText(key);
+    if (!text.empty() && text != key)
+        return QString::fromStdWString(text);
+    const TableText* fallback = FindString(id);
+    return fallback ? QString::fromUtf8(fallback->chinese) : QString();
+}
+
 bool InstallLanguages(const QString& root)
 {
-    Lang::SetStringTableLoader(TableString);
     Lang::SetLangPath(root.toStdWString());
     Lang::SetAppName(L"LumoraGallery");
     const QString folder = root + QStringLiteral("/Language/LumoraGallery");

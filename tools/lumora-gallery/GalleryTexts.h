@@ -28,6 +28,9 @@ const std::vector<DialogText>& DialogTexts();
 // The default (Chinese) text of a dialog control, empty when there is none.
 QString DefaultText(int dialog, int control);
 QString DefaultMenuText(int command);
+// A text of the gallery's own table ("[Text] GALLERY_<id>" in a language
+// file), the Chinese default when the language has none.
+QString StringText(unsigned id);
 // Registers the string table and writes the English language file into
 // root/Language/<app>; Lang then works from root.
 bool InstallLanguages(const QString& root);

@@ -187,7 +187,7 @@ void GalleryWindow::FillList()
     m_list->DeleteAllItems();
     for (int i = 0; i < 5; ++i) {
         m_list->InsertItem(i, QString::fromLatin1(kFiles[i]), i);
-        m_list->SetItemText(i, 1, QString::fromStdWString(Lang::LoadLangString(kKinds[i])));
+        m_list->SetItemText(i, 1, gallery::StringText(kKinds[i]));
         m_list->SetCheck(i, checks.empty() ? i != 3 : checks[static_cast<size_t>(i)]);
     }
     m_list->SetItemTextColor(4, static_cast<uint32_t>(CSkin::GetValue(COLOR_DLGTEXT_L)));
@@ -226,7 +226,7 @@ QWidget* GalleryWindow::BuildPictureButtons(QWidget* parent)
             auto* button = new CGdipButton(group);
             button->LoadStdImage(kPictures[i]);
             button->setFixedSize(22, 22);
-            button->SetToolTipText(QString::fromStdWString(Lang::LoadLangString(kPictureTips[i])));
+            button->SetToolTipText(gallery::StringText(kPictureTips[i]));
             if (state == 1)
                 m_hovered.push_back(button);
             if (state == 2)
@@ -352,15 +352,15 @@ void GalleryWindow::TranslateTexts()
     gallery::TranslateDialog(m_page, kControlsPage);
     gallery::TranslateDialog(m_about, kAboutDialog);
     for (int i = 0; i < 3; ++i) {
-        const QString text = QString::fromStdWString(Lang::LoadLangString(3 + i));
+        const QString text = gallery::StringText(3 + i);
         m_tabs->setTabText(i, text);
         m_tabs->setAccessibleTabName(i, text);
     }
     for (size_t i = 0; i < m_topButtons.size(); ++i)
-        m_topButtons[i]->SetToolTipText(QString::fromStdWString(Lang::LoadLangString(kPictureTips[i])));
+        m_topButtons[i]->SetToolTipText(gallery::StringText(kPictureTips[i]));
     QTreeWidgetItem* head = m_list->headerItem();
-    head->setText(0, QString::fromStdWString(Lang::LoadLangString(1)));
-    head->setText(1, QString::fromStdWString(Lang::LoadLangString(2)));
+    head->setText(0, gallery::StringText(1));
+    head->setText(1, gallery::StringText(2));
     FillList();
 }
 

@@ -273,7 +273,8 @@ void CDlgEditor::OnSplitterMoved(int delta)
 {
     CMySplitWnd::ChangeWidth(m_sceneTab, delta, 1);
     m_sceneTab->update();
-    CMySplitWnd::ChangeWidth(m_preview, delta, 2);
+    // Side 2 moves the left edge by -n: the preview gives up what the scene tab took.
+    CMySplitWnd::ChangeWidth(m_preview, -delta, CMySplitWnd::SideLeft);
     const QRect preview = m_preview->geometry();
     m_layout.previewLeft = preview.left();
     m_layout.previewTop = preview.top();

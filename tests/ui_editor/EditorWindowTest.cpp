@@ -4,6 +4,7 @@
 
 #include "../model_set/SetTestData.h"
 #include "engine/BitmapFile.h"
+#include "lumora/CmdTarget.h"
 #include "lumora/Lang.h"
 #include "model/MultiViewSource.h"
 #include "platform/FileUtil.h"
@@ -14,6 +15,7 @@
 #include "preview/ObsQtWindow.h"
 #include "ui/DlgExist.h"
 #include "ui/WndEditorBase.h"
+#include "ui/WndSence.h"
 #include "ui/EditorMessages.h"
 #include "ui/MessageBox.h"
 
@@ -69,6 +71,15 @@ TEST_F(EditorWindowTest, LayoutFollowsTheClientSizeWithTheFixedFormulas)
     EXPECT_EQ(editor()->GetPreview()->geometry(), QRect(304, 263, 997, 563));
     EXPECT_EQ(editor()->GetButton(IDC_STRETCH)->geometry(), QRect(304 + (996 - 152) / 2, 263 - 26, 16, 16));
     EXPECT_EQ(editor()->GetButton(IDC_SAVE)->geometry(), QRect(304 + (996 - 320) / 2 + 220, 60, 100, 28));
+
+    // The splitter moved 50 px right: the scene tab widens, the preview gives up its left 50 px.
+    NMSPLITWND moved{};
+    moved.hdr.code = NM_SPLITMOVED;
+    moved.delta = 50;
+    lumora::SendNotifyToOwner(editor()->GetSplitter(), moved.hdr);
+    EXPECT_EQ(editor()->GetSceneTab()->geometry().width(), 350);
+    EXPECT_EQ(editor()->GetPreview()->geometry(), QRect(354, 263, 947, 563));
+    EXPECT_EQ(editor()->GetButton(IDC_STRETCH)->geometry().left(), 354 + (946 - 152) / 2);
 
     // Narrow: the splitter's range is inverted, the fixed places still hold.
     editor()->ResizeClientArea(900, 700);

@@ -15,11 +15,13 @@ bool SameInfo(const UpdateInfo& a, const UpdateInfo& b)
            a.source == b.source && a.hash == b.hash && a.size == b.size && a.extra == b.extra;
 }
 
-bool StartsWithHttp(std::wstring text)
+// A web address, seen whole: its scheme is http or https and nothing hides
+// behind a NUL that a C-string check would stop at.
+bool IsWholeWebAddress(std::wstring text)
 {
     for (wchar_t& c : text)
         c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-    return text.rfind(L"http://", 0) == 0 || text.rfind(L"https://", 0) == 0;
+    return (text.rfind(L"http:", 0) == 0 || text.rfind(L"https:", 0) == 0) && text.find(L'\0') == std::wstring::npos;
 }
 
 }  // namespace
@@ -35,7 +37,7 @@ std::string CheckManifestInput(const std::string& bytes, const std::wstring& fol
         return "the manifest filled a field it does not hold";
     // The address is opened with the shell: nothing but web addresses may pass.
     for (int own : {INT32_MIN, 0, 100, info.version > INT32_MIN ? info.version - 1 : INT32_MIN}) {
-        if (IsUpdateOffered(info, own) && !StartsWithHttp(info.source))
+        if (IsUpdateOffered(info, own) && !IsWholeWebAddress(info.source))
             return "an update with a non-web address was offered";
     }
 

@@ -27,3 +27,4 @@ set(KELVANE_SANITIZER_ENVIRONMENT
   "ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1"
   "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/scripts/sanitizers/lsan.supp:print_suppressions=0"
   "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=${CMAKE_SOURCE_DIR}/scripts/sanitizers/ubsan.supp")
+

@@ -15,7 +15,10 @@ cmake --build "$BUILD_DIR" -j "$(nproc)"
 source scripts/xvfb.sh
 source scripts/testhome.sh
 source scripts/sanitizers/options.sh
+# Known faults awaiting their owner's fix (listed with the reason).
+skip=$(grep -v '^\s*\(#\|$\)' scripts/sanitizers/known-faults.txt | sed 's/[.]/\\./g' | paste -sd'|' || true)
+if [ -n "$skip" ]; then echo "Skipped for known faults: ${skip//\\/}" >&2; fi
 status=0
-ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" --timeout 900 || status=$?
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" --timeout 900 ${skip:+-E "^(${skip})\$"} || status=$?
 kelvane_remove_test_home
 exit $status

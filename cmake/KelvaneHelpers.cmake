@@ -14,6 +14,14 @@ function(kelvane_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
+  set(environment
+    "HOME=${KELVANE_TEST_HOME}/home" "XDG_DATA_HOME=${KELVANE_TEST_HOME}/data" "XDG_DATA_DIRS=${KELVANE_TEST_HOME}/common"
+    "XDG_CONFIG_HOME=${KELVANE_TEST_HOME}/config" "KELVANE_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  if(KELVANE_SANITIZE)
+    # Instrumented code runs a few times slower.
+    math(EXPR T_TIMEOUT "${T_TIMEOUT} * 3")
+    list(APPEND environment ${KELVANE_SANITIZER_ENVIRONMENT})
+  endif()
   set(labels unit)
   if(T_ENGINE)
     set(labels engine)
@@ -24,5 +32,5 @@ function(kelvane_add_test name)
     PROPERTIES
       TIMEOUT ${T_TIMEOUT}
       LABELS "${labels}"
-      ENVIRONMENT "HOME=${KELVANE_TEST_HOME}/home;XDG_DATA_HOME=${KELVANE_TEST_HOME}/data;XDG_DATA_DIRS=${KELVANE_TEST_HOME}/common;XDG_CONFIG_HOME=${KELVANE_TEST_HOME}/config;KELVANE_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+      ENVIRONMENT "${environment}")
 endfunction()

@@ -41,6 +41,9 @@ void SetOwnedPath(char*& buffer, int32_t& size, std::string_view path)
     delete[] buffer;
     buffer = nullptr;
     size = 0;
+    // Every reader of the buffer stops at a NUL, so the path ends there too
+    // and the size stays the path's length + 1.
+    path = path.substr(0, path.find('\0'));
     if (path.empty())
         return;
     buffer = new char[path.size() + 1];

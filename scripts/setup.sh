@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what Kelvane needs (Debian 12 packages) when missing, then
-# configures and builds into build/. Called by run.sh and test.sh.
+# configures and builds into build/. Called by run.sh and test.sh. (clang,
+# its sanitizer runtimes and llvm-symbolizer serve the sanitizer and fuzz stages.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +11,7 @@ PACKAGES=(
   libcurl4-openssl-dev liblodepng-dev libjsoncpp-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   xvfb xauth libgl1-mesa-dri libegl-mesa0 ffmpeg locales
+  clang-14 libclang-rt-14-dev llvm-14
 )
 
 missing=()

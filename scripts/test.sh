@@ -1,15 +1,38 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, and runs every test; non-zero on any failure.
+#   scripts/test.sh           plain build and tests, then the sanitizer build
+#                             and its tests, then a short fuzz run of every reader
+#   scripts/test.sh --quick   plain build and tests only, for day-to-day work
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
-source scripts/xvfb.sh
-BUILD_DIR=${KELVANE_BUILD_DIR:-build}
-# Tests never see the user's own folders.
-TEST_HOME=$(mktemp -d /tmp/kelvane-ci-home.XXXXXX)
-export HOME="$TEST_HOME/home" XDG_DATA_HOME="$TEST_HOME/data" XDG_DATA_DIRS="$TEST_HOME/common" XDG_CONFIG_HOME="$TEST_HOME/config"
-mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_DATA_DIRS" "$XDG_CONFIG_HOME"
+quick=0
+for arg in "$@"; do
+  case "$arg" in
+    --quick) quick=1 ;;
+    *) echo "usage: scripts/test.sh [--quick]" >&2; exit 2 ;;
+  esac
+done
+
+# Prints how long a stage took, so the time budget stays visible in CI logs.
+stage() {
+  local name=$1 start=$SECONDS rc=0
+  shift
+  echo "=== ${name}" >&2
+  "$@" || rc=$?
+  echo "=== ${name}: $([ $rc -eq 0 ] && echo passed || echo "FAILED ($rc)") in $((SECONDS - start)) s" >&2
+  return $rc
+}
+
 status=0
-ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" --timeout 300 || status=$?
-rm -rf "$TEST_HOME"
+stage "setup and plain build" scripts/setup.sh || exit $?
+source scripts/xvfb.sh
+source scripts/testhome.sh
+BUILD_DIR=${KELVANE_BUILD_DIR:-build}
+stage "plain tests" ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" --timeout 300 || status=1
+if [ $quick -eq 0 ]; then
+  stage "sanitizer build and tests" scripts/sanitize.sh || status=1
+  stage "fuzz runs" scripts/fuzz.sh || status=1
+fi
+kelvane_remove_test_home
+echo "=== total: $([ $status -eq 0 ] && echo passed || echo FAILED) in ${SECONDS} s" >&2
 exit $status

@@ -171,6 +171,9 @@ bool FinishFile(Transfer& t, bool complete)
 
 bool IsHttpAddress(const std::wstring& address)
 {
+    // The parser reads up to the first NUL; whatever follows it would pass unchecked.
+    if (address.find(L'\0') != std::wstring::npos)
+        return false;
     InitCurlOnce();
     std::unique_ptr<CURLU, CurlUrlDeleter> url(curl_url());
     if (!url || curl_url_set(url.get(), CURLUPART_URL, platform::WideToUtf8(address).c_str(), 0) != CURLUE_OK)

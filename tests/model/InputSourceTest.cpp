@@ -234,9 +234,10 @@ TEST_F(InputTest, CaptureDeviceCueOnlyStartsIt)
 
 TEST_F(InputTest, NewRecordRebuildsTheSource)
 {
+    // Declared before the source, which keeps a pointer to it until it goes.
+    SourceInfo next;
     SourceInfo info;
     auto source = OpenImage(info);
-    SourceInfo next;
     next.kind = kKindImage;
     next.path = platform::Utf8ToWide(modeltest::WritePicture(m_dir, "wide.png", 320, 90));
     next.deinterlace = true;

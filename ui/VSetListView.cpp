@@ -2,6 +2,7 @@
 
 #include "lumora/Skin.h"
 #include "lumora/WinColor.h"
+#include "ui/LibraryStyle.h"
 #include "ui/library/LibraryKinds.h"
 #include "ui/library/SetNameShortener.h"
 #include "ui/library/SetTooltip.h"
@@ -9,11 +10,13 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QToolTip>
 
 namespace {
 
 constexpr int kGridWidth = 246;
+constexpr int kCellTop = 4;       // space above a picture in its grid cell
 constexpr int kGridHeight = 204;
 constexpr int kBandHeight = 20;   // the caption band under a picture
 constexpr int kBandInset = 4;     // the band is the picture's width less this on each side
@@ -103,7 +106,7 @@ QSize CVSetRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QMode
 {
     if (m_rowView)
         return {std::max(option.rect.width(), 302), CVSetListView::kReportRowHeight};
-    return {kThumbLargeWidth, kThumbLargeHeight + kBandHeight};
+    return {kThumbLargeWidth, kCellTop + kThumbLargeHeight + kBandHeight};
 }
 
 void CVSetRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -125,7 +128,8 @@ void CVSetRowDelegate::PaintIcon(QPainter* painter, const QStyleOptionViewItem& 
                                  const QString& caption) const
 {
     const QRect cell = option.rect;
-    const QRect picture(cell.center().x() - kThumbLargeWidth / 2 + 1, cell.top(), kThumbLargeWidth, kThumbLargeHeight);
+    const QRect picture(cell.center().x() - kThumbLargeWidth / 2 + 1, cell.top() + kCellTop, kThumbLargeWidth,
+                        kThumbLargeHeight);
     const bool selected = option.state & QStyle::State_Selected;
     if (entry.HasPicture())
         painter->drawImage(picture, entry.LargePicture());
@@ -192,6 +196,7 @@ CVSetListView::CVSetListView(QWidget* parent)
     QPalette palette = this->palette();
     palette.setColor(QPalette::Base, ListBackground().darker(115));
     setPalette(palette);
+    verticalScrollBar()->setStyleSheet(LibraryScrollBarStyleSheet());
     SetRowView(false);
 }
 

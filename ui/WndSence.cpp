@@ -3,6 +3,7 @@
 #include "lumora/ControlId.h"
 #include "lumora/Lang.h"
 #include "ui/DialogTexts.h"
+#include "ui/LibraryStyle.h"
 #include "ui/WndVSetLib.h"
 #include "ui/library/LibraryKinds.h"
 #include "ui/library/LibraryViewModes.h"
@@ -25,7 +26,7 @@ CWndSence::CWndSence(QWidget* parent, HWND openTarget) : CMyDialog(IDD_SCENE_TAB
     lumora::SetControlId(m_tabs, IDC_SCENE_TABS);
     m_tabs->setDrawBase(false);
     m_tabs->setExpanding(false);
-    m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab { min-width: 80px; }"));
+    m_tabs->setStyleSheet(LibraryTabStyleSheet());
     m_tabs->addTab(QString::fromStdWString(Lang::LoadLangString(421)));
     m_tabs->addTab(QStringLiteral("vMix"));
     m_tabs->addTab(QStringLiteral("Tolvenar"));

@@ -10,6 +10,7 @@
 #include "ui/EditorMessages.h"
 #include "ui/LibraryButtonIcons.h"
 #include "ui/LibraryQuestions.h"
+#include "ui/LibraryStyle.h"
 #include "ui/ShellDialogs.h"
 #include "ui/ShellOpen.h"
 #include "ui/VSetListView.h"
@@ -123,7 +124,7 @@ void CWndVSetLib::CreateControls()
     lumora::SetControlId(m_tabs, IDC_VSETLIB_TABS);
     m_tabs->setDrawBase(false);
     m_tabs->setExpanding(false);
-    m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab { min-width: 80px; }"));
+    m_tabs->setStyleSheet(LibraryTabStyleSheet());
     for (unsigned id : {104u, 123u, 138u})
         m_tabs->addTab(Text(id));
     m_tabs->setVisible(m_kind == kLibraryTolvenar);
@@ -179,8 +180,7 @@ void CWndVSetLib::ShowFolderMissing()
     m_list->Model()->Clear();
     m_linkShown = true;
     m_linkLabel->show();
-    m_folderLabel->setText(Text(180));
-    m_folderLabel->setToolTip({});
+    SetFolderText(Text(180));
     Layout();
     if (m_onScanFinished)
         m_onScanFinished(0);
@@ -230,8 +230,7 @@ void CWndVSetLib::OnScanFinished(int rows)
     if (m_kind != kLibraryRecent) {
         m_linkShown = false;
         m_linkLabel->hide();
-        m_folderLabel->setText(QString::fromStdWString(m_scannedFolder));
-        m_folderLabel->setToolTip(QString::fromStdWString(m_scannedFolder));
+        SetFolderText(QString::fromStdWString(m_scannedFolder));
         Layout();
     }
     if (m_onScanFinished)
@@ -309,6 +308,19 @@ void CWndVSetLib::resizeEvent(QResizeEvent* event)
     Layout();
 }
 
+void CWndVSetLib::SetFolderText(const QString& text)
+{
+    m_folderText = text;
+    m_folderLabel->setToolTip(text);
+    ElideFolderText();
+}
+
+void CWndVSetLib::ElideFolderText()
+{
+    m_folderLabel->setText(m_folderLabel->fontMetrics().elidedText(m_folderText, Qt::ElideMiddle,
+                                                                   std::max(0, m_folderLabel->width())));
+}
+
 void CWndVSetLib::Layout()
 {
     int x = 10;
@@ -333,4 +345,5 @@ void CWndVSetLib::Layout()
         listTop = kTabsTop + kTabsHeight;
     }
     m_list->setGeometry(0, listTop, width(), std::max(0, height() - listTop));
+    ElideFolderText();
 }

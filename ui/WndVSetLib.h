@@ -8,6 +8,7 @@
 #include "platform/WindowMessage.h"
 #include "ui/WaitCursor.h"
 
+#include <QString>
 #include <functional>
 #include <memory>
 #include <string>
@@ -70,11 +71,14 @@ private:
     void OnScanFinished(int rows);
     void OpenRow(int row);
     void Layout();
+    void SetFolderText(const QString& text);
+    void ElideFolderText();
 
     int m_kind;
     HWND m_openTarget;
     std::wstring m_folder;
     std::wstring m_scannedFolder;
+    QString m_folderText;
     std::wstring m_chosenFolder;  // a folder the user picked, kept once its scan lists a set
     bool m_linkShown = false;
     int m_restoreTopRow = -1;

@@ -2,8 +2,8 @@
 
 #include "lumora/ControlId.h"
 #include "lumora/Lang.h"
+#include "lumora/MyTabCtrl.h"
 #include "ui/DialogTexts.h"
-#include "ui/LibraryStyle.h"
 #include "ui/WndVSetLib.h"
 #include "ui/library/LibraryKinds.h"
 #include "ui/library/LibraryViewModes.h"
@@ -22,14 +22,13 @@ CWndSence::CWndSence(QWidget* parent, HWND openTarget) : CMyDialog(IDD_SCENE_TAB
 {
     // Each page opens in the view the user left it in.
     RestoreLibraryViewModes();
-    m_tabs = new QTabBar(this);
-    lumora::SetControlId(m_tabs, IDC_SCENE_TABS);
-    m_tabs->setDrawBase(false);
-    m_tabs->setExpanding(false);
-    m_tabs->setStyleSheet(LibraryTabStyleSheet());
-    m_tabs->addTab(QString::fromStdWString(Lang::LoadLangString(421)));
-    m_tabs->addTab(QStringLiteral("vMix"));
-    m_tabs->addTab(QStringLiteral("Tolvenar"));
+    auto* tabs = new CMyTabCtrl(this);
+    lumora::SetControlId(tabs, IDC_SCENE_TABS);
+    tabs->SetMinTabWidth(80);
+    tabs->InsertItem(0, QString::fromStdWString(Lang::LoadLangString(421)));
+    tabs->InsertItem(1, QStringLiteral("vMix"));
+    tabs->InsertItem(2, QStringLiteral("Tolvenar"));
+    m_tabs = tabs;
     for (int tab = 0; tab < 3; ++tab) {
         m_pages[tab] = new CWndVSetLib(kTabKinds[tab], openTarget, this);
         m_pages[tab]->setVisible(tab == 0);

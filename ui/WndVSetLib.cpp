@@ -3,14 +3,15 @@
 #include "app/SettingsFiles.h"
 #include "app/UserFolders.h"
 #include "lumora/ControlId.h"
+#include "lumora/Label.h"
 #include "lumora/Lang.h"
+#include "lumora/MyTabCtrl.h"
 #include "ui/ClipInfo.h"
 #include "ui/DialogTexts.h"
 #include "ui/EditorAddresses.h"
 #include "ui/EditorMessages.h"
 #include "ui/LibraryButtonIcons.h"
 #include "ui/LibraryQuestions.h"
-#include "ui/LibraryStyle.h"
 #include "ui/ShellDialogs.h"
 #include "ui/ShellOpen.h"
 #include "ui/VSetListView.h"
@@ -33,7 +34,7 @@ constexpr int kStripTop = 8;
 constexpr int kStripHeight = 16;
 constexpr int kTabsTop = 27;
 constexpr int kTabsHeight = 22;
-const QColor kLabelColour(0, 0xC0, 0);
+constexpr uint32_t kLabelColour = 0x00C000;  // green
 
 QString Text(unsigned id) { return QString::fromStdWString(Lang::LoadLangString(id)); }
 
@@ -50,23 +51,21 @@ QToolButton* MakeButton(QWidget* parent, int id, const QIcon& icon, unsigned tip
     return button;
 }
 
-QLabel* MakeLabel(QWidget* parent, int id)
+CLabel* MakeLabel(QWidget* parent, int id)
 {
-    auto* label = new QLabel(parent);
+    auto* label = new CLabel(parent);
     lumora::SetControlId(label, id);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, kLabelColour);
-    label->setPalette(palette);
-    label->setAttribute(Qt::WA_TranslucentBackground);
+    label->SetTextColor(kLabelColour);
     label->setTextFormat(Qt::PlainText);
     return label;
 }
 
-void MakeLink(QLabel* label)
+// A link whose click the page handles (the folder choice, or the shell's
+// "open" of the page's own address).
+void MakeLink(CLabel* label)
 {
-    QFont font = label->font();
-    font.setUnderline(true);
-    label->setFont(font);
+    label->SetFontUnderline(true);
+    label->SetLinkCursor(Qt::PointingHandCursor);
     label->setCursor(Qt::PointingHandCursor);
 }
 
@@ -110,23 +109,25 @@ void CWndVSetLib::CreateControls()
     QObject::connect(m_removeButton, &QToolButton::clicked, this, [this] { RemoveSelected(); });
     QObject::connect(m_refreshButton, &QToolButton::clicked, this, [this] { ShowView(); });
 
-    m_linkLabel = MakeLabel(this, IDC_VSETLIB_LINK);
-    m_folderLabel = MakeLabel(this, IDC_VSETLIB_FOLDER);
-    MakeLink(m_linkLabel);
+    CLabel* link = MakeLabel(this, IDC_VSETLIB_LINK);
+    CLabel* folder = MakeLabel(this, IDC_VSETLIB_FOLDER);
+    MakeLink(link);
     if (m_kind != kLibraryRecent)
-        MakeLink(m_folderLabel);
+        MakeLink(folder);
+    m_linkLabel = link;
+    m_folderLabel = folder;
     m_linkLabel->installEventFilter(this);
     m_folderLabel->installEventFilter(this);
     AddExcludeControl(m_linkLabel);
     AddExcludeControl(m_folderLabel);
 
-    m_tabs = new QTabBar(this);
-    lumora::SetControlId(m_tabs, IDC_VSETLIB_TABS);
-    m_tabs->setDrawBase(false);
-    m_tabs->setExpanding(false);
-    m_tabs->setStyleSheet(LibraryTabStyleSheet());
+    auto* tabs = new CMyTabCtrl(this);
+    lumora::SetControlId(tabs, IDC_VSETLIB_TABS);
+    tabs->SetMinTabWidth(80);
+    int tab = 0;
     for (unsigned id : {104u, 123u, 138u})
-        m_tabs->addTab(Text(id));
+        tabs->InsertItem(tab++, Text(id));
+    m_tabs = tabs;
     m_tabs->setVisible(m_kind == kLibraryTolvenar);
     QObject::connect(m_tabs, &QTabBar::currentChanged, this, [this](int) { ShowView(); });
 

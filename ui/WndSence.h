@@ -4,6 +4,14 @@
 #include "lumora/MyDialog.h"
 #include "platform/WindowMessage.h"
 
+#include <array>
+
+class CWndVSetLib;
+class QTabBar;
+
+inline constexpr int IDD_SCENE_TAB = 517;
+inline constexpr int IDC_SCENE_TABS = 1070;
+
 class CWndSence : public CMyDialog {
 public:
     CWndSence(QWidget* parent, HWND openTarget);
@@ -11,6 +19,18 @@ public:
     void Refresh();
     HWND OpenTarget() const { return m_openTarget; }
 
+    QTabBar* Tabs() const { return m_tabs; }
+    // The page of tab 0 (recent), 1 (vMix) or 2 (Tolvenar).
+    CWndVSetLib* Page(int tab) const;
+    CWndVSetLib* VisiblePage() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void ShowTab(int tab);
+
     HWND m_openTarget;
+    QTabBar* m_tabs = nullptr;
+    std::array<CWndVSetLib*, 3> m_pages{};
 };

@@ -13,7 +13,7 @@
 #include "ui/LibraryButtonIcons.h"
 #include "ui/LibraryQuestions.h"
 #include "ui/ShellDialogs.h"
-#include "ui/ShellOpen.h"
+#include "lumora/ShellOpen.h"
 #include "ui/VSetListView.h"
 #include "ui/library/LibraryFolders.h"
 #include "ui/library/LibraryKinds.h"
@@ -289,7 +289,7 @@ bool CWndVSetLib::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         if (watched == m_linkLabel) {
-            ShellOpen(m_kind == kLibraryVmix ? GetVmixPageAddress() : GetTolvenarPageAddress());
+            lumora::ShellOpen(QString::fromStdWString(m_kind == kLibraryVmix ? GetVmixPageAddress() : GetTolvenarPageAddress()));
             return true;
         }
     }

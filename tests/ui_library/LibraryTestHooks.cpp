@@ -2,7 +2,7 @@
 
 #include "ui/MessageBox.h"
 #include "ui/ShellDialogs.h"
-#include "ui/ShellOpen.h"
+#include "lumora/ShellOpen.h"
 
 namespace librarytest {
 
@@ -11,7 +11,7 @@ void AnswerDialogs(DialogAnswers* answers)
     if (!answers) {
         SetMessageBoxHandler({});
         SetFolderChooser({});
-        SetShellOpenHandler({});
+        lumora::SetShellOpenHandler({});
         return;
     }
     SetMessageBoxHandler([answers](QWidget*, const std::wstring& text, int type) {
@@ -19,8 +19,8 @@ void AnswerDialogs(DialogAnswers* answers)
         return answers->yes ? IDYES : IDNO;
     });
     SetFolderChooser([answers](QWidget*, const std::wstring&) { return answers->folder; });
-    SetShellOpenHandler([answers](const std::wstring& target) {
-        answers->opened.push_back(target);
+    lumora::SetShellOpenHandler([answers](const QString& target) {
+        answers->opened.push_back(target.toStdWString());
         return true;
     });
 }

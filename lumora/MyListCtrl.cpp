@@ -1,0 +1,403 @@
+#include "MyListCtrl.h"
+
+#include "lumora/AccessibleName.h"
+#include "lumora/CmdTarget.h"
+#include "lumora/ImageList.h"
+#include "lumora/ResourceImage.h"
+#include "lumora/Skin.h"
+#include "lumora/SkinPalette.h"
+#include "lumora/WinColor.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+
+constexpr int kImageRole = Qt::UserRole + 1;
+constexpr int kTextColorRole = Qt::UserRole + 2;
+constexpr int kBackColorRole = Qt::UserRole + 3;
+// The check box stands in a square as high as a menu bar, inset twice by 3.
+constexpr int kCheckCell = 20;
+constexpr int kCheckInset = 3;
+constexpr int kUncheckedPicture = 9101;
+constexpr int kCheckedPicture = 9102;
+constexpr int kTextIndent = 4;
+
+Qt::Alignment ColumnAlignment(int format)
+{
+    switch (format) {
+    case LVCFMT_RIGHT:
+        return Qt::AlignRight;
+    case LVCFMT_CENTER:
+        return Qt::AlignHCenter;
+    default:
+        return Qt::AlignLeft;
+    }
+}
+
+}  // namespace
+
+class ListRowDelegate : public QStyledItemDelegate {
+public:
+    explicit ListRowDelegate(CMyListCtrl* list) : QStyledItemDelegate(list), m_list(list) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return QSize(QStyledItemDelegate::sizeHint(option, index).width(), m_list->m_rowHeight);
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const int row = index.row();
+        const int column = index.column();
+        const QRect cell = option.rect;
+        const bool selected = option.state & QStyle::State_Selected;
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+
+        PaintBackground(painter, cell, index, selected);
+        int left = cell.left() + kTextIndent;
+        if (column == 0 && m_list->HasCheckBoxes()) {
+            PaintCheckBox(painter, m_list->CheckBoxRect(row).translated(0, cell.top() - m_list->CheckBoxRect(row).top() +
+                                                                           (cell.height() - kCheckCell) / 2 + kCheckInset),
+                          m_list->GetCheck(row));
+            left = cell.left() + kCheckCell + kTextIndent;
+        }
+        const QPixmap image = m_list->RowImage(row, column);
+        if (!image.isNull()) {
+            const QSize size = image.deviceIndependentSize().toSize();
+            painter->drawPixmap(left, cell.top() + (cell.height() - size.height()) / 2, image);
+            left += size.width() + kTextIndent;
+        }
+        PaintText(painter, QRect(left, cell.top(), cell.right() - left - kTextIndent + 1, cell.height()), index, selected, option);
+        if (m_list->m_gridLines) {
+            painter->setPen(QPen(lumora::SkinColor(COLOR_LISTLINE), 1));
+            painter->setRenderHint(QPainter::Antialiasing, false);
+            painter->drawLine(cell.bottomLeft(), cell.bottomRight());
+            painter->drawLine(cell.topRight(), cell.bottomRight());
+        }
+        painter->restore();
+    }
+
+private:
+    void PaintBackground(QPainter* painter, const QRect& cell, const QModelIndex& index, bool selected) const
+    {
+        QColor back = lumora::SkinColor(COLOR_LISTBK);
+        const QVariant own = index.siblingAtColumn(0).data(kBackColorRole);
+        if (selected)
+            back = m_list->palette().color(m_list->hasFocus() ? QPalette::Active : QPalette::Inactive, QPalette::Highlight);
+        else if (own.isValid())
+            back = own.value<QColor>();
+        painter->fillRect(cell, back);
+    }
+
+    void PaintCheckBox(QPainter* painter, const QRect& box, bool checked) const
+    {
+        const QPixmap picture = lumora::LoadResourceImage(checked ? kCheckedPicture : kUncheckedPicture,
+                                                          QStringLiteral("PNG"), box.size(), m_list->devicePixelRatioF());
+        if (!picture.isNull())
+            painter->drawPixmap(box.topLeft(), picture);
+    }
+
+    void PaintText(QPainter* painter, const QRect& area, const QModelIndex& index, bool selected,
+                   const QStyleOptionViewItem& option) const
+    {
+        QColor color = lumora::SkinColor(COLOR_LISTTEXT);
+        const QVariant own = index.siblingAtColumn(0).data(kTextColorRole);
+        if (selected)
+            color = m_list->palette().color(QPalette::HighlightedText);
+        else if (own.isValid())
+            color = own.value<QColor>();
+        if (!m_list->isEnabled())
+            color = lumora::SkinColor(COLOR_DLGTEXT_L);
+        painter->setPen(color);
+        painter->setFont(option.font);
+        const size_t column = static_cast<size_t>(index.column());
+        const int format = column < m_list->m_columns.size() ? m_list->m_columns[column].format : LVCFMT_LEFT;
+        const QString text = option.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, area.width());
+        painter->drawText(area, ColumnAlignment(format) | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    }
+
+    CMyListCtrl* m_list;
+};
+
+CMyListCtrl::CMyListCtrl(QWidget* parent) : QTreeWidget(parent)
+{
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setIndentation(0);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setAllColumnsShowFocus(true);
+    setColumnCount(0);
+    setFrameShape(QFrame::NoFrame);
+    setItemDelegate(new ListRowDelegate(this));
+    header()->setStretchLastSection(true);
+    header()->setSectionsMovable(false);
+    header()->setHighlightSections(false);
+    QPalette p = palette();
+    p.setColor(QPalette::Base, lumora::SkinColor(COLOR_LISTBK));
+    p.setColor(QPalette::Text, lumora::SkinColor(COLOR_LISTTEXT));
+    setPalette(p);
+    header()->setPalette(lumora::SkinPalette(COLOR_DLGBK));
+    connect(this, &QTreeWidget::currentItemChanged, this, &CMyListCtrl::NotifySelection);
+}
+
+CMyListCtrl::~CMyListCtrl() = default;
+
+int CMyListCtrl::InsertColumn(int index, const QString& heading, int format, int width, int editType,
+                              const QStringList& choices, int)
+{
+    const int count = columnCount();
+    index = std::clamp(index, 0, count);
+    setColumnCount(count + 1);
+    m_columns.insert(m_columns.begin() + index, Column{format, editType, choices});
+    // Later columns move one to the right, headings and cells alike.
+    QTreeWidgetItem* head = headerItem();
+    for (int c = count; c > index; --c)
+        head->setText(c, head->text(c - 1));
+    head->setText(index, heading);
+    head->setTextAlignment(index, ColumnAlignment(format) | Qt::AlignVCenter);
+    for (int r = 0; r < topLevelItemCount(); ++r) {
+        QTreeWidgetItem* item = topLevelItem(r);
+        for (int c = count; c > index; --c) {
+            item->setText(c, item->text(c - 1));
+            item->setData(c, kImageRole, item->data(c - 1, kImageRole));
+        }
+        item->setText(index, QString());
+        item->setData(index, kImageRole, QVariant());
+    }
+    setColumnWidth(index, width >= 0 ? width : header()->fontMetrics().horizontalAdvance(heading) + 24);
+    return index;
+}
+
+int CMyListCtrl::InsertItem(int index, const QString& text, int image)
+{
+    if (columnCount() == 0)
+        return -1;
+    index = std::clamp(index, 0, GetItemCount());
+    m_checks.insert(m_checks.begin() + index, 0u);
+    auto* item = new QTreeWidgetItem();
+    item->setText(0, text);
+    if (image >= 0)
+        item->setData(0, kImageRole, image);
+    insertTopLevelItem(index, item);
+    return index;
+}
+
+bool CMyListCtrl::SetItemText(int row, int column, const QString& text)
+{
+    QTreeWidgetItem* item = topLevelItem(row);
+    if (!item || column < 0 || column >= columnCount())
+        return false;
+    item->setText(column, text);
+    return true;
+}
+
+QString CMyListCtrl::GetItemText(int row, int column) const
+{
+    const QTreeWidgetItem* item = topLevelItem(row);
+    return item ? item->text(column) : QString();
+}
+
+bool CMyListCtrl::SetItemImage(int row, int column, int image)
+{
+    QTreeWidgetItem* item = topLevelItem(row);
+    if (!item || column < 0 || column >= columnCount())
+        return false;
+    item->setData(column, kImageRole, image);
+    return true;
+}
+
+bool CMyListCtrl::DeleteItem(int row)
+{
+    if (row < 0 || row >= GetItemCount())
+        return false;
+    m_checks.erase(m_checks.begin() + row);
+    delete takeTopLevelItem(row);
+    return true;
+}
+
+void CMyListCtrl::DeleteAllItems()
+{
+    m_checks.clear();
+    clear();
+}
+
+bool CMyListCtrl::SetCheck(int row, int flag)
+{
+    if (row < 0 || row >= static_cast<int>(m_checks.size()))
+        return false;
+    m_checks[static_cast<size_t>(row)] = flag ? 1u : 0u;
+    viewport()->update(visualRect(model()->index(row, 0)).adjusted(0, 0, viewport()->width(), 0));
+    return true;
+}
+
+bool CMyListCtrl::GetCheck(int row) const
+{
+    return row >= 0 && row < static_cast<int>(m_checks.size()) && m_checks[static_cast<size_t>(row)] != 0;
+}
+
+void CMyListCtrl::SetExtendedStyle(unsigned style)
+{
+    m_exStyle = style;
+    m_gridLines = m_gridLines || (style & LVS_EX_GRIDLINES);
+    viewport()->update();
+}
+
+const CImageList* CMyListCtrl::SetImageList(const CImageList* list, int kind)
+{
+    const CImageList** slot = kind == LVSIL_SMALL ? &m_smallImages : &m_normalImages;
+    const CImageList* previous = *slot;
+    *slot = list;
+    if (kind == LVSIL_SMALL && list && !list->ImageSize().isEmpty())
+        SetItemHeight(list->ImageSize().height() + 2);
+    viewport()->update();
+    return previous;
+}
+
+const CImageList* CMyListCtrl::SetSubImageList(const CImageList* list)
+{
+    const CImageList* previous = m_subImages;
+    m_subImages = list;
+    viewport()->update();
+    return previous;
+}
+
+void CMyListCtrl::SetItemHeight(int pixels)
+{
+    m_rowHeight = std::max(1, pixels);
+    doItemsLayout();
+}
+
+void CMyListCtrl::EnableGridLine(bool enable)
+{
+    m_gridLines = enable;
+    viewport()->update();
+}
+
+void CMyListCtrl::SetColFix(int column, bool fixed)
+{
+    if (fixed)
+        m_fixed.insert(column);
+    else
+        m_fixed.erase(column);
+    if (column >= 0 && column < columnCount())
+        header()->setSectionResizeMode(column, fixed ? QHeaderView::Fixed : QHeaderView::Interactive);
+}
+
+void CMyListCtrl::SetItemTextColor(int row, uint32_t color)
+{
+    if (QTreeWidgetItem* item = topLevelItem(row))
+        item->setData(0, kTextColorRole, lumora::QColorFromColorRef(color));
+}
+
+void CMyListCtrl::SetItemBkColor(int row, uint32_t color)
+{
+    if (QTreeWidgetItem* item = topLevelItem(row))
+        item->setData(0, kBackColorRole, lumora::QColorFromColorRef(color));
+}
+
+int CMyListCtrl::GetCurSel() const
+{
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? -1 : indexOfTopLevelItem(selected.front());
+}
+
+void CMyListCtrl::SetCurSel(int row)
+{
+    if (QTreeWidgetItem* item = topLevelItem(row))
+        setCurrentItem(item);
+    else
+        clearSelection();
+}
+
+QRect CMyListCtrl::CheckBoxRect(int row) const
+{
+    const QRect cell = visualRect(model()->index(row, 0));
+    if (cell.isEmpty() || !HasCheckBoxes())
+        return {};
+    const int side = kCheckCell - 2 * kCheckInset;
+    return QRect(cell.left() + kCheckInset, cell.top() + (cell.height() - kCheckCell) / 2 + kCheckInset, side, side);
+}
+
+QPixmap CMyListCtrl::RowImage(int row, int column) const
+{
+    const QTreeWidgetItem* item = topLevelItem(row);
+    if (!item)
+        return {};
+    const QVariant image = item->data(column, kImageRole);
+    if (!image.isValid())
+        return {};
+    const CImageList* list = column == 0 ? (m_smallImages ? m_smallImages : m_normalImages) : m_subImages;
+    return list ? list->Get(image.toInt()) : QPixmap();
+}
+
+void CMyListCtrl::ToggleCheck(int row)
+{
+    const bool was = GetCheck(row);
+    SetCheck(row, was ? 0 : 1);
+    NotifyState(row, INDEXTOSTATEIMAGEMASK(was ? 1 : 2), INDEXTOSTATEIMAGEMASK(was ? 2 : 1));
+    emit CheckChanged(row, !was);
+}
+
+void CMyListCtrl::NotifyState(int row, unsigned newState, unsigned oldState)
+{
+    NMLISTVIEW notify{{nullptr, 0, LVN_ITEMCHANGED}, row, 0, newState, oldState, LVIF_STATE};
+    lumora::SendNotifyToOwner(this, notify.hdr);
+}
+
+void CMyListCtrl::NotifySelection(QTreeWidgetItem* current, QTreeWidgetItem* previous)
+{
+    if (previous)
+        NotifyState(indexOfTopLevelItem(previous), 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (current)
+        NotifyState(indexOfTopLevelItem(current), LVIS_SELECTED | LVIS_FOCUSED, 0);
+}
+
+void CMyListCtrl::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint point = event->position().toPoint();
+    const QModelIndex index = indexAt(point);
+    if (event->button() == Qt::LeftButton && index.isValid() && HasCheckBoxes()) {
+        const QRect box = CheckBoxRect(index.row()).adjusted(-kCheckInset, -kCheckInset, kCheckInset, kCheckInset);
+        if (box.contains(point)) {
+            ToggleCheck(index.row());
+            return;
+        }
+    }
+    QTreeWidget::mousePressEvent(event);
+    if (index.isValid()) {
+        NMLISTVIEW notify{{nullptr, 0, NM_CLICK}, index.row(), index.column(), 0, 0, 0};
+        lumora::SendNotifyToOwner(this, notify.hdr);
+    }
+}
+
+void CMyListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (HasCheckBoxes() && index.isValid() &&
+        CheckBoxRect(index.row()).adjusted(-kCheckInset, -kCheckInset, kCheckInset, kCheckInset).contains(event->position().toPoint())) {
+        ToggleCheck(index.row());  // the second click of a double-click on the box
+        return;
+    }
+    QTreeWidget::mouseDoubleClickEvent(event);
+    if (index.isValid()) {
+        NMLISTVIEW notify{{nullptr, 0, NM_DBLCLK}, index.row(), index.column(), 0, 0, 0};
+        lumora::SendNotifyToOwner(this, notify.hdr);
+    }
+}
+
+// Space toggles the current row's box, for the keyboard alone.
+void CMyListCtrl::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space && HasCheckBoxes() && currentItem()) {
+        ToggleCheck(indexOfTopLevelItem(currentItem()));
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}

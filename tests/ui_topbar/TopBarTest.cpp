@@ -1,7 +1,7 @@
 // The top bar's update checks and the update dialog in the real editor window,
 // against the update tests' HTTP server on 127.0.0.1.
-#include "../ui_editor/EditorTestSupport.h"
 #include "../update/HttpTestServer.h"
+#include "support/TestSupport.h"
 
 #include "app/UserFolders.h"
 #include "lumora/ControlId.h"
@@ -11,7 +11,8 @@
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
 #include "ui/EditorAddresses.h"
-#include "ui/DlgEditor.h"
+#include "app/LanguageSetup.h"
+#include "ui/MessageBox.h"
 #include "ui/DlgUpdate.h"
 #include "ui/WndTop.h"
 #include "update/FileVersion.h"
@@ -22,7 +23,10 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QThread>
 #include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace {
@@ -42,6 +46,16 @@ QString ScreenshotPath(const char* name)
 }
 
 std::wstring LangText(unsigned id) { return Lang::LoadLangString(id); }
+
+QApplication& TopBarApplication()
+{
+    static int argc = 1;
+    static char name[] = "kelvane-topbar-tests";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
+}
 
 // Watches for the update dialog to run modally, hands it to the check and
 // closes it with Cancel unless the check ended it.
@@ -83,12 +97,20 @@ void Click(QWidget* widget)
     QApplication::sendEvent(widget, &release);
 }
 
-class TopBarTest : public EditorWindowTest {
+// The top bar inside a plain parent window, checked by the calls the main
+// window makes (timer 2, menu commands 32877 and 32878, shutdown).
+class TopBarTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        EditorWindowTest::SetUp();
+        ASSERT_TRUE(qEnvironmentVariableIsSet("DISPLAY")) << "window tests need an X display";
+        TopBarApplication();
+        InitLanguages();
         ASSERT_TRUE(server.Running()) << "the test HTTP server did not start";
+        SetMessageBoxHandler([this](QWidget*, const std::wstring& text, int) {
+            m_messages.push_back(text);
+            return IDOK;
+        });
         lumora::SetShellOpenHandler([this](const QString& target) {
             m_opened.push_back(target.toStdWString());
             return true;
@@ -96,32 +118,79 @@ protected:
     }
     void TearDown() override
     {
-        EditorWindowTest::TearDown();
+        CloseHost();
+        SetMessageBoxHandler({});
         lumora::SetShellOpenHandler({});
     }
 
-    // The editor with its top bar fetching path from the test server.
+    void OpenHost()
+    {
+        m_host = std::make_unique<QWidget>();
+        m_host->resize(1400, 48);
+        m_top = new CWndTop(m_host.get());
+        m_top->setGeometry(0, 0, 1400, 48);
+        m_host->show();
+        Pump(100);
+    }
+    // The top bar fetching path from the test server.
     CWndTop* OpenWith(const std::string& path)
     {
-        OpenEditor();
-        CWndTop* top = editor()->GetTopBar();
-        top->SetManifestAddress(server.WideUrl(path));
-        return top;
+        OpenHost();
+        m_top->SetManifestAddress(server.WideUrl(path));
+        return m_top;
     }
-    void Serve(const std::string& name, const std::string& text) { testsupport::WriteFileBytes(served.file(name), text); }
-    void ManualCheck() { editor()->OnCommand(MAKEWPARAM(ID_CHECK_UPDATES, 0), 0); }
-    bool WaitForState(CWndTop* top, int state, int timeoutMs = 8000)
+    CWndTop* top() const { return m_top; }
+    void AutomaticCheck() { m_top->StartUpdateCheck(false); }
+    void ManualCheck() { m_top->StartUpdateCheck(true); }
+    void RecentUpdates() { m_top->ShowRecentUpdates(); }
+    void CloseHost()
     {
-        return WaitUntil([&] { return top->LastState() == state; }, timeoutMs);
+        if (!m_host)
+            return;
+        m_top->StopUpdateCheck();
+        m_host.reset();
+        m_top = nullptr;
+    }
+
+    void Serve(const std::string& name, const std::string& text) { testsupport::WriteFileBytes(served.file(name), text); }
+    bool WaitForState(CWndTop* bar, int state, int timeoutMs = 8000)
+    {
+        return WaitUntil([&] { return bar->LastState() == state; }, timeoutMs);
     }
     std::string StoredManifestPath() const
     {
         return platform::WideToUtf8(platform::JoinPath(GetUpdateFolder(), L"update.json"));
     }
+    void Pump(int ms = 50)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        do {
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(2);
+        } while (timer.elapsed() < ms);
+    }
+    bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 5000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < timeoutMs) {
+            if (pred())
+                return true;
+            Pump(10);
+        }
+        return pred();
+    }
 
+    testsupport::FreshUserFolders folders;
     testsupport::TempDir served;
     HttpTestServer server{served.path()};
+    std::vector<std::wstring> m_messages;
     std::vector<std::wstring> m_opened;
+
+private:
+    std::unique_ptr<QWidget> m_host;
+    CWndTop* m_top = nullptr;
 };
 
 // Version numbers around the build's own (1.0.0.0 gives 100).
@@ -133,7 +202,7 @@ TEST_F(TopBarTest, AutomaticCheckWithNewerVersionShowsTheUpdateAndOpensNothing)
     Serve("m.json", Manifest(kNewer));
     CWndTop* top = OpenWith("/files/m.json");
     UpdateDialogWatch watch;
-    // Timer 2 starts the check two seconds after the window.
+    AutomaticCheck();
     ASSERT_TRUE(WaitForState(top, kUpdateAvailable));
     Pump(200);
     CLabel* status = top->StatusLabel();
@@ -200,6 +269,7 @@ TEST_F(TopBarTest, EqualOrOlderVersionIsSilentAutomaticallyAndSaidWhenAsked)
     Serve("older.json", Manifest(kOlder));
     CWndTop* top = OpenWith("/files/equal.json");
     UpdateDialogWatch watch;
+    AutomaticCheck();
     ASSERT_TRUE(WaitForState(top, kUpdateNone));
     Pump(100);
     EXPECT_FALSE(top->StatusLabel()->isVisible());
@@ -232,15 +302,15 @@ TEST_F(TopBarTest, ManifestOfWrongTypesMeansNoUpdate)
 TEST_F(TopBarTest, UnreachableServerInManualModeSaysTheCheckFailed)
 {
     RefusingPort refusing;
-    OpenEditor();
-    CWndTop* top = editor()->GetTopBar();
-    top->SetManifestAddress(platform::Utf8ToWide(refusing.Url("/update.json")));
+    OpenHost();
+    CWndTop* bar = top();
+    bar->SetManifestAddress(platform::Utf8ToWide(refusing.Url("/update.json")));
     UpdateDialogWatch watch;
     ManualCheck();
     ASSERT_TRUE(WaitUntil([&] { return m_messages.size() == 1; }));
     EXPECT_EQ(m_messages[0], LangText(119));
-    EXPECT_EQ(top->LastState(), kUpdateFailed);
-    CLabel* status = top->StatusLabel();
+    EXPECT_EQ(bar->LastState(), kUpdateFailed);
+    CLabel* status = bar->StatusLabel();
     EXPECT_TRUE(status->isVisible());
     EXPECT_EQ(status->text().toStdWString(), LangText(119));
     EXPECT_EQ(status->TextColor(), 0x0000C0u);
@@ -255,12 +325,12 @@ TEST_F(TopBarTest, UnreachableServerInManualModeSaysTheCheckFailed)
 TEST_F(TopBarTest, RecentUpdatesShowsTheStoredManifestOfflineAndNothingWithoutOne)
 {
     RefusingPort refusing;  // nothing answers: the command must not go online
-    OpenEditor();
-    editor()->GetTopBar()->SetManifestAddress(platform::Utf8ToWide(refusing.Url("/update.json")));
+    OpenHost();
+    top()->SetManifestAddress(platform::Utf8ToWide(refusing.Url("/update.json")));
     int shown = 0;
     {
         UpdateDialogWatch watch;
-        editor()->OnCommand(MAKEWPARAM(ID_RECENT_UPDATES, 0), 0);
+        RecentUpdates();
         shown = watch.Seen();
     }
     EXPECT_EQ(shown, 0);
@@ -274,7 +344,7 @@ TEST_F(TopBarTest, RecentUpdatesShowsTheStoredManifestOfflineAndNothingWithoutOn
         action = button->text().toStdWString();
         button->click();
     });
-    editor()->OnCommand(MAKEWPARAM(ID_RECENT_UPDATES, 0), 0);
+    RecentUpdates();
     EXPECT_EQ(watch.Seen(), 1);
     EXPECT_EQ(notes, L"Older notes.");
     EXPECT_EQ(action, LangText(117));  // no update: the button only closes
@@ -284,7 +354,7 @@ TEST_F(TopBarTest, RecentUpdatesShowsTheStoredManifestOfflineAndNothingWithoutOn
 
 TEST_F(TopBarTest, ActionButtonOpensOnlyHttpAddresses)
 {
-    EditorApplication();
+    TopBarApplication();
     const char* sources[] = {"https://dl.example.com/a.exe", "http://dl.example.com/b.exe", "file:///etc/passwd",
         "javascript:alert(1)", "/usr/bin/xterm", "ftp://dl.example.com/c.exe", ""};
     for (const char* source : sources) {
@@ -314,7 +384,7 @@ TEST_F(TopBarTest, ActionButtonOpensOnlyHttpAddresses)
 
 TEST_F(TopBarTest, VersionLineUsesAPointInACommaLocale)
 {
-    EditorApplication();
+    TopBarApplication();
     testsupport::TempDir localeDir;
     if (!testsupport::UseDecimalCommaLocale(localeDir))
         GTEST_SKIP() << "no locale with a decimal comma can be built here";
@@ -338,7 +408,7 @@ TEST_F(TopBarTest, ClosingDuringASlowCheckEndsPromptlyAndKeepsTheStoredManifest)
     ASSERT_TRUE(top->IsRunning());
     QElapsedTimer timer;
     timer.start();
-    CloseEditor();  // also: no libobs allocation left
+    CloseHost();
     EXPECT_LT(timer.elapsed(), 1000);
     EXPECT_TRUE(m_messages.empty());
     EXPECT_EQ(testsupport::ReadFileBytes(StoredManifestPath()), stored);

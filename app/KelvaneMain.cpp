@@ -3,6 +3,7 @@
 #include "platform/TextConv.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char** argv)
 {

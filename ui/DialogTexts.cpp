@@ -2,13 +2,13 @@
 
 #include "app/ResourceTexts.h"
 #include "lumora/ControlId.h"
-#include "lumora/DialogControls.h"
 #include "lumora/Lang.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <vector>
 
 namespace {
 
@@ -22,13 +22,28 @@ void SetDefaultText(QWidget* control, const QString& text)
         label->setText(text);
 }
 
+// The dialog's own controls: nested dialogs have their own texts.
+void CollectControls(QWidget* widget, std::vector<QWidget*>& controls)
+{
+    for (QObject* object : widget->children()) {
+        auto* child = qobject_cast<QWidget*>(object);
+        if (!child || lumora::GetTemplateId(child))
+            continue;
+        if (lumora::GetControlId(child))
+            controls.push_back(child);
+        CollectControls(child, controls);
+    }
+}
+
 }  // namespace
 
 void ApplyDialogTexts(QWidget* dialog, int dialogId)
 {
     if (const std::wstring title = ResourceDialogTitle(dialogId); !title.empty())
         dialog->setWindowTitle(QString::fromStdWString(title));
-    for (QWidget* control : lumora::DialogControls(dialog)) {
+    std::vector<QWidget*> controls;
+    CollectControls(dialog, controls);
+    for (QWidget* control : controls) {
         const std::optional<int> id = lumora::GetControlId(control);
         if (!id)
             continue;

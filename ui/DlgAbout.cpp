@@ -2,7 +2,7 @@
 
 #include "lumora/ControlId.h"
 #include "lumora/Lang.h"
-#include "lumora/MyControls.h"
+#include "lumora/Label.h"
 #include "ui/DialogTexts.h"
 #include "ui/EditorAddresses.h"
 #include "ui/MessageBox.h"
@@ -58,19 +58,20 @@ CDlgAbout::CDlgAbout(QWidget* parent) : CMyPopDialog(100, 128, 0, parent, 1)
     lines->setSpacing(8);
     auto* title = new CLabel(client);
     lumora::SetControlId(title, 1137);
-    title->SetText(VersionLine(GetFileVersionText(), QString(KELVANE_SPECIAL_BUILD).toStdWString()));
+    title->SetText(QString::fromStdWString(VersionLine(GetFileVersionText(), QString(KELVANE_SPECIAL_BUILD).toStdWString())));
     QFont titleFont = title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.15);
     titleFont.setBold(true);
     title->setFont(titleFont);
     auto* notice = new CLabel(client);
     lumora::SetControlId(notice, 1148);
-    notice->SetText(Lang::GetCurLanguage() == kChineseLanguageName ? kNoticeChinese : kNoticeEnglish);
+    notice->SetText(QString::fromWCharArray(Lang::GetCurLanguage() == kChineseLanguageName ? kNoticeChinese : kNoticeEnglish));
     auto* link = new CLabel(client);
     lumora::SetControlId(link, 1149);
-    link->SetText(GetHomePageAddress());
+    const QString home = QString::fromStdWString(GetHomePageAddress());
+    link->SetText(home);
     link->SetFontUnderline(true);
-    link->SetLink(true, GetHomePageAddress());
+    link->SetLink(true, home);
     auto* ok = new QPushButton(client);
     lumora::SetControlId(ok, 1);
     ok->setDefault(true);

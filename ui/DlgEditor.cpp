@@ -6,7 +6,10 @@
 #include "engine/ObsMain.h"
 #include "lumora/ControlId.h"
 #include "lumora/Lang.h"
-#include "lumora/MyControls.h"
+#include "lumora/GdipButton.h"
+#include "lumora/GdiplusButton.h"
+#include "lumora/MySplitWnd.h"
+#include "lumora/MyTabCtrl.h"
 #include "model/MultiViewSource.h"
 #include "model/SourceObjectFactory.h"
 #include "preview/ObsQtWindow.h"
@@ -98,6 +101,8 @@ void CDlgEditor::InitEngine()
     if (!m_engine) {
         SetEngineDisplay(QtX11Display());
         m_engine = new ObsMain;
+        g_obsMain = m_engine;
+        m_ownsEngine = true;
     }
     if (!m_engine->InitEngine())
         blog(LOG_ERROR, "Failed to init obs");
@@ -106,7 +111,7 @@ void CDlgEditor::InitEngine()
 void CDlgEditor::CreateSplitter()
 {
     m_splitter = new CMySplitWnd(ClientWidget());
-    m_splitter->Create(QRect(300, 50, 4, 550), ClientWidget(), IDC_SPLITTER);
+    m_splitter->Create(0, QRect(300, 50, 4, 550), ClientWidget(), IDC_SPLITTER);
 }
 
 void CDlgEditor::CreatePreview()
@@ -135,7 +140,7 @@ void CDlgEditor::CreateButtons()
         auto* button = new CGdipButton(ClientWidget());
         lumora::SetControlId(button, spec.id);
         button->LoadStdImage(spec.picture, "PNG");
-        button->SetToolTipText(Lang::LoadLangString(spec.tooltip), true);  // lang-ids: 407 408 226 227 410 155
+        button->SetToolTipText(QString::fromStdWString(Lang::LoadLangString(spec.tooltip)), true);  // lang-ids: 407 408 226 227 410 155
         m_imageButtons[i] = button;
     }
     m_tab->SetMinTabWidth(100);
@@ -369,7 +374,7 @@ void CDlgEditor::Shutdown()
         uint64_t mine = static_cast<uint64_t>(winId());
         record->Data()->mainWindow.compare_exchange_strong(mine, 0);
     }
-    if (m_engine == g_obsMain) {
+    if (m_ownsEngine) {
         delete m_engine;
         m_engine = nullptr;
         LogMemoryLeaks();

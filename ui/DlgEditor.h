@@ -187,6 +187,7 @@ private:
     EditorLayout m_layout;
     CMultiViewSource* m_scene = nullptr;
     ObsMain* m_engine = nullptr;
+    bool m_ownsEngine = false;
     std::unique_ptr<SourceInfo> m_sceneInfo;
     int m_lastTemplate = -1;
     std::map<int, std::wstring> m_languages;

@@ -10,13 +10,18 @@
 #include "formats/SetsRoot.h"
 #include "formats/VmixFormat.h"
 #include "lumora/Lang.h"
-#include "lumora/MyControls.h"
+#include "lumora/GdipButton.h"
+#include "lumora/GdiplusButton.h"
+#include "lumora/ShellOpen.h"
 #include "model/MultiViewSource.h"
 #include "model/SetSaving.h"
 #include "model/SourceObjectFactory.h"
 #include "platform/FileUtil.h"
 #include "platform/IniFile.h"
 #include "platform/SystemFolders.h"
+#include "platform/TextConv.h"
+#include "lumora/ControlId.h"
+#include "ui/MessageTarget.h"
 #include "preview/ObsQtWindow.h"
 #include "ui/ClipInfo.h"
 #include "ui/DlgAbout.h"
@@ -27,7 +32,6 @@
 #include "ui/EditorMessages.h"
 #include "ui/MessageBox.h"
 #include "ui/ShellDialogs.h"
-#include "ui/ShellOpen.h"
 #include "ui/WaitCursor.h"
 #include "ui/WndEditorPanels.h"
 #include "ui/WndSence.h"
@@ -108,7 +112,7 @@ void CDlgEditor::RunCommand(int id)
         about.exec();
         break;
     }
-    case ID_HOME_PAGE: ShellOpen(GetHomePageAddress()); break;
+    case ID_HOME_PAGE: lumora::ShellOpen(QString::fromStdWString(GetHomePageAddress())); break;
     case ID_CHECK_UPDATES: m_top->StartUpdateCheck(true); break;
     case ID_RECENT_UPDATES: m_top->ShowRecentUpdates(); break;
     default:

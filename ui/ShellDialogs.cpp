@@ -28,9 +28,9 @@ std::wstring QtFilterFromProgramFilter(const std::wstring& filter)
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];
         patterns.replace(u';', u' ');
-        entries << parts[i] + u" (" + patterns + u")";
+        entries << parts[i] + QStringLiteral(" (") + patterns + QStringLiteral(")");
     }
-    return entries.join(u";;").toStdWString();
+    return entries.join(QStringLiteral(";;")).toStdWString();
 }
 
 std::wstring ChooseFile(QWidget* parent, const FileDialogRequest& request)

@@ -2,12 +2,15 @@
 // that brings the first forward, and a clean end with every engine block freed.
 #include "../support/TestSupport.h"
 
+// gtest before Xlib, whose macros (None, Bool) clash with gtest's names.
+#include <gtest/gtest.h>
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <optional>
 #include <spawn.h>
 #include <string>

@@ -8,9 +8,10 @@
 #include "ui/EditorMessages.h"
 #include "ui/MessageBox.h"
 #include "ui/ShellDialogs.h"
-#include "ui/ShellOpen.h"
+#include "lumora/ShellOpen.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QScreen>
 #include <QThread>
@@ -53,7 +54,7 @@ void EditorWindowTest::SetUp()
         m_folderAnswers.erase(m_folderAnswers.begin());
         return answer;
     });
-    SetShellOpenHandler([](const std::wstring&) { return true; });
+    lumora::SetShellOpenHandler([](const QString&) { return true; });
 }
 
 void EditorWindowTest::TearDown()
@@ -63,7 +64,7 @@ void EditorWindowTest::TearDown()
     SetMessageBoxHandler({});
     SetFileChooser({});
     SetFolderChooser({});
-    SetShellOpenHandler({});
+    lumora::SetShellOpenHandler({});
     SetExistingTargetHandler({});
 }
 
@@ -72,6 +73,7 @@ void EditorWindowTest::OpenEditor(int clientWidth, int clientHeight)
     m_editor = std::make_unique<CDlgEditor>();
     m_editor->SetAutoMaximize(false);
     m_editor->show();
+    m_editor->move(0, 0);
     m_editor->ResizeClientArea(clientWidth, clientHeight);
     Pump(100);
 }
@@ -117,4 +119,13 @@ QImage EditorWindowTest::GrabPreview()
     QWidget* preview = m_editor->GetPreview();
     QScreen* screen = QGuiApplication::primaryScreen();
     return screen->grabWindow(preview->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+void EditorWindowTest::SaveScreenshot(const QString& name)
+{
+    const QString folder = QStringLiteral(KELVANE_BINARY_DIR "/test-screenshots");
+    QDir().mkpath(folder);
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QImage picture = screen->grabWindow(m_editor->winId()).toImage();
+    EXPECT_TRUE(picture.save(folder + "/" + name + ".png"));
 }

@@ -32,6 +32,8 @@ protected:
     long long SendOpen(const std::string& folder, int kind);
     // What the preview's window shows now, in its own pixels.
     QImage GrabPreview();
+    // The whole editor window as shown, saved as <build>/test-screenshots/<name>.png.
+    void SaveScreenshot(const QString& name);
 
     CDlgEditor* editor() const { return m_editor.get(); }
     const testsupport::TempDir& dir() const { return m_dir; }

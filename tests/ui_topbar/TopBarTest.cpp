@@ -1,7 +1,7 @@
 // The top bar's update checks and the update dialog in the real editor window,
 // against the update tests' HTTP server on 127.0.0.1.
+#include "../ui_editor/EditorTestSupport.h"
 #include "../update/HttpTestServer.h"
-#include "support/TestSupport.h"
 
 #include "app/UserFolders.h"
 #include "lumora/ControlId.h"
@@ -11,7 +11,7 @@
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
 #include "ui/EditorAddresses.h"
-#include "app/LanguageSetup.h"
+#include "ui/DlgEditor.h"
 #include "ui/MessageBox.h"
 #include "ui/DlgUpdate.h"
 #include "ui/WndTop.h"
@@ -47,15 +47,6 @@ QString ScreenshotPath(const char* name)
 
 std::wstring LangText(unsigned id) { return Lang::LoadLangString(id); }
 
-QApplication& TopBarApplication()
-{
-    static int argc = 1;
-    static char name[] = "kelvane-topbar-tests";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    static QApplication* application = new QApplication(argc, argv);
-    return *application;
-}
 
 // Watches for the update dialog to run modally, hands it to the check and
 // closes it with Cancel unless the check ended it.
@@ -97,60 +88,37 @@ void Click(QWidget* widget)
     QApplication::sendEvent(widget, &release);
 }
 
-// The top bar inside a plain parent window, checked by the calls the main
-// window makes (timer 2, menu commands 32877 and 32878, shutdown).
-class TopBarTest : public ::testing::Test {
+// The real editor window; the top bar fetches from the test server.
+class TopBarTest : public EditorWindowTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(qEnvironmentVariableIsSet("DISPLAY")) << "window tests need an X display";
-        TopBarApplication();
-        InitLanguages();
+        EditorWindowTest::SetUp();
         ASSERT_TRUE(server.Running()) << "the test HTTP server did not start";
-        SetMessageBoxHandler([this](QWidget*, const std::wstring& text, int) {
-            m_messages.push_back(text);
-            return IDOK;
-        });
         lumora::SetShellOpenHandler([this](const QString& target) {
             m_opened.push_back(target.toStdWString());
             return true;
         });
     }
-    void TearDown() override
-    {
-        CloseHost();
-        SetMessageBoxHandler({});
-        lumora::SetShellOpenHandler({});
-    }
 
     void OpenHost()
     {
-        m_host = std::make_unique<QWidget>();
-        m_host->resize(1400, 48);
-        m_top = new CWndTop(m_host.get());
-        m_top->setGeometry(0, 0, 1400, 48);
-        m_host->show();
-        Pump(100);
+        OpenEditor();
+        // Nothing goes online unless a test says where.
+        top()->SetManifestAddress(platform::Utf8ToWide(m_refusing.Url("/update.json")));
     }
-    // The top bar fetching path from the test server.
     CWndTop* OpenWith(const std::string& path)
     {
-        OpenHost();
-        m_top->SetManifestAddress(server.WideUrl(path));
-        return m_top;
+        OpenEditor();
+        top()->SetManifestAddress(server.WideUrl(path));
+        return top();
     }
-    CWndTop* top() const { return m_top; }
-    void AutomaticCheck() { m_top->StartUpdateCheck(false); }
-    void ManualCheck() { m_top->StartUpdateCheck(true); }
-    void RecentUpdates() { m_top->ShowRecentUpdates(); }
-    void CloseHost()
-    {
-        if (!m_host)
-            return;
-        m_top->StopUpdateCheck();
-        m_host.reset();
-        m_top = nullptr;
-    }
+    CWndTop* top() const { return editor()->GetTopBar(); }
+    // Timer 2 starts it two seconds after the window opened.
+    void AutomaticCheck() {}
+    void ManualCheck() { editor()->OnCommand(MAKEWPARAM(ID_CHECK_UPDATES, 0), 0); }
+    void RecentUpdates() { editor()->OnCommand(MAKEWPARAM(ID_RECENT_UPDATES, 0), 0); }
+    void CloseHost() { CloseEditor(); }
 
     void Serve(const std::string& name, const std::string& text) { testsupport::WriteFileBytes(served.file(name), text); }
     bool WaitForState(CWndTop* bar, int state, int timeoutMs = 8000)
@@ -161,36 +129,11 @@ protected:
     {
         return platform::WideToUtf8(platform::JoinPath(GetUpdateFolder(), L"update.json"));
     }
-    void Pump(int ms = 50)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        do {
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-            QThread::msleep(2);
-        } while (timer.elapsed() < ms);
-    }
-    bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 5000)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < timeoutMs) {
-            if (pred())
-                return true;
-            Pump(10);
-        }
-        return pred();
-    }
 
-    testsupport::FreshUserFolders folders;
+    RefusingPort m_refusing;
     testsupport::TempDir served;
     HttpTestServer server{served.path()};
-    std::vector<std::wstring> m_messages;
     std::vector<std::wstring> m_opened;
-
-private:
-    std::unique_ptr<QWidget> m_host;
-    CWndTop* m_top = nullptr;
 };
 
 // Version numbers around the build's own (1.0.0.0 gives 100).
@@ -301,10 +244,8 @@ TEST_F(TopBarTest, ManifestOfWrongTypesMeansNoUpdate)
 
 TEST_F(TopBarTest, UnreachableServerInManualModeSaysTheCheckFailed)
 {
-    RefusingPort refusing;
-    OpenHost();
+    OpenHost();  // the address is a port that refuses
     CWndTop* bar = top();
-    bar->SetManifestAddress(platform::Utf8ToWide(refusing.Url("/update.json")));
     UpdateDialogWatch watch;
     ManualCheck();
     ASSERT_TRUE(WaitUntil([&] { return m_messages.size() == 1; }));
@@ -324,9 +265,7 @@ TEST_F(TopBarTest, UnreachableServerInManualModeSaysTheCheckFailed)
 
 TEST_F(TopBarTest, RecentUpdatesShowsTheStoredManifestOfflineAndNothingWithoutOne)
 {
-    RefusingPort refusing;  // nothing answers: the command must not go online
-    OpenHost();
-    top()->SetManifestAddress(platform::Utf8ToWide(refusing.Url("/update.json")));
+    OpenHost();  // nothing answers: the command must not go online
     int shown = 0;
     {
         UpdateDialogWatch watch;
@@ -354,7 +293,7 @@ TEST_F(TopBarTest, RecentUpdatesShowsTheStoredManifestOfflineAndNothingWithoutOn
 
 TEST_F(TopBarTest, ActionButtonOpensOnlyHttpAddresses)
 {
-    TopBarApplication();
+    EditorApplication();
     const char* sources[] = {"https://dl.example.com/a.exe", "http://dl.example.com/b.exe", "file:///etc/passwd",
         "javascript:alert(1)", "/usr/bin/xterm", "ftp://dl.example.com/c.exe", ""};
     for (const char* source : sources) {
@@ -384,7 +323,7 @@ TEST_F(TopBarTest, ActionButtonOpensOnlyHttpAddresses)
 
 TEST_F(TopBarTest, VersionLineUsesAPointInACommaLocale)
 {
-    TopBarApplication();
+    EditorApplication();
     testsupport::TempDir localeDir;
     if (!testsupport::UseDecimalCommaLocale(localeDir))
         GTEST_SKIP() << "no locale with a decimal comma can be built here";
@@ -408,8 +347,10 @@ TEST_F(TopBarTest, ClosingDuringASlowCheckEndsPromptlyAndKeepsTheStoredManifest)
     ASSERT_TRUE(top->IsRunning());
     QElapsedTimer timer;
     timer.start();
-    CloseHost();
+    this->top()->StopUpdateCheck();  // what shutdown does first
     EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_FALSE(this->top()->IsRunning());
+    CloseHost();  // also: no libobs allocation left
     EXPECT_TRUE(m_messages.empty());
     EXPECT_EQ(testsupport::ReadFileBytes(StoredManifestPath()), stored);
 }

@@ -26,7 +26,7 @@ constexpr unsigned kVersionLineText = 115;  // lang-ids: 115
 constexpr unsigned kDownloadText = 116;     // lang-ids: 116
 constexpr unsigned kOkText = 117;           // lang-ids: 117
 
-QString LangText(unsigned id) { return QString::fromStdWString(Lang::LoadLangString(id)); }
+QString LangText(unsigned id) { return QString::fromStdWString(Lang::LoadLangString(id)); }  // lang-ids: 116 117
 
 template <class Widget>
 Widget* WithId(Widget* widget, int id)
@@ -68,7 +68,7 @@ std::wstring CDlgUpdate::VersionText(int32_t version)
 std::wstring CDlgUpdate::VersionLine(const UpdateInfo& info)
 {
     // The version goes in as text; the formatter writes text for "%.02f" as it stands.
-    return Lang::FormatLangString(kVersionLineText, VersionText(info.version), static_cast<long long>(info.size),
+    return Lang::FormatLangString(kVersionLineText, VersionText(info.version), static_cast<long long>(info.size),  // lang-ids: 115
         info.releaseDate);
 }
 

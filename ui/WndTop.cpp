@@ -31,7 +31,7 @@ constexpr unsigned kFailedText = 119;     // lang-ids: 119
 constexpr unsigned kNoUpdateText = 120;   // lang-ids: 120
 constexpr unsigned kAvailableText = 121;  // lang-ids: 121
 
-QString LangText(unsigned id) { return QString::fromStdWString(Lang::LoadLangString(id)); }
+QString LangText(unsigned id) { return QString::fromStdWString(Lang::LoadLangString(id)); }  // lang-ids: 119 120 121
 
 }  // namespace
 
@@ -190,11 +190,11 @@ void CWndTop::OnUpdateStatus(bool manual, int state)
         return;  // checking changes nothing
     ShowStatus(state, manual);
     if (state == kUpdateFailed && manual)
-        ShowMessageBox(this, Lang::LoadLangString(kFailedText));
+        ShowMessageBox(this, Lang::LoadLangString(kFailedText));  // lang-ids: 119
     else if (state == kUpdateAvailable && manual)
         ShowUpdateDialog(true, LastUpdateInfo());
     else if (state == kUpdateNone && manual)
-        ShowMessageBox(this, Lang::LoadLangString(kNoUpdateText));
+        ShowMessageBox(this, Lang::LoadLangString(kNoUpdateText));  // lang-ids: 120
 }
 
 void CWndTop::ShowStatus(int state, bool manual)

@@ -8,6 +8,7 @@
 #include "ui/EditorMessages.h"
 #include "ui/MessageBox.h"
 #include "ui/ShellDialogs.h"
+#include "ui/WndTop.h"
 #include "lumora/ShellOpen.h"
 
 #include <QApplication>
@@ -72,6 +73,8 @@ void EditorWindowTest::OpenEditor(int clientWidth, int clientHeight)
 {
     m_editor = std::make_unique<CDlgEditor>();
     m_editor->SetAutoMaximize(false);
+    // The automatic update check goes to a local port that refuses, never online.
+    m_editor->GetTopBar()->SetManifestAddress(L"http://127.0.0.1:9/update.json");
     m_editor->show();
     m_editor->move(0, 0);
     m_editor->ResizeClientArea(clientWidth, clientHeight);

@@ -36,7 +36,10 @@ constexpr int kTabsTop = 27;
 constexpr int kTabsHeight = 22;
 constexpr uint32_t kLabelColour = 0x00C000;  // green
 
-QString Text(unsigned id) { return QString::fromStdWString(Lang::LoadLangString(id)); }
+QString Text(unsigned id)
+{
+    return QString::fromStdWString(Lang::LoadLangString(id));  // lang-ids: 104 106 123 138 156 178 180 237
+}
 
 QToolButton* MakeButton(QWidget* parent, int id, const QIcon& icon, unsigned tip)
 {

@@ -19,6 +19,7 @@ int SetTypeOfFolder(const std::wstring& folder)
 
 std::wstring SetTooltipText(const std::wstring& folder)
 {
+    // lang-ids: 104 123
     const std::wstring type = Lang::LoadLangString(SetTypeOfFolder(folder) == kShotModeCamera ? 104 : 123);
     return Lang::LoadLangString(270) + L" : " + type + L"\r\n" + Lang::LoadLangString(167) + L" : " + folder +
            L"\r\n" + std::wstring(96, L'-') + L"\r\n" + Lang::LoadLangString(107);

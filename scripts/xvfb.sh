@@ -5,7 +5,9 @@ if [ -z "${DISPLAY:-}" ]; then
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { KELVANE_XVFB_DISPLAY=":$n"; break; }
   done
   echo "No display set: starting Xvfb on ${KELVANE_XVFB_DISPLAY}" >&2
-  Xvfb "${KELVANE_XVFB_DISPLAY}" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+  # -noreset: Xvfb otherwise resets whenever its last client leaves, and a
+  # test connecting during that reset is refused.
+  Xvfb "${KELVANE_XVFB_DISPLAY}" -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
   KELVANE_XVFB_PID=$!
   trap 'kill ${KELVANE_XVFB_PID} 2>/dev/null || true' EXIT
   export DISPLAY=${KELVANE_XVFB_DISPLAY}

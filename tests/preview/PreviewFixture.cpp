@@ -8,8 +8,10 @@ QApplication& App()
     static char name[] = "preview_tests";
     static char* argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "xcb");
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: at exit Qt's thread storage is gone before a static
+    // application object would be, and its widgets' teardown would crash.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 void PreviewTest::SetUp()

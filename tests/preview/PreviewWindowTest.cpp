@@ -170,13 +170,16 @@ TEST_F(PreviewWindowTest, TheDisplayDrawsTheSetIntoTheWindow)
     obs_sceneitem_select(middle(), true);
     const uint64_t before = m_window->GetFramesDrawn();
     ASSERT_TRUE(WaitFor([&] { return m_window->GetFramesDrawn() > before + 5; }));
-    const QImage shot = m_window->screen()->grabWindow(m_window->winId()).toImage();
+    // Other tests' windows may cover this one on the shared display for a moment.
+    QImage shot;
+    const bool shown = WaitFor([&] {
+        shot = m_window->screen()->grabWindow(m_window->winId()).toImage();
+        return shot.width() == 960 && settest::PixelIs(shot, 240, 100, Qt::yellow, 12) &&
+               settest::PixelIs(shot, 600, 350, QColor(128, 128, 128), 12) &&
+               settest::PixelIs(shot, 800, 450, Qt::blue, 12) && ColourNear(shot, 720, 270, kRed);
+    }, 10000);
     shot.save(ScreenshotPath("preview-window.png"));
-    ASSERT_EQ(shot.width(), 960);
-    EXPECT_TRUE(settest::PixelIs(shot, 240, 100, Qt::yellow, 12));
-    EXPECT_TRUE(settest::PixelIs(shot, 600, 350, QColor(128, 128, 128), 12));
-    EXPECT_TRUE(settest::PixelIs(shot, 800, 450, Qt::blue, 12));
-    EXPECT_TRUE(ColourNear(shot, 720, 270, kRed));
+    EXPECT_TRUE(shown) << "the window does not show the set with the selected item's outline";
 }
 
 TEST_F(PreviewWindowTest, QtMouseEventsDragAnItem)
@@ -256,8 +259,12 @@ TEST_F(PreviewTest, TheWindowDrawsAsAChildMadeBeforeItsParentIsShown)
     EXPECT_FALSE(parent.testAttribute(Qt::WA_NativeWindow));
     const uint64_t before = child.GetFramesDrawn();
     ASSERT_TRUE(WaitFor([&] { return child.GetFramesDrawn() > before + 5; }));
-    const QImage shot = parent.screen()->grabWindow(parent.winId()).toImage();
+    QImage shot;
+    const bool shown = WaitFor([&] {
+        shot = parent.screen()->grabWindow(parent.winId()).toImage();
+        return settest::PixelIs(shot, 20 + 240, 30 + 100, Qt::yellow, 12) &&
+               settest::PixelIs(shot, 20 + 800, 30 + 450, Qt::blue, 12);
+    }, 10000);
     shot.save(ScreenshotPath("preview-embedded.png"));
-    EXPECT_TRUE(settest::PixelIs(shot, 20 + 240, 30 + 100, Qt::yellow, 12));
-    EXPECT_TRUE(settest::PixelIs(shot, 20 + 800, 30 + 450, Qt::blue, 12));
+    EXPECT_TRUE(shown) << "the child window does not show the set";
 }

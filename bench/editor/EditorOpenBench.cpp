@@ -4,6 +4,7 @@
 // The goal is a ratio of 1.3 or less.
 //
 //   editor_open_bench [WORK_FOLDER] [ROUNDS]
+#include "BenchTiming.h"
 #include "engine/ObsMain.h"
 #include "formats/SceneFile.h"
 #include "model/MultiViewSource.h"
@@ -29,23 +30,9 @@
 namespace {
 
 constexpr int kLayers = 8;
-using Clock = std::chrono::steady_clock;
 
 std::wstring W(const std::string& s) { return platform::Utf8ToWide(s); }
 
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-double Best(int rounds, const std::function<bool()>& run)
-{
-    double best = 1e9;
-    for (int r = 0; r < rounds; ++r) {
-        const auto start = Clock::now();
-        if (!run())
-            return -1.0;
-        best = std::min(best, Seconds(Clock::now() - start));
-    }
-    return best;
-}
 
 // A photograph-like layer: a gradient with grain and a soft-edged hole.
 bool WriteLayerPicture(const std::string& path, int seed)
@@ -147,8 +134,8 @@ int main(int argc, char** argv)
 
     const std::wstring output = W(work + "/render.bmp");
     RenderLikeTheCommandLine(W(native), output);  // the files into the page cache
-    const double render = Best(rounds, [&] { return RenderLikeTheCommandLine(W(native), output); });
-    const double editor = Best(rounds, [&] { return OpenInTheEditor(W(native)); });
+    const double render = BestOfRounds(rounds, [&] { return RenderLikeTheCommandLine(W(native), output); });
+    const double editor = BestOfRounds(rounds, [&] { return OpenInTheEditor(W(native)); });
     std::printf("engine start + open + render once    %8.3f s\n", render);
     std::printf("editor window to first composed frame %8.3f s   ratio %.2f\n", editor, editor / render);
     std::printf("goal: ratio <= 1.30\n");

@@ -4,6 +4,7 @@
 //
 //   set_open_bench [WORK_FOLDER] [ROUNDS]
 #include "BenchPictures.h"
+#include "BenchTiming.h"
 #include "engine/ObsMain.h"
 #include "formats/SceneFile.h"
 #include "model/MultiViewSource.h"
@@ -27,25 +28,10 @@
 namespace {
 
 constexpr int kLayers = 8;
-using Clock = std::chrono::steady_clock;
 
 std::wstring W(const std::string& s) { return platform::Utf8ToWide(s); }
 
 
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-// The best of the rounds, so a passing disturbance does not count.
-double Best(int rounds, const std::function<bool()>& run)
-{
-    double best = 1e9;
-    for (int r = 0; r < rounds; ++r) {
-        const auto start = Clock::now();
-        if (!run())
-            return -1.0;
-        best = std::min(best, Seconds(Clock::now() - start));
-    }
-    return best;
-}
 
 bool DecodeAll(const std::vector<std::string>& pngs)
 {
@@ -135,14 +121,14 @@ int main(int argc, char** argv)
     base_set_log_handler([](int, const char*, va_list, void*) {}, nullptr);  // quiet while timing
 
     DecodeAll(pngs);  // the files into the page cache
-    const double decode = Best(rounds, [&] { return DecodeAll(pngs); });
-    const double openNative = Best(rounds, [&] { return OpenSet(W(native)); });
-    const double unpack = Best(rounds, [&] {
+    const double decode = BestOfRounds(rounds, [&] { return DecodeAll(pngs); });
+    const double openNative = BestOfRounds(rounds, [&] { return OpenSet(W(native)); });
+    const double unpack = BestOfRounds(rounds, [&] {
         LayerList loaded;
         ShotList shots;
         return LoadSceneFile(W(native + "/scene.tvn"), loaded, shots, nullptr, true, true);
     });
-    const double sources = Best(rounds, [&] {
+    const double sources = BestOfRounds(rounds, [&] {
         for (const std::string& png : pngs) {
             OBSDataAutoRelease settings = obs_data_create();
             obs_data_set_string(settings, "file", png.c_str());
@@ -155,7 +141,7 @@ int main(int argc, char** argv)
     std::printf("parts: unpack %.3f s; the engine's image sources one by one %.3f s\n", unpack, sources);
     SourceInfo vmixInfo;
     const bool hasVmix = MakeSetRecordForFolder(W(vmix), vmixInfo);
-    const double openVmix = hasVmix ? Best(rounds, [&] { return OpenSet(W(vmix)); }) : -1.0;
+    const double openVmix = hasVmix ? BestOfRounds(rounds, [&] { return OpenSet(W(vmix)); }) : -1.0;
 
     delete g_obsMain;
     SetEngineDisplay(nullptr);

@@ -12,13 +12,27 @@
 #include <atomic>
 #include <cstring>
 #include <obs-audio-controls.h>
+#include <vector>
 
 namespace {
 
-bool RemoveEachItem(obs_scene_t*, obs_sceneitem_t* item, void*)
+bool CollectItem(obs_scene_t*, obs_sceneitem_t* item, void* param)
 {
-    obs_sceneitem_remove(item);
+    obs_sceneitem_addref(item);
+    static_cast<std::vector<obs_sceneitem_t*>*>(param)->push_back(item);
     return true;
+}
+
+// Items are removed after the walk: the walk holds the scene's locks, and a
+// source destroyed under them waits for the render thread, which waits for them.
+void RemoveAllItems(obs_scene_t* scene)
+{
+    std::vector<obs_sceneitem_t*> items;
+    obs_scene_enum_items(scene, CollectItem, &items);
+    for (obs_sceneitem_t* item : items) {
+        obs_sceneitem_remove(item);
+        obs_sceneitem_release(item);
+    }
 }
 
 void IgnoreFaderChange(void*, float) {}
@@ -173,7 +187,7 @@ bool CObsSource::CreateSources()
 {
     if (!m_mainScene)
         return false;
-    obs_scene_enum_items(m_mainScene, RemoveEachItem, nullptr);
+    RemoveAllItems(m_mainScene);
     if (!m_info || m_info->kind < 1 || m_info->kind > 18)
         return false;
     SourceRecipe recipe = MakeSourceRecipe(*m_info);

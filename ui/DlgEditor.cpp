@@ -18,7 +18,9 @@
 #include "ui/EditorMessages.h"
 #include "ui/MessageBox.h"
 #include "ui/MessageTarget.h"
-#include "ui/WndEditorPanels.h"
+#include "ui/WndEditorGeneral.h"
+#include "ui/WndEditorPosition.h"
+#include "ui/WndEditorShot.h"
 #include "ui/WndSence.h"
 #include "ui/WndTop.h"
 

@@ -33,7 +33,9 @@
 #include "ui/MessageBox.h"
 #include "ui/ShellDialogs.h"
 #include "ui/WaitCursor.h"
-#include "ui/WndEditorPanels.h"
+#include "ui/WndEditorGeneral.h"
+#include "ui/WndEditorPosition.h"
+#include "ui/WndEditorShot.h"
 #include "ui/WndSence.h"
 #include "ui/WndTop.h"
 

@@ -1,10 +1,6 @@
-#include "WndEditorPanels.h"
+#include "WndEditorPosition.h"
 
 #include "model/MultiViewSource.h"
-
-CWndEditorGeneral::CWndEditorGeneral(QWidget* parent, CDlgEditor* editor) : CWndEditorBase(393, parent, editor) {}
-void CWndEditorGeneral::MarkInvalid(int) {}
-bool CWndEditorGeneral::Validate(std::wstring&, int&) { return true; }
 
 CWndEditorPosition::CWndEditorPosition(QWidget* parent, CDlgEditor* editor) : CWndEditorBase(394, parent, editor) {}
 void CWndEditorPosition::MarkInvalid(int) {}
@@ -28,7 +24,3 @@ void CWndEditorPosition::MoveLayerDown()
     if (SelectedLayer(m_scene) >= 0)
         m_scene->MoveLayerDown(SelectedLayer(m_scene));
 }
-
-CWndEditorShot::CWndEditorShot(QWidget* parent, CDlgEditor* editor) : CWndEditorBase(565, parent, editor) {}
-void CWndEditorShot::MarkInvalid(int) {}
-bool CWndEditorShot::Validate(std::wstring&, int&) { return true; }

@@ -1,0 +1,212 @@
+#include "SliderChannel.h"
+
+#include "lumora/ControlId.h"
+#include "lumora/GdipButton.h"
+#include "lumora/Lang.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QToolButton>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+bool IsZoomRow(const ChannelSpec& spec) { return spec.breakPoint > 0; }
+
+int ClampToRow(const ChannelSpec& spec, double value)
+{
+    if (!(value > spec.minimum))  // NaN ends here too
+        return spec.minimum;
+    if (value > spec.maximum)
+        return spec.maximum;
+    return static_cast<int>(value);
+}
+
+constexpr int kCaptionWidth = 26;
+constexpr int kEditWidth = 62;
+constexpr int kUpDownWidth = 16;
+constexpr int kButtonSize = 22;
+constexpr int kGap = 6;
+
+}  // namespace
+
+double ChannelDisplayValue(const ChannelSpec& spec, int value)
+{
+    if (IsZoomRow(spec) && value >= spec.breakPoint)
+        return (value - spec.breakPoint) / 1000.0 * 4.0 + 1.0;
+    return value / 1000.0;
+}
+
+QString ChannelDisplayText(const ChannelSpec& spec, int value)
+{
+    return QString::asprintf("%.03f", ChannelDisplayValue(spec, value));
+}
+
+int ChannelValueFromModel(const ChannelSpec& spec, float model)
+{
+    const double m = model;
+    if (IsZoomRow(spec) && m >= 1.0)
+        return ClampToRow(spec, std::trunc((m - 1.0) * 1000.0 * 0.25 + spec.breakPoint));
+    return ClampToRow(spec, std::trunc(m * 1000.0));
+}
+
+float ChannelModelValue(const ChannelSpec& spec, int value) { return static_cast<float>(ChannelDisplayValue(spec, value)); }
+
+std::optional<int> ChannelValueFromText(const ChannelSpec& spec, const QString& text)
+{
+    QString plain = text.trimmed();
+    plain.remove(QLatin1Char(','));
+    bool ok = false;
+    const double shown = plain.toDouble(&ok);
+    if (!ok || !std::isfinite(shown))
+        return std::nullopt;
+    if (IsZoomRow(spec) && shown >= 1.0)
+        return ClampToRow(spec, std::round((shown - 1.0) / 4.0 * 1000.0 + spec.breakPoint));
+    return ClampToRow(spec, std::round(shown * 1000.0));
+}
+
+CSliderChannel::CSliderChannel(const ChannelSpec& spec, QWidget* parent)
+    : QObject(parent), m_spec(spec), m_value(std::clamp(spec.defaultValue, spec.minimum, spec.maximum))
+{
+    m_caption = new QLabel(parent);
+    lumora::SetControlId(m_caption, spec.caption);
+    m_caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    m_slider = new QSlider(Qt::Horizontal, parent);
+    lumora::SetControlId(m_slider, spec.slider);
+    m_slider->setRange(spec.minimum, spec.maximum);
+    m_slider->setSingleStep(1);
+    m_slider->setPageStep(10);
+    m_slider->setFocusPolicy(Qt::StrongFocus);
+    QObject::connect(m_slider, &QSlider::valueChanged, this, [this](int value) {
+        if (!m_showing)
+            ChangeByUser(value);
+    });
+
+    m_edit = new QLineEdit(parent);
+    lumora::SetControlId(m_edit, spec.edit);
+    m_edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_edit->setMaxLength(16);
+    m_edit->installEventFilter(this);
+    QObject::connect(m_edit, &QLineEdit::editingFinished, this, [this] { CommitTypedText(); });
+
+    m_up = new QToolButton(parent);
+    m_down = new QToolButton(parent);
+    lumora::SetControlId(m_up, spec.upDown);
+    for (QToolButton* arrow : {m_up, m_down}) {
+        arrow->setArrowType(arrow == m_up ? Qt::UpArrow : Qt::DownArrow);
+        arrow->setAutoRepeat(true);
+        arrow->setFocusPolicy(Qt::NoFocus);
+        QObject::connect(arrow, &QToolButton::clicked, this, [this, arrow] { Step(arrow == m_up ? 1 : -1); });
+    }
+
+    m_default = new CGdipButton(parent);
+    lumora::SetControlId(m_default, spec.defaultButton);
+    m_default->LoadStdImage(155, QStringLiteral("PNG"));
+    m_default->SetToolTipText(QString::fromStdWString(Lang::LoadLangString(131)), true);
+    QObject::connect(m_default, &QAbstractButton::clicked, this, [this] { ChangeByUser(m_spec.defaultValue); });
+
+    ShowValue();
+}
+
+QWidget* CSliderChannel::DefaultButton() const { return m_default; }
+
+void CSliderChannel::SetValue(int value)
+{
+    m_value = std::clamp(value, m_spec.minimum, m_spec.maximum);
+    ShowValue();
+}
+
+void CSliderChannel::ShowValue()
+{
+    m_showing = true;
+    m_slider->setValue(m_value);
+    m_edit->setText(ChannelDisplayText(m_spec, m_value));
+    m_up->setEnabled(m_value < m_spec.maximum);
+    m_down->setEnabled(m_value > m_spec.minimum);
+    m_showing = false;
+}
+
+void CSliderChannel::ChangeByUser(int value)
+{
+    const int clamped = std::clamp(value, m_spec.minimum, m_spec.maximum);
+    const bool changed = clamped != m_value;
+    m_value = clamped;
+    ShowValue();
+    if (changed && m_onChange)
+        m_onChange(m_value);
+}
+
+// Text that is no number puts the shown value back.
+void CSliderChannel::CommitTypedText()
+{
+    if (const std::optional<int> typed = ChannelValueFromText(m_spec, m_edit->text()))
+        ChangeByUser(*typed);
+    else
+        ShowValue();
+}
+
+void CSliderChannel::Step(int delta)
+{
+    if (m_edit->isModified()) {
+        CommitTypedText();
+        m_edit->setModified(false);
+    }
+    ChangeByUser(m_value + delta);
+}
+
+bool CSliderChannel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_edit && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const int steps[] = {key == Qt::Key_Up ? 1 : 0, key == Qt::Key_Down ? -1 : 0,
+                             key == Qt::Key_PageUp ? 10 : 0, key == Qt::Key_PageDown ? -10 : 0};
+        for (int delta : steps) {
+            if (delta != 0) {
+                Step(delta);
+                return true;
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void CSliderChannel::Place(int x, int y, int width)
+{
+    const int h = RowHeight();
+    const int sliderWidth = std::max(40, width - kCaptionWidth - kEditWidth - kUpDownWidth - kButtonSize - 4 * kGap);
+    int left = x;
+    m_caption->setGeometry(left, y, kCaptionWidth, h);
+    left += kCaptionWidth + kGap;
+    m_slider->setGeometry(left, y + 4, sliderWidth, h - 8);
+    left += sliderWidth + kGap;
+    m_edit->setGeometry(left, y + 4, kEditWidth, h - 8);
+    left += kEditWidth;
+    m_up->setGeometry(left + 1, y + 4, kUpDownWidth, (h - 8) / 2);
+    m_down->setGeometry(left + 1, y + 4 + (h - 8) / 2, kUpDownWidth, (h - 8) - (h - 8) / 2);
+    left += kUpDownWidth + kGap;
+    m_default->setGeometry(left, y + (h - kButtonSize) / 2, kButtonSize, kButtonSize);
+}
+
+std::array<QWidget*, 6> CSliderChannel::Controls() const
+{
+    return {m_caption, m_slider, m_edit, m_up, m_down, m_default};
+}
+
+void CSliderChannel::SetVisible(bool visible)
+{
+    for (QWidget* control : Controls())
+        control->setVisible(visible);
+}
+
+void CSliderChannel::SetEnabled(bool enabled)
+{
+    for (QWidget* control : Controls())
+        control->setEnabled(enabled);
+    if (enabled)
+        ShowValue();  // the arrows follow the ends of the range
+}

@@ -1,0 +1,87 @@
+#pragma once
+// One numeric row of the Layers and Shots pages: caption, slider, value edit,
+// up-down arrows and a default button, all on one integer value in
+// thousandths. The zoom rows are finer below their break point (0.002 to
+// 1.000) than above it (1.000 to 5.000).
+#include <QObject>
+#include <QString>
+#include <array>
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QSlider;
+class QToolButton;
+class QWidget;
+class CGdipButton;
+
+// The control ids and range of one row.
+struct ChannelSpec {
+    int caption;        // label id
+    int slider;
+    int edit;
+    int defaultButton;
+    int upDown;
+    int minimum;
+    int maximum;
+    int breakPoint;     // 0: linear row
+    int defaultValue;
+};
+
+// Value conversions, shared with the tests.
+double ChannelDisplayValue(const ChannelSpec& spec, int value);
+QString ChannelDisplayText(const ChannelSpec& spec, int value);  // "%.03f"
+// A record's float as a row value: thousandths truncated toward zero,
+// clamped into the row's range.
+int ChannelValueFromModel(const ChannelSpec& spec, float model);
+// What the record stores for a row value (the display value).
+float ChannelModelValue(const ChannelSpec& spec, int value);
+// Typed text as a row value: the display value the user means ("," are
+// dropped), clamped; nothing for text that is not a finite number.
+std::optional<int> ChannelValueFromText(const ChannelSpec& spec, const QString& text);
+
+class CSliderChannel : public QObject {
+public:
+    CSliderChannel(const ChannelSpec& spec, QWidget* parent);
+
+    const ChannelSpec& Spec() const { return m_spec; }
+    int Value() const { return m_value; }
+    // Sets the value (clamped) and shows it; never calls the change handler.
+    void SetValue(int value);
+    // Called with the new value whenever the user changes it.
+    void SetChangeHandler(std::function<void(int)> handler) { m_onChange = std::move(handler); }
+
+    // The row's five controls at y, from x over width.
+    void Place(int x, int y, int width);
+    void SetVisible(bool visible);
+    void SetEnabled(bool enabled);
+    static int RowHeight() { return 30; }
+
+    QSlider* Slider() const { return m_slider; }
+    QLineEdit* Edit() const { return m_edit; }
+    QWidget* DefaultButton() const;
+    QToolButton* UpButton() const { return m_up; }
+    QToolButton* DownButton() const { return m_down; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::array<QWidget*, 6> Controls() const;
+    void ShowValue();
+    void ChangeByUser(int value);
+    void CommitTypedText();
+    void Step(int delta);
+
+    ChannelSpec m_spec;
+    int m_value;
+    bool m_showing = false;
+    std::function<void(int)> m_onChange;
+    QLabel* m_caption;
+    QSlider* m_slider;
+    QLineEdit* m_edit;
+    QToolButton* m_up;
+    QToolButton* m_down;
+    CGdipButton* m_default;
+};

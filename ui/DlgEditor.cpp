@@ -292,8 +292,14 @@ void CDlgEditor::OnSplitterMoved(int delta)
 
 void CDlgEditor::OnTabChanged(int index)
 {
-    for (int i = 0; i < 3; ++i)
-        m_panels[static_cast<size_t>(i)]->setVisible(i == index);
+    // Hidden first: a page leaving the screen turns canvas editing off, and
+    // the page coming up decides afresh.
+    for (int i = 0; i < 3; ++i) {
+        if (i != index)
+            m_panels[static_cast<size_t>(i)]->setVisible(false);
+    }
+    if (CWndEditorBase* panel = GetPanel(index))
+        panel->setVisible(true);
 }
 
 // ---- validation ----

@@ -42,6 +42,11 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    // Whether items may be dragged on the preview's canvas.
+    void SetCanvasEditing(bool enabled);
+    // Asks the main window to preview the set's main scene (0) or its layers (1).
+    void RequestPreviewScene(int which);
     CDlgEditor* Editor() const { return m_editor; }
     bool SceneChanged() const { return m_sceneChanged; }
 

@@ -1,14 +1,103 @@
 #pragma once
 // The Layers page: the set's layers, and the selected layer's files, flags,
-// position, scale, rotation and crop.
+// position, scale, rotation and crop. Every change goes into the layer's
+// record and to the engine at once, so the preview follows a dragged slider;
+// a layer dragged on the preview reloads its rows.
 #include "ui/WndEditorBase.h"
+
+#include <array>
+#include <memory>
+
+class CGdipButton;
+class CGdiplusButton;
+class CImageList;
+class CLabel;
+class CMyGroupBox;
+class CMyListCtrl;
+class CMyTabCtrl;
+class CPicturePreview;
+class CSliderChannel;
+class QCheckBox;
+class QLineEdit;
+struct LayerInfo;
 
 class CWndEditorPosition : public CWndEditorBase {
 public:
+    static constexpr int kChannelCount = 12;
+
     CWndEditorPosition(QWidget* parent, CDlgEditor* editor);
+    ~CWndEditorPosition() override;
+
+    bool OnInitDialog() override;
+    void Refresh() override;
     void MarkInvalid(int index) override;
     bool Validate(std::wstring& message, int& index) override;
+    bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnWindowMessage(unsigned message, WPARAM wParam, LPARAM lParam) override;
+    bool IsApplyingChange() const override { return m_writing; }
+
     // The selected layer one place up or down the stack.
     void MoveLayerUp();
     void MoveLayerDown();
+
+    int CurrentRow() const { return m_current; }
+    CMyListCtrl* List() const { return m_list; }
+    CSliderChannel* Channel(int index) const { return m_channels[static_cast<size_t>(index)]; }
+    CMyTabCtrl* Tabs() const { return m_tabs; }
+    CPicturePreview* ImagePreview() const { return m_imagePreview; }
+    CPicturePreview* UvPreview() const { return m_uvPreview; }
+
+private:
+    void CreateButtons();
+    void CreateList();
+    void CreateDetails();
+    void CreateChannels();
+    void ShowTab(int tab);
+
+    void FillList(int row = 0);
+    void LoadRow(int row);
+    void LoadChannels(const LayerInfo& layer);
+    void SetControlsEnabled(bool enabled);
+    int LayerOfItem(obs_sceneitem_t* item);
+    bool HasRow(int row) const;
+    LayerInfo* CurrentLayer();
+    void RefreshRowImage(int row);
+
+    void OnRowSelected(int row);
+    void OnRowChecked(int row, bool checked);
+    void OnChannelChanged(int channel, int value);
+    void OnNameEdited();
+    void OnReplaceableToggled(bool checked);
+    void OnItemTransformed(obs_sceneitem_t* item);
+    void OnItemSelected(obs_sceneitem_t* item);
+    void OnSceneSelection(obs_scene_t* scene);
+
+    void ChooseImage();
+    void ChooseUvMap();
+    void ClearImage();
+    void ClearUvMap();
+    void AddLayer();
+    void RemoveLayer();
+
+    std::array<CGdiplusButton*, 4> m_buttons{};
+    CMyListCtrl* m_list = nullptr;
+    std::unique_ptr<CImageList> m_images;
+    CMyGroupBox* m_details = nullptr;
+    QLineEdit* m_nameEdit = nullptr;
+    QLineEdit* m_imageEdit = nullptr;
+    QLineEdit* m_uvEdit = nullptr;
+    std::array<CGdiplusButton*, 2> m_chooseButtons{};
+    std::array<CGdipButton*, 2> m_clearButtons{};
+    std::array<CLabel*, 3> m_detailLabels{};
+    QCheckBox* m_replaceable = nullptr;
+    CPicturePreview* m_imagePreview = nullptr;
+    CPicturePreview* m_uvPreview = nullptr;
+    CMyTabCtrl* m_tabs = nullptr;
+    std::array<CSliderChannel*, kChannelCount> m_channels{};
+    int m_rowsTop = 0;
+
+    int m_current = -1;
+    bool m_loading = false;
+    bool m_writing = false;
+    bool m_nameLoading = false;
 };

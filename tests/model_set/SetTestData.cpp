@@ -35,7 +35,14 @@ void WriteUvMap(const std::string& path, int width, int height)
             }
         }
     }
-    EXPECT_EQ(lodepng::encode(path, texels, unsigned(width), unsigned(height), LCT_RGBA, 16), 0u) << path;
+    // Exactly RGBA 16: the encoder would otherwise drop the opaque alpha.
+    lodepng::State state;
+    state.info_raw.colortype = state.info_png.color.colortype = LCT_RGBA;
+    state.info_raw.bitdepth = state.info_png.color.bitdepth = 16;
+    state.encoder.auto_convert = 0;
+    std::vector<unsigned char> png;
+    EXPECT_EQ(lodepng::encode(png, texels, unsigned(width), unsigned(height), state), 0u) << path;
+    EXPECT_EQ(lodepng::save_file(png, path), 0u) << path;
 }
 
 LayerList MakeLayers(const std::string& folder, const std::vector<TestLayer>& specs)

@@ -1,0 +1,5 @@
+#pragma once
+// The look of the editor pages' standard controls on the dark skin.
+#include <QString>
+
+QString EditorPageStyleSheet();

@@ -1,0 +1,30 @@
+#pragma once
+// A small picture of a layer's image or UV map with its size and depth
+// ("%d x %d x %d") below it, or a note when there is no usable picture.
+#include <QImage>
+#include <QWidget>
+#include <string>
+
+class CPicturePreview : public QWidget {
+public:
+    explicit CPicturePreview(QWidget* parent = nullptr);
+
+    // Reads the picture now; an empty path shows "undefined".
+    void SetPath(const std::wstring& path);
+    const std::wstring& Path() const { return m_path; }
+    // The caption under the picture, empty when none is shown.
+    QString Caption() const;
+    bool HasPicture() const { return !m_picture.isNull(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::wstring m_path;
+    QImage m_picture;
+    int m_bitsPerPixel = 0;
+};
+
+// Bits per pixel of the file as its PNG header gives them (colour type 6
+// counts 4 channels, any other 3), or 0 when it is no PNG.
+int PngBitsPerPixel(const std::wstring& path);

@@ -1,5 +1,410 @@
 #include "WndEditorShot.h"
 
-CWndEditorShot::CWndEditorShot(QWidget* parent, CDlgEditor* editor) : CWndEditorBase(565, parent, editor) {}
-void CWndEditorShot::MarkInvalid(int) {}
-bool CWndEditorShot::Validate(std::wstring&, int&) { return true; }
+#include "formats/SceneRecords.h"
+#include "lumora/ControlId.h"
+#include "lumora/GdiplusButton.h"
+#include "lumora/Label.h"
+#include "lumora/MyGroupBox.h"
+#include "model/MultiViewSource.h"
+#include "platform/FileUtil.h"
+#include "ui/DialogTexts.h"
+#include "ui/EditorMessages.h"
+#include "ui/SliderChannel.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QTimer>
+
+namespace {
+
+constexpr int IDC_ADD = 1230;
+constexpr int IDC_REMOVE = 1138;
+constexpr int IDC_REBUILD = 1139;
+constexpr int IDC_SHOTS = 1071;
+constexpr int IDC_NAME_LABEL = 1488;
+constexpr int IDC_NAME = 1489;
+constexpr int kGroupIds[4] = {1091, 1090, 1096, 1097};
+
+constexpr ChannelSpec kChannels[CWndEditorShot::kChannelCount] = {
+    {1103, 1083, 1092, 1093, 1541, -2000, 2000, 0, 0},      // pan X
+    {1104, 1084, 1094, 1095, 1542, -2000, 2000, 0, 0},      // pan Y
+    {1105, 1239, 1241, 1242, 1543, 2, 2000, 1000, 1000},    // zoom X
+    {1153, 1240, 1243, 1244, 1544, 2, 2000, 1000, 1000},    // zoom Y
+    {1154, 1245, 1246, 1247, 1545, 2, 2000, 1000, 1000},    // zoom XY
+    {1155, 1203, 1207, 1208, 1546, -6280, 6280, 0, 0},      // rotate X
+    {1156, 1204, 1209, 1210, 1547, -6280, 6280, 0, 0},      // rotate Y
+    {1157, 1205, 1211, 1212, 1548, -6280, 6280, 0, 0},      // rotate Z
+};
+constexpr int kXyChannel = 4;
+const QSize kThumbnail(64, 52);
+constexpr int kPictureDelayMs = 250;
+constexpr int kSettleMs = 150;
+
+constexpr int kLeft = 12;
+constexpr int kWidth = 376;
+
+float* ShotField(ShotInfo& shot, int channel)
+{
+    float* fields[CWndEditorShot::kChannelCount] = {&shot.x,      &shot.y,       &shot.zoomX,  &shot.zoomY,
+                                                    nullptr,      &shot.rotateX, &shot.rotateY, &shot.rotateZ};
+    return fields[channel];
+}
+
+QIcon ShotIcon(const std::wstring& path, int index)
+{
+    QImage picture(QString::fromStdWString(path));
+    if (picture.isNull())
+        picture = NumberedShotPicture(index);
+    return QIcon(QPixmap::fromImage(picture.scaled(kThumbnail, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+}
+
+}  // namespace
+
+QImage NumberedShotPicture(int index)
+{
+    QImage picture(kThumbnail, QImage::Format_RGB32);
+    picture.fill(QColor(0x33, 0x36, 0x3b));
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const int number = (index + 1) % 7;
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(number == 0 ? 16 : 28);
+    painter.setFont(font);
+    painter.setPen(QColor(0xd8, 0xd8, 0xd8));
+    painter.drawText(picture.rect(), Qt::AlignCenter, number == 0 ? QStringLiteral("FULL") : QString::number(number));
+    return picture;
+}
+
+CWndEditorShot::CWndEditorShot(QWidget* parent, CDlgEditor* editor) : CWndEditorBase(565, parent, editor)
+{
+    CreateControls();
+    m_pictureTimer = new QTimer(this);
+    m_pictureTimer->setSingleShot(true);
+    QObject::connect(m_pictureTimer, &QTimer::timeout, this, [this] { SavePicture(m_current); });
+    SetRowsEnabled(false);
+}
+
+void CWndEditorShot::CreateControls()
+{
+    const int buttonIds[3] = {IDC_ADD, IDC_REMOVE, IDC_REBUILD};
+    const int widths[3] = {100, 100, kWidth - 216};
+    int x = kLeft;
+    for (int i = 0; i < 3; ++i) {
+        auto* button = new CGdiplusButton(this);
+        lumora::SetControlId(button, buttonIds[i]);
+        button->setGeometry(x, 12, widths[i], 28);
+        x += widths[i] + 8;
+        m_buttons[static_cast<size_t>(i)] = button;
+    }
+
+    m_list = new QListWidget(this);
+    lumora::SetControlId(m_list, IDC_SHOTS);
+    m_list->setViewMode(QListView::IconMode);
+    m_list->setFlow(QListView::LeftToRight);
+    m_list->setWrapping(false);
+    m_list->setMovement(QListView::Static);
+    m_list->setIconSize(kThumbnail);
+    m_list->setGridSize(QSize(kThumbnail.width() + 10, kThumbnail.height() + 26));
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setStyleSheet(QStringLiteral(
+        "QListWidget { background: #1b1c1f; border: 1px solid #3d3f44; border-radius: 3px; color: #c0c0c0; }"
+        "QListWidget::item { border: 2px solid transparent; border-radius: 3px; padding: 2px; }"
+        "QListWidget::item:selected { border-color: #e0413a; background: #2d2f33; color: #ffffff; }"));
+    m_list->setGeometry(kLeft, 50, kWidth, kThumbnail.height() + 40);
+    QObject::connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) { OnRowSelected(row); });
+
+    // Basic information, then pan (rows 0-1), zoom (2-4) and rotation (5-7).
+    const int groupRows[4][2] = {{0, 0}, {0, 2}, {2, 5}, {5, 8}};
+    int top = 50 + kThumbnail.height() + 52;
+    for (int g = 0; g < 4; ++g) {
+        const int rows = g == 0 ? 1 : groupRows[g][1] - groupRows[g][0];
+        const int height = 26 + rows * (CSliderChannel::RowHeight() + 4) + 4;
+        auto* group = new CMyGroupBox(this);
+        lumora::SetControlId(group, kGroupIds[g]);
+        group->setGeometry(kLeft, top, kWidth, height);
+        const int rowTop = top + 22;
+        if (g == 0) {
+            m_nameLabel = new CLabel(this);
+            lumora::SetControlId(m_nameLabel, IDC_NAME_LABEL);
+            m_nameLabel->setGeometry(kLeft + 12, rowTop, 60, 28);
+            m_nameEdit = new QLineEdit(this);
+            lumora::SetControlId(m_nameEdit, IDC_NAME);
+            m_nameEdit->setGeometry(kLeft + 76, rowTop, kWidth - 88, 28);
+            QObject::connect(m_nameEdit, &QLineEdit::textChanged, this, [this] { OnNameEdited(); });
+        }
+        for (int i = groupRows[g][0]; i < groupRows[g][1]; ++i) {
+            auto* channel = new CSliderChannel(kChannels[i], this);
+            channel->Place(kLeft + 4, rowTop + (i - groupRows[g][0]) * (CSliderChannel::RowHeight() + 4), kWidth - 8);
+            channel->SetChangeHandler([this, i](int value) { OnChannelChanged(i, value); });
+            m_channels[static_cast<size_t>(i)] = channel;
+        }
+        top += height + 10;
+    }
+}
+
+bool CWndEditorShot::OnInitDialog()
+{
+    CWndEditorBase::OnInitDialog();
+    ApplyDialogTexts(this, 565);
+    return true;
+}
+
+obs_sceneitem_t* CWndEditorShot::KeptItem() const { return m_scene ? m_scene->GetItem(0) : nullptr; }
+
+bool CWndEditorShot::HasShot(int index) const { return m_scene && index >= 0 && index < ShotCount(); }
+
+int CWndEditorShot::ShotCount() const { return m_scene ? static_cast<int>(m_scene->GetShots().size()) : 0; }
+
+// ---- filling and loading ----
+
+void CWndEditorShot::Refresh()
+{
+    m_busy = true;
+    m_rebuildNext = -1;
+    m_pictureTimer->stop();
+    m_current = ShotCount() > 0 ? std::clamp(m_current, 0, ShotCount() - 1) : -1;
+    if (m_scene) {
+        RequestPreviewScene(0);
+        SourceInfo* info = m_scene->GetInfo();
+        SetCanvasEditing(!info || info->kind != 5);
+    }
+    FillList();
+    LoadShot(m_current);
+    m_busy = false;
+    m_list->setFocus();
+}
+
+void CWndEditorShot::FillList()
+{
+    const bool wasBusy = m_busy;
+    m_busy = true;
+    m_list->setUpdatesEnabled(false);
+    m_list->clear();
+    for (int i = 0; i < ShotCount(); ++i) {
+        const ShotInfo& shot = m_scene->GetShots()[static_cast<size_t>(i)];
+        auto* item = new QListWidgetItem(ShotIcon(m_scene->GetShotPreviewPath(i), i),
+                                         QString::fromStdWString(GetRecordName(shot.name)));
+        item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        m_list->addItem(item);
+    }
+    if (HasShot(m_current))
+        m_list->setCurrentRow(m_current);
+    m_list->setUpdatesEnabled(true);
+    SetRowsEnabled(ShotCount() > 0);
+    m_buttons[0]->setEnabled(m_scene != nullptr);
+    m_busy = wasBusy;
+}
+
+void CWndEditorShot::SetRowsEnabled(bool enabled)
+{
+    m_buttons[1]->setEnabled(enabled);
+    m_buttons[2]->setEnabled(enabled);
+    m_nameEdit->setEnabled(enabled);
+    for (CSliderChannel* channel : m_channels)
+        channel->SetEnabled(enabled);
+}
+
+void CWndEditorShot::LoadShot(int index)
+{
+    ShotInfo shot = HasShot(index) ? m_scene->GetShots()[static_cast<size_t>(index)] : MakeDefaultShot();
+    m_nameLoading = true;
+    m_nameEdit->setText(HasShot(index) ? QString::fromStdWString(GetRecordName(shot.name)) : QString());
+    m_nameLoading = false;
+    for (int i = 0; i < kChannelCount; ++i)
+        m_channels[static_cast<size_t>(i)]->SetValue(
+            ChannelValueFromModel(kChannels[i], *ShotField(shot, i == kXyChannel ? 3 : i)));
+}
+
+// ---- user changes ----
+
+void CWndEditorShot::OnRowSelected(int row)
+{
+    if (m_busy || !HasShot(row))
+        return;
+    m_busy = true;
+    m_current = row;
+    m_scene->StartShot(row, 0);
+    LoadShot(row);
+    m_busy = false;
+}
+
+void CWndEditorShot::OnChannelChanged(int channel, int value)
+{
+    if (m_busy || !HasShot(m_current))
+        return;
+    ShotInfo& shot = m_scene->GetShots()[static_cast<size_t>(m_current)];
+    if (channel == kXyChannel) {
+        m_channels[2]->SetValue(value);
+        m_channels[3]->SetValue(value);
+        shot.zoomX = shot.zoomY = ChannelModelValue(kChannels[kXyChannel], value);
+    } else {
+        *ShotField(shot, channel) = ChannelModelValue(kChannels[channel], value);
+        if (channel == 3)
+            m_channels[kXyChannel]->SetValue(value);
+    }
+    ApplyCurrent();
+}
+
+void CWndEditorShot::OnNameEdited()
+{
+    if (m_nameLoading || m_busy || !HasShot(m_current))
+        return;
+    ShotInfo& shot = m_scene->GetShots()[static_cast<size_t>(m_current)];
+    SetRecordName(shot.name, m_nameEdit->text().toStdWString());
+    if (QListWidgetItem* item = m_list->item(m_current))
+        item->setText(QString::fromStdWString(GetRecordName(shot.name)));
+}
+
+// The camera follows at once; the picture is taken once the user pauses, so
+// a dragged slider does not write a still per step.
+void CWndEditorShot::ApplyCurrent()
+{
+    m_busy = true;
+    m_scene->ApplyShot(m_current);
+    m_busy = false;
+    m_pictureTimer->start(kPictureDelayMs);
+}
+
+void CWndEditorShot::SavePicture(int index)
+{
+    if (!HasShot(index))
+        return;
+    const std::wstring path = m_scene->GetShotPreviewPath(index);
+    if (m_scene->SaveScreenshot(path)) {
+        if (QListWidgetItem* item = m_list->item(index))
+            item->setIcon(ShotIcon(path, index));
+    }
+}
+
+bool CWndEditorShot::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    switch (LOWORD(wParam)) {
+    case IDC_ADD: AddShot(); return true;
+    case IDC_REMOVE: RemoveShot(); return true;
+    case IDC_REBUILD: RebuildThumbnails(); return true;
+    default: return CWndEditorBase::OnCommand(wParam, lParam);
+    }
+}
+
+void CWndEditorShot::AddShot()
+{
+    if (!m_scene)
+        return;
+    const int n = ShotCount();
+    if (n >= kMaxShots) {
+        QApplication::beep();  // a set holds at most ten shots
+        return;
+    }
+    ShotInfo shot = MakeDefaultShot();
+    SetRecordName(shot.name, L"Shot " + std::to_wstring(n + 1));
+    m_scene->GetShots().push_back(shot);
+    m_busy = true;
+    m_scene->CaptureShot(n);  // the camera as it is now
+    m_scene->GetShots()[static_cast<size_t>(n)].zoomZ = 1.0f;
+    m_current = n;
+    SavePicture(n);
+    FillList();
+    LoadShot(n);
+    m_busy = false;
+}
+
+void CWndEditorShot::RemoveShot()
+{
+    if (!HasShot(m_current)) {
+        QApplication::beep();
+        return;
+    }
+    const int removed = m_current;
+    const int oldCount = ShotCount();
+    m_pictureTimer->stop();
+    m_rebuildNext = -1;
+    ShotList& shots = m_scene->GetShots();
+    shots.erase(shots.begin() + removed);
+    RenumberPicturesAfterRemoving(removed, oldCount);
+    m_current = std::min(removed, ShotCount() - 1);
+    m_busy = true;
+    FillList();
+    LoadShot(m_current);
+    if (HasShot(m_current))
+        m_scene->StartShot(m_current, 0);
+    m_busy = false;
+}
+
+// Each following picture moves down one number, into the place the one
+// before has just left, so no picture is overwritten before it moved.
+void CWndEditorShot::RenumberPicturesAfterRemoving(int removed, int oldCount)
+{
+    platform::RemoveFile(m_scene->GetShotPreviewPath(removed));
+    for (int i = removed + 1; i < oldCount; ++i) {
+        const std::wstring from = m_scene->GetShotPreviewPath(i);
+        if (platform::FileExists(from))
+            QFile::rename(QString::fromStdWString(from), QString::fromStdWString(m_scene->GetShotPreviewPath(i - 1)));
+    }
+}
+
+void CWndEditorShot::RebuildThumbnails()
+{
+    if (IsRebuilding() || ShotCount() == 0)
+        return;
+    m_pictureTimer->stop();
+    m_rebuildNext = 0;
+    m_rebuildScene = m_scene;
+    m_busy = true;
+    QTimer::singleShot(50, this, [this] { RebuildStep(); });
+}
+
+// One shot per step: show it, let the engine draw it, then take its still.
+void CWndEditorShot::RebuildStep()
+{
+    if (!IsRebuilding())
+        return;
+    if (m_scene != m_rebuildScene || !HasShot(m_rebuildNext)) {
+        m_rebuildNext = -1;
+        m_busy = false;
+        m_current = ShotCount() > 0 ? 0 : -1;
+        if (HasShot(m_current)) {
+            m_scene->StartShot(0, 0);
+            FillList();
+            LoadShot(0);
+        }
+        update();
+        return;
+    }
+    const int index = m_rebuildNext;
+    m_scene->StartShot(index, 0);
+    QTimer::singleShot(kSettleMs, this, [this, index] {
+        if (m_rebuildNext != index || m_scene != m_rebuildScene)
+            return RebuildStep();
+        SavePicture(index);
+        ++m_rebuildNext;
+        QTimer::singleShot(50, this, [this] { RebuildStep(); });
+    });
+}
+
+// ---- engine events ----
+
+LRESULT CWndEditorShot::OnWindowMessage(unsigned message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != UM_ITEM_EVENT || wParam != kItemTransformed)
+        return CWndEditorBase::OnWindowMessage(message, wParam, lParam);
+    // The first camera move after a new set is the set placing itself.
+    if (m_sceneChanged) {
+        m_sceneChanged = false;
+        return 0;
+    }
+    auto* item = reinterpret_cast<obs_sceneitem_t*>(lParam);
+    if (m_busy || !HasShot(m_current) || !item || m_scene->FindItem(item) != 0)
+        return 0;  // only the camera of this set counts
+    m_busy = true;
+    m_scene->CaptureShot(m_current);
+    LoadShot(m_current);
+    m_busy = false;
+    m_pictureTimer->start(kPictureDelayMs);
+    return 0;
+}

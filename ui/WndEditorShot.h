@@ -1,11 +1,73 @@
 #pragma once
 // The Shots page: the set's camera presets as a strip of thumbnails, and the
-// selected shot's name, pan, zoom and rotation.
+// selected shot's name, pan, zoom and rotation. Every change is applied to the
+// camera at once; the shot's picture follows shortly after.
 #include "ui/WndEditorBase.h"
+
+#include <QImage>
+#include <array>
+
+class CGdiplusButton;
+class CLabel;
+class CMyGroupBox;
+class CSliderChannel;
+class QLineEdit;
+class QListWidget;
+class QTimer;
+struct ShotInfo;
 
 class CWndEditorShot : public CWndEditorBase {
 public:
+    static constexpr int kChannelCount = 8;
+    static constexpr int kMaxShots = 10;
+
     CWndEditorShot(QWidget* parent, CDlgEditor* editor);
-    void MarkInvalid(int index) override;
-    bool Validate(std::wstring& message, int& index) override;
+
+    bool OnInitDialog() override;
+    void Refresh() override;
+    void MarkInvalid(int) override {}
+    bool Validate(std::wstring&, int&) override { return true; }
+    bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnWindowMessage(unsigned message, WPARAM wParam, LPARAM lParam) override;
+    bool IsApplyingChange() const override { return m_busy; }
+    obs_sceneitem_t* KeptItem() const override;
+
+    int CurrentShot() const { return m_current; }
+    QListWidget* List() const { return m_list; }
+    CSliderChannel* Channel(int index) const { return m_channels[static_cast<size_t>(index)]; }
+    bool IsRebuilding() const { return m_rebuildNext >= 0; }
+
+    void AddShot();
+    void RemoveShot();
+    void RebuildThumbnails();
+
+private:
+    void CreateControls();
+    bool HasShot(int index) const;
+    int ShotCount() const;
+    void FillList();
+    void LoadShot(int index);
+    void SetRowsEnabled(bool enabled);
+    void OnRowSelected(int row);
+    void OnChannelChanged(int channel, int value);
+    void OnNameEdited();
+    void ApplyCurrent();
+    void SavePicture(int index);
+    void RenumberPicturesAfterRemoving(int removed, int oldCount);
+    void RebuildStep();
+
+    std::array<CGdiplusButton*, 3> m_buttons{};
+    QListWidget* m_list = nullptr;
+    QLineEdit* m_nameEdit = nullptr;
+    CLabel* m_nameLabel = nullptr;
+    std::array<CSliderChannel*, kChannelCount> m_channels{};
+    QTimer* m_pictureTimer = nullptr;
+    int m_current = -1;
+    bool m_busy = false;
+    bool m_nameLoading = false;
+    int m_rebuildNext = -1;  // the next shot to picture, -1 when no rebuild runs
+    const void* m_rebuildScene = nullptr;
 };
+
+// The picture of a shot whose file is missing: its number, the seventh FULL.
+QImage NumberedShotPicture(int index);

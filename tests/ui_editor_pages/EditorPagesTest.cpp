@@ -18,6 +18,10 @@
 #include "ui/SliderChannel.h"
 #include "ui/WndEditorGeneral.h"
 #include "ui/WndEditorPosition.h"
+#include "ui/WndEditorShot.h"
+#include "platform/FileUtil.h"
+
+#include <QListWidget>
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -292,4 +296,73 @@ TEST_F(EditorPagesTest, GeneralPageRefusesNamesThatCannotBeAFolderAndBadThumbnai
     EXPECT_TRUE(page->Validate(message, index));
     Pump(300);
     SaveScreenshot("editor-general-page");
+}
+
+TEST_F(EditorPagesTest, ShotsPageAddsAppliesRemovesAndRebuildsShotPictures)
+{
+    MakeNativeSet(dir().path(), "Set", RedAndBlue(),
+                  {MakeShot("Wide", 0, 0, 1, 1), MakeShot("Left", -0.5f, 0, 2, 2), MakeShot("Right", 0.5f, 0, 2, 2)});
+    OpenEditor();
+    ASSERT_EQ(SendOpen(dir().file("Set"), kSetKindNative), 0);
+    editor()->GetTabControl()->setCurrentIndex(2);
+    Pump(100);
+    auto* page = static_cast<CWndEditorShot*>(editor()->GetPanel(2));
+    ASSERT_EQ(page->List()->count(), 3);
+    EXPECT_EQ(page->List()->item(1)->text(), "Left");
+    EXPECT_EQ(page->CurrentShot(), 0);
+
+    // Selecting a shot moves the camera; a zoom row drives it too.
+    obs_sceneitem_t* camera = scene()->GetItem(0);
+    const vec2 wide = ItemPos(camera);
+    page->List()->setCurrentRow(1);
+    EXPECT_EQ(page->CurrentShot(), 1);
+    EXPECT_GT(std::fabs(ItemPos(camera).x - wide.x), 100.0f);
+    EXPECT_EQ(page->Channel(2)->Value(), 1250);
+    page->Channel(4)->Slider()->setValue(2000);
+    EXPECT_FLOAT_EQ(scene()->GetShots()[1].zoomX, 5.0f);
+    EXPECT_FLOAT_EQ(scene()->GetShots()[1].zoomY, 5.0f);
+    // Events of other items (a stale one, a layer) leave the shot alone.
+    SendMessage(page->MessageWindow(), UM_ITEM_EVENT, kItemTransformed, reinterpret_cast<LPARAM>(scene()->GetItem(1)));
+    SendMessage(page->MessageWindow(), UM_ITEM_EVENT, kItemTransformed, 0x1234);
+    EXPECT_FLOAT_EQ(scene()->GetShots()[1].zoomX, 5.0f);
+
+    page->RebuildThumbnails();
+    ASSERT_TRUE(WaitUntil([&] { return !page->IsRebuilding(); }, 10000));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(QImage(QString::fromStdWString(scene()->GetShotPreviewPath(i))).isNull()) << i;
+    Pump(200);
+    SaveScreenshot("editor-shots-page");
+
+    // Adding takes the camera and a picture; the eleventh is refused.
+    Click(page, 1230);
+    EXPECT_EQ(page->List()->item(3)->text(), "Shot 4");
+    EXPECT_TRUE(platform::FileExists(scene()->GetShotPreviewPath(3)));
+    while (scene()->GetShots().size() < 10)
+        page->AddShot();
+    page->AddShot();
+    EXPECT_EQ(scene()->GetShots().size(), 10u);
+    EXPECT_FALSE(platform::FileExists(scene()->GetShotPreviewPath(10)));
+
+    // Removing the second shot: the others keep their names and pictures.
+    const std::string thirdPicture = testsupport::ReadFileBytes(platform::WideToUtf8(scene()->GetShotPreviewPath(2)));
+    page->List()->setCurrentRow(1);
+    Click(page, 1138);
+    ASSERT_EQ(scene()->GetShots().size(), 9u);
+    EXPECT_EQ(GetRecordName(scene()->GetShots()[1].name), L"Right");
+    EXPECT_EQ(testsupport::ReadFileBytes(platform::WideToUtf8(scene()->GetShotPreviewPath(1))), thirdPicture);
+    EXPECT_FALSE(platform::FileExists(scene()->GetShotPreviewPath(9)));
+
+    // Down to none: empty list, rows disabled, nothing reads a shot.
+    while (!scene()->GetShots().empty())
+        page->RemoveShot();
+    EXPECT_EQ(page->CurrentShot(), -1);
+    EXPECT_EQ(page->List()->count(), 0);
+    EXPECT_FALSE(page->Channel(0)->Slider()->isEnabled());
+    page->RemoveShot();
+    page->RebuildThumbnails();
+    page->Channel(0)->Slider()->setValue(300);
+    SendMessage(page->MessageWindow(), UM_ITEM_EVENT, kItemTransformed, reinterpret_cast<LPARAM>(camera));
+    EXPECT_TRUE(scene()->GetShots().empty());
+    page->AddShot();
+    EXPECT_EQ(page->List()->item(0)->text(), "Shot 1");
 }

@@ -6,11 +6,11 @@
 #include "lumora/Label.h"
 #include "lumora/Lang.h"
 #include "model/MultiViewSource.h"
+#include "platform/FileUtil.h"
 #include "ui/DialogTexts.h"
 #include "ui/DlgEditor.h"
 #include "ui/ShellDialogs.h"
 
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPainter>
 #include <cwctype>
@@ -31,12 +31,6 @@ constexpr uint32_t kInvalidColor = 0x0000FF;  // red, as 0x00BBGGRR
 constexpr QRgb kNoThumbnailFill = 0x282828;
 
 QString Wide(const std::wstring& text) { return QString::fromStdWString(text); }
-
-bool IsExistingFile(const std::wstring& path)
-{
-    const QFileInfo info(Wide(path));
-    return !path.empty() && info.exists() && !info.isDir();
-}
 
 std::wstring InvalidMessage(unsigned reason, const std::wstring& value)
 {
@@ -139,7 +133,7 @@ void CWndEditorGeneral::Refresh()
 void CWndEditorGeneral::ColourLabels()
 {
     const bool nameOk = IsUsableSetName(m_nameEdit->text().toStdWString());
-    const bool thumbnailOk = IsExistingFile(m_thumbnail) && !m_thumbnailImage.isNull();
+    const bool thumbnailOk = platform::FileExists(m_thumbnail) && !m_thumbnailImage.isNull();
     m_nameLabel->SetTextColor(nameOk || !m_scene ? kLabelColor : kInvalidColor);
     m_thumbnailLabel->SetTextColor(thumbnailOk || !m_scene ? kLabelColor : kInvalidColor);
 }
@@ -147,7 +141,7 @@ void CWndEditorGeneral::ColourLabels()
 void CWndEditorGeneral::ShowThumbnail(const std::wstring& path)
 {
     m_thumbnail = path;
-    m_thumbnailImage = IsExistingFile(path) ? QImage(Wide(path)) : QImage();
+    m_thumbnailImage = platform::FileExists(path) ? QImage(Wide(path)) : QImage();
     update(m_thumbnailRect);
 }
 
@@ -174,7 +168,7 @@ void CWndEditorGeneral::ChooseThumbnail()
         return;
     FileDialogRequest request;
     request.filter = Lang::LoadLangString(241);
-    request.initialFolder = QFileInfo(Wide(m_thumbnail)).absolutePath().toStdWString();
+    request.initialFolder = platform::FolderPart(m_thumbnail);
     const std::wstring path = ChooseFile(this, request);
     if (!path.empty())
         UseThumbnail(path);
@@ -222,7 +216,7 @@ bool CWndEditorGeneral::Validate(std::wstring& message, int& index)
         return false;
     }
     const std::wstring& thumbnail = m_scene->GetThumbnailPath();
-    if (!IsExistingFile(thumbnail) || QImage(Wide(thumbnail)).isNull()) {
+    if (!platform::FileExists(thumbnail) || QImage(Wide(thumbnail)).isNull()) {
         index = 1;
         m_thumbnailEdit->setFocus();
         message = InvalidMessage(418, thumbnail);

@@ -14,6 +14,7 @@
 #include "lumora/ResourceImage.h"
 #include "model/MultiViewSource.h"
 #include "model/SourceInfo.h"
+#include "platform/FileUtil.h"
 #include "platform/TextConv.h"
 #include "ui/DialogTexts.h"
 #include "ui/EditorMessages.h"
@@ -23,7 +24,6 @@
 #include "ui/SliderChannel.h"
 
 #include <QCheckBox>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <algorithm>
 #include <cmath>
@@ -70,9 +70,10 @@ constexpr int kFirstCropChannel = 8;
 constexpr int kTabRows[4][2] = {{0, 2}, {2, 5}, {5, 8}, {8, 12}};
 
 // The record field each channel edits (the XY row edits both zooms).
-float* ChannelField(LayerInfo& layer, int channel)
+template <typename Layer>
+auto ChannelField(Layer& layer, int channel)
 {
-    float* fields[CWndEditorPosition::kChannelCount] = {
+    decltype(&layer.x) fields[CWndEditorPosition::kChannelCount] = {
         &layer.x,       &layer.y,        &layer.zoomX,   &layer.zoomY,     nullptr,         &layer.rotateX,
         &layer.rotateY, &layer.rotateZ,  &layer.cropLeft, &layer.cropRight, &layer.cropTop, &layer.cropBottom};
     return fields[channel];
@@ -85,23 +86,12 @@ constexpr int kRowHeight = 28;
 QString Wide(const std::wstring& text) { return QString::fromStdWString(text); }
 std::wstring AnsiPath(const std::string& path) { return platform::AnsiToWide(path); }
 
-bool IsExistingFile(const std::wstring& path)
-{
-    const QFileInfo info(Wide(path));
-    return !path.empty() && info.exists() && !info.isDir();
-}
-
 // A layer's files are usable when its picture exists and its UV map, if
 // any, does too.
 bool LayerFilesValid(const LayerInfo& layer)
 {
     const std::wstring uv = AnsiPath(LayerUvPath(layer));
-    return IsExistingFile(AnsiPath(LayerImagePath(layer))) && (uv.empty() || IsExistingFile(uv));
-}
-
-std::wstring FolderOf(const std::wstring& path)
-{
-    return path.empty() ? std::wstring() : QFileInfo(Wide(path)).absolutePath().toStdWString();
+    return platform::FileExists(AnsiPath(LayerImagePath(layer))) && (uv.empty() || platform::FileExists(uv));
 }
 
 // Transforms read back from the engine differ from what was written by float
@@ -117,22 +107,6 @@ bool SamePlacement(const LayerInfo& a, const LayerInfo& b)
             return false;
     }
     return true;
-}
-
-void CopyPlacement(LayerInfo& to, const LayerInfo& from)
-{
-    to.x = from.x;
-    to.y = from.y;
-    to.zoomX = from.zoomX;
-    to.zoomY = from.zoomY;
-    to.zoomZ = from.zoomZ;
-    to.rotateX = from.rotateX;
-    to.rotateY = from.rotateY;
-    to.rotateZ = from.rotateZ;
-    to.cropLeft = from.cropLeft;
-    to.cropTop = from.cropTop;
-    to.cropRight = from.cropRight;
-    to.cropBottom = from.cropBottom;
 }
 
 struct SelectedSearch {
@@ -384,9 +358,8 @@ void CWndEditorPosition::LoadRow(int row)
 void CWndEditorPosition::LoadChannels(const LayerInfo& layer)
 {
     // The XY row shows the Y zoom.
-    auto& fields = const_cast<LayerInfo&>(layer);
     for (int i = 0; i < kChannelCount; ++i) {
-        const float* field = ChannelField(fields, i == kXyChannel ? 3 : i);
+        const float* field = ChannelField(layer, i == kXyChannel ? 3 : i);
         m_channels[static_cast<size_t>(i)]->SetValue(ChannelValueFromModel(kChannels[i], *field));
     }
 }
@@ -489,7 +462,7 @@ void CWndEditorPosition::ChooseImage()
     if (!HasRow(m_current))
         return;
     const std::wstring current = m_imageEdit->text().toStdWString();
-    FileDialogRequest request{false, L"Png File(*.png)|*.png||", L"png", current, FolderOf(current)};
+    FileDialogRequest request{false, L"Png File(*.png)|*.png||", L"png", current, platform::FolderPart(current)};
     const std::wstring path = ChooseFile(this, request);
     if (path.empty())
         return;
@@ -505,7 +478,7 @@ void CWndEditorPosition::ChooseUvMap()
         return;
     const std::wstring current = m_uvEdit->text().toStdWString();
     FileDialogRequest request{false, L"Png File(*.png)|*.png||", L"png", current,
-                              FolderOf(m_imageEdit->text().toStdWString())};
+                              platform::FolderPart(m_imageEdit->text().toStdWString())};
     const std::wstring path = ChooseFile(this, request);
     if (path.empty())
         return;
@@ -545,7 +518,7 @@ void CWndEditorPosition::AddLayer()
         return;
     std::wstring folder;
     if (LayerInfo* layer = CurrentLayer())
-        folder = FolderOf(AnsiPath(LayerImagePath(*layer)));
+        folder = platform::FolderPart(AnsiPath(LayerImagePath(*layer)));
     FileDialogRequest request{false, Lang::LoadLangString(241), L"png", L"", folder};
     const std::wstring path = ChooseFile(this, request);
     if (!path.empty() && m_scene->AddLayer(path))
@@ -602,12 +575,12 @@ void CWndEditorPosition::OnItemTransformed(obs_sceneitem_t* item)
     if (row < 0)
         return;
     LayerInfo& layer = m_scene->GetLayers()[static_cast<size_t>(row)];
-    LayerInfo before = CloneLayer(layer);
+    // A plain copy: the capture writes only the placement, never the paths.
+    const LayerInfo before = layer;
     m_scene->CaptureLayerTransform(row);
     const bool echo = SamePlacement(before, layer);
     if (echo)
-        CopyPlacement(layer, before);
-    FreeLayerBuffers(before);
+        layer = before;
     // Our own slider moves come back late as echoes; only a real move selects.
     if (!echo)
         LoadRow(row);
@@ -655,7 +628,7 @@ bool CWndEditorPosition::Validate(std::wstring& message, int& index)
     for (size_t i = 0; i < layers.size(); ++i) {
         const std::wstring paths[2] = {AnsiPath(LayerImagePath(layers[i])), AnsiPath(LayerUvPath(layers[i]))};
         for (const std::wstring& path : paths) {
-            if (path.empty() || IsExistingFile(path))
+            if (path.empty() || platform::FileExists(path))
                 continue;
             m_list->setFocus();
             index = static_cast<int>(i);

@@ -2,13 +2,14 @@
 
 #include "app/ResourceTexts.h"
 #include "app/UserFolders.h"
+#include "platform/SystemFolders.h"
 #include "lumora/Lang.h"
 #include "platform/FileUtil.h"
 #include "platform/IniFile.h"
 
 using platform::JoinPath;
 
-std::wstring GetShippedLanguageFolder() { return JoinPath(GetProgramFolder(), L"Language"); }
+std::wstring GetShippedLanguageFolder() { return JoinPath(platform::GetProgramDataFolder(), L"Language"); }
 
 int CopyMissingLanguageFiles(const std::wstring& from, const std::wstring& to)
 {

@@ -4,6 +4,7 @@
 #include "EngineLog.h"
 #include "app/ProjectSettings.h"
 #include "app/UserFolders.h"
+#include "platform/SystemFolders.h"
 #include "platform/TextConv.h"
 
 #include <X11/Xlib.h>
@@ -145,9 +146,9 @@ void ObsBasic::SetMonitoringDevice()
 
 void ObsBasic::LoadModules()
 {
-    // The project's own modules sit beside the executable.
-    const std::string folder = platform::WideToUtf8(GetProgramFolder()) + "/obs-plugins";
-    const std::string data = folder + "/data/%module%";
+    // The project's own modules follow the executable (build folder or install prefix).
+    const std::string folder = platform::WideToUtf8(platform::GetProgramModuleFolder());
+    const std::string data = platform::WideToUtf8(platform::GetProgramModuleDataFolder()) + "/%module%";
     obs_add_module_path(folder.c_str(), data.c_str());
 
     blog(LOG_INFO, "%s", kShortRule);

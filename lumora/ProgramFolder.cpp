@@ -5,6 +5,6 @@
 
 namespace lumora {
 
-std::wstring ProgramFolder() { return platform::FolderPart(platform::GetExecutablePath()); }
+std::wstring ProgramFolder() { return platform::GetProgramDataFolder(); }
 
 }  // namespace lumora

@@ -1,5 +1,5 @@
 #pragma once
-// The folder of the running executable, where the library keeps its skin
+// The program's data folder (beside the executable in a build), where the library keeps its skin
 // files and the ini files of CMyIniFile.
 #include <string>
 

@@ -1,6 +1,7 @@
 #include "SourceKinds.h"
 
 #include "app/UserFolders.h"
+#include "platform/SystemFolders.h"
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
 
@@ -245,7 +246,7 @@ SourceRecipe MakeSourceRecipe(const SourceInfo& info)
         recipe.typeId = "browser_source";
         break;
     case kKindTestPattern:
-        SetText(s, "file", platform::JoinPath(platform::JoinPath(GetProgramFolder(), L"Data/Pattern"), info.path));
+        SetText(s, "file", platform::JoinPath(platform::JoinPath(platform::GetProgramDataFolder(), L"Data/Pattern"), info.path));
         recipe.typeId = "image_source";
         break;
     case kKindWebRtc:

@@ -1,5 +1,6 @@
 #include "SystemFolders.h"
 
+#include "FileUtil.h"
 #include "TextConv.h"
 
 #include <cstdlib>
@@ -62,6 +63,42 @@ std::wstring GetExecutablePath()
     if (n <= 0)
         return {};
     return Utf8ToWide(std::string(buffer.data(), static_cast<size_t>(n)));
+}
+
+namespace {
+
+std::wstring ExecutableFolder() { return FolderPart(GetExecutablePath()); }
+
+// The installed prefix when the executable sits in <prefix>/bin beside an
+// installed share/kelvane; empty in a build folder.
+std::wstring InstalledPrefix()
+{
+    const std::wstring bin = ExecutableFolder();
+    if (FileNamePart(bin) != L"bin")
+        return {};
+    const std::wstring prefix = FolderPart(bin);
+    return FolderExists(JoinPath(prefix, L"share/kelvane")) ? prefix : std::wstring();
+}
+
+}  // namespace
+
+std::wstring GetProgramDataFolder()
+{
+    const std::wstring prefix = InstalledPrefix();
+    return prefix.empty() ? ExecutableFolder() : JoinPath(prefix, L"share/kelvane");
+}
+
+std::wstring GetProgramModuleFolder()
+{
+    const std::wstring prefix = InstalledPrefix();
+    return prefix.empty() ? JoinPath(ExecutableFolder(), L"obs-plugins") : JoinPath(prefix, L"lib/kelvane/obs-plugins");
+}
+
+std::wstring GetProgramModuleDataFolder()
+{
+    const std::wstring prefix = InstalledPrefix();
+    return prefix.empty() ? JoinPath(ExecutableFolder(), L"obs-plugins/data")
+                          : JoinPath(prefix, L"share/kelvane/obs-plugins");
 }
 
 std::wstring GetDriveRoot()

@@ -12,6 +12,13 @@ std::wstring GetCommonAppDataFolder();
 
 // Full path of the running executable.
 std::wstring GetExecutablePath();
+// Where the program's shipped files are: beside the executable in a build
+// folder; <prefix>/share/kelvane and <prefix>/lib/kelvane once installed
+// (the executable in <prefix>/bin). Both follow the executable, never a path
+// fixed at build time, so an installed tree can be moved.
+std::wstring GetProgramDataFolder();
+std::wstring GetProgramModuleFolder();  // the engine modules (obs-plugins)
+std::wstring GetProgramModuleDataFolder();  // their data, one folder per module
 
 // Root folder under which drive letter X appears (X → <root>/x). "/mnt" unless
 // overridden; only tests override it.

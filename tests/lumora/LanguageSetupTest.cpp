@@ -2,6 +2,7 @@
 
 #include "app/LanguageSetup.h"
 #include "app/UserFolders.h"
+#include "platform/SystemFolders.h"
 #include "platform/TextConv.h"
 
 #include <gtest/gtest.h>
@@ -64,7 +65,7 @@ TEST(LanguageSetup, AChineseUserKeepsTheProgramTexts)
 
 TEST(LanguageSetup, TheProgramShipsItsLanguageFilesBesideItself)
 {
-    EXPECT_EQ(GetShippedLanguageFolder(), GetProgramFolder() + L"/Language");
+    EXPECT_EQ(GetShippedLanguageFolder(), platform::GetProgramDataFolder() + L"/Language");
     EXPECT_EQ(ReadFileBytes(platform::WideToUtf8(GetShippedLanguageFolder()) + "/English.ini"),
               ReadFileBytes(kShipped + "/English.ini"));
 }

@@ -3,6 +3,7 @@
 #include "model/SourceNames.h"
 
 #include "app/UserFolders.h"
+#include "platform/SystemFolders.h"
 #include "platform/TextConv.h"
 
 #include <gtest/gtest.h>
@@ -160,7 +161,7 @@ TEST(SourceKinds, PatternAndWebRtcFiles)
     info.kind = kKindTestPattern;
     info.path = L"bars.png";
     EXPECT_EQ(Text(MakeSourceRecipe(info).settings, "file"),
-              platform::WideToUtf8(GetProgramFolder()) + "/Data/Pattern/bars.png");
+              platform::WideToUtf8(platform::GetProgramDataFolder()) + "/Data/Pattern/bars.png");
     info.kind = kKindWebRtc;
     info.webRtc.roomName = L"room";
     info.webRtc.videoCaptureDevice = L"cam";

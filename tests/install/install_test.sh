@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix, moves the prefix (nothing may
+# point back into the build), and checks what a desktop needs of it; then
+# builds the Debian package and checks its contents and dependencies.
+# usage: install_test.sh BUILD_DIR
+set -euo pipefail
+build=$1
+work=$(mktemp -d /tmp/kelvane-install.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cmake --install "$build" --prefix "$work/first" >/dev/null
+mv "$work/first" "$work/prefix"
+prefix=$work/prefix
+
+for f in bin/kelvane bin/kelvane-cli lib/liblumora.so lib/kelvane/obs-plugins/uvmap-filter.so \
+         share/kelvane/obs-plugins/uvmap-filter/uvmap.effect share/kelvane/Language/English.ini \
+         share/icons/hicolor/scalable/apps/kelvane.svg share/icons/hicolor/48x48/apps/kelvane.png \
+         share/applications/kelvane.desktop share/mime/packages/kelvane.xml; do
+  [ -f "$prefix/$f" ] || fail "$f is not installed"
+done
+ls "$prefix"/share/kelvane/samples/*/scene.tvn >/dev/null 2>&1 || fail "no sample set is installed"
+for exe in bin/kelvane bin/kelvane-cli; do
+  runpath=$(readelf -d "$prefix/$exe" | sed -n 's/.*R\(UN\)\?PATH.*\[\(.*\)\]/\2/p')
+  [ "$runpath" = '$ORIGIN/../lib' ] || fail "$exe has the run path '$runpath'"
+done
+
+# The installed engine loads the module of the prefix: the build folder's
+# copy is hidden for the run, so only the installed one can answer.
+mv "$build/bin/obs-plugins" "$build/bin/obs-plugins.hidden"
+restore() { mv "$build/bin/obs-plugins.hidden" "$build/bin/obs-plugins"; rm -rf "$work"; }
+trap restore EXIT
+home=$work/home
+mkdir -p "$home"
+HOME=$home XDG_DATA_HOME=$home/data XDG_CONFIG_HOME=$home/config "$prefix/bin/kelvane-cli" engine \
+  >"$work/engine.json" 2>"$work/engine.log" || { cat "$work/engine.log" >&2; fail "installed kelvane-cli engine failed"; }
+grep -q '"uvmap_filter"' "$work/engine.json" || fail "uvmap_filter is not among the installed engine's filters"
+mv "$build/bin/obs-plugins.hidden" "$build/bin/obs-plugins"
+trap 'rm -rf "$work"' EXIT
+
+desktop-file-validate "$prefix/share/applications/kelvane.desktop" || fail "the desktop entry is not valid"
+update-mime-database "$prefix/share/mime" 2>"$work/mime.log" || { cat "$work/mime.log" >&2; fail "the MIME package is not valid"; }
+grep -q 'application/x-kelvane-scene:scene.tvn' "$prefix/share/mime/globs2" || fail "scene.tvn is not a Kelvane scene"
+grep -q 'application/x-vmix-virtual-set' "$prefix/share/mime/XMLnamespaces" || fail "vMix configs are not recognised"
+
+# The Debian package.
+(cd "$build" && cpack -G DEB -B "$work/package" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log" >&2; fail "cpack failed"; }
+deb=$(ls "$work"/package/*.deb)
+depends=$(dpkg-deb -f "$deb" Depends)
+for dependency in libobs0 obs-studio libqt6widgets6 libqt6svg6 qt6-qpa-plugins libcurl4; do
+  echo "$depends" | grep -q "$dependency" || fail "the package does not depend on $dependency ($depends)"
+done
+echo "$depends" | grep -q lumora && fail "the package depends on its own library ($depends)"
+contents=$(dpkg-deb -c "$deb")
+for f in ./usr/bin/kelvane ./usr/lib/liblumora.so ./usr/lib/kelvane/obs-plugins/uvmap-filter.so \
+         ./usr/share/applications/kelvane.desktop; do
+  echo "$contents" | grep -q " $f\$" || fail "the package lacks $f"
+done
+echo "install and package: ok"

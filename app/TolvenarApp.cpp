@@ -1,6 +1,9 @@
 #include "TolvenarApp.h"
 
+#include "InstanceChannel.h"
 #include "LanguageSetup.h"
+#include "SampleSets.h"
+#include "SettingsFiles.h"
 #include "UserFolders.h"
 #include "lumora/Lang.h"
 #include "platform/FileUtil.h"
@@ -10,6 +13,7 @@
 #include "ui/DlgEditor.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <chrono>
 #include <clocale>
 #include <ctime>
@@ -76,6 +80,8 @@ bool CTolvenarApp::InitInstance()
         WaitForRestartingInstance();
 
     CreateUserFolders();
+    OfferSampleSetsOnFirstRun(GetShippedSamplesFolder(), GetVirtualSetsFolder(), g_recentSets,
+                              static_cast<int64_t>(std::time(nullptr)));
     InitLanguages();
     RunMainWindow();
     return true;
@@ -88,6 +94,9 @@ bool CTolvenarApp::ActivateOrReplaceRunningInstance()
     const uint64_t window = data->mainWindow.load();
     if (IsRecordedEditorRunning(pid)) {
         if (platform::IsX11WindowViewable(QtX11Display(), window)) {
+            // The running editor opens the set itself and comes to the front.
+            if (!m_openPath.empty())
+                CInstanceChannel::SendPath(InstanceRecordName(), QString::fromStdWString(m_openPath));
             platform::ActivateX11Window(QtX11Display(), window);
             return true;
         }
@@ -129,6 +138,14 @@ void CTolvenarApp::CreateUserFolders()
 void CTolvenarApp::RunMainWindow()
 {
     CDlgEditor editor;
+    CInstanceChannel channel;
+    if (m_entered) {
+        channel.Listen(InstanceRecordName());
+        QObject::connect(&channel, &CInstanceChannel::PathReceived, &editor,
+                         [&editor](const QString& path) { editor.OpenFromCommandLine(path.toStdWString()); });
+    }
+    if (!m_openPath.empty())
+        QTimer::singleShot(0, &editor, [&editor, path = m_openPath] { editor.OpenFromCommandLine(path); });
     editor.exec();
 }
 

@@ -10,6 +10,10 @@ class QApplication;
 class CTolvenarApp {
 public:
     explicit CTolvenarApp(QApplication& application);
+
+    // A set (its folder, "scene.tvn" or "config.xml") to open once the editor
+    // runs; with an editor running already it is handed to that one.
+    void SetOpenPath(const std::wstring& path) { m_openPath = path; }
     ~CTolvenarApp();
 
     // The start-up sequence; false when this process is to end at once (a
@@ -40,6 +44,7 @@ private:
     QApplication& m_application;
     SharedInstanceRecord m_record;
     bool m_entered = false;
+    std::wstring m_openPath;
 };
 
 // The executable's file name that every running copy has ("kelvane").

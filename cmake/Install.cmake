@@ -15,7 +15,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/plugins/data/uvmap.effect
         DESTINATION ${KELVANE_INSTALL_DATA}/obs-plugins/uvmap-filter)
 file(GLOB KELVANE_SHIPPED_LANGUAGES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/Language/*.ini)
 install(FILES ${KELVANE_SHIPPED_LANGUAGES} DESTINATION ${KELVANE_INSTALL_DATA}/Language)
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/samples/ DESTINATION ${KELVANE_INSTALL_DATA}/samples)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/samples/ DESTINATION ${KELVANE_INSTALL_DATA}/samples PATTERN README.md EXCLUDE)
 
 # The icon theme's PNG sizes, drawn from the SVG.
 set(KELVANE_ICON_PNGS)

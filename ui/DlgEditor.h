@@ -80,6 +80,10 @@ public:
     void RunCommand(int id);
     // Opens a set folder as UM_OPEN_VIRTUAL_SET does: 0 opened, -1 refused.
     int OpenSetFolder(std::wstring folder, int kind);
+    // A set named on the command line or handed over by a second start: its
+    // folder, "scene.tvn" or "config.xml". Brings the window to the front
+    // first; anything else is no set (message 317).
+    int OpenFromCommandLine(const std::wstring& path);
     // Writes the template (or, for -1, an empty set) into the unnamed set
     // folder and opens it, as New does after its chooser.
     void OpenNewSet(int templateIndex);

@@ -201,6 +201,26 @@ int CDlgEditor::OpenSetFolder(std::wstring folder, int kind)
     return 0;
 }
 
+int CDlgEditor::OpenFromCommandLine(const std::wstring& path)
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+    std::wstring folder = TrimTrailingSeparators(path);
+    int kind = kSetKindAny;
+    if (platform::FileExists(folder)) {
+        const std::wstring name = platform::FileNamePart(folder);
+        if (name != kSceneFileName && name != kVmixConfigFileName) {
+            ShowMessageBox(this, Lang::LoadLangString(317));
+            return -1;
+        }
+        kind = name == kSceneFileName ? kSetKindNative : kSetKindVmix;
+        folder = platform::FolderPart(folder);
+    }
+    return OpenSetFolder(folder, kind);
+}
+
 void CDlgEditor::InstallScene(CMultiViewSource* scene, std::unique_ptr<SourceInfo> info, const std::wstring& folder)
 {
     DisconnectSignals();

@@ -144,6 +144,25 @@ TEST_F(EditorWindowTest, OpensNativeAndVmixSetsIntoThePreviewAndRefusesAnInvalid
     EXPECT_EQ(CountNear(GrabPreview(), Qt::red), 0);
 }
 
+TEST_F(EditorWindowTest, CommandLinePathsOpenBySetFileOrFolderAndRefuseOtherFiles)
+{
+    MakeNativeSet(dir().path(), "Native", BigRedLayer(), {});
+    MakeVmixSet(dir().path(), "Vmix", {TestLayer{"Blue", Qt::blue}}, {});
+    OpenEditor();
+    EXPECT_EQ(editor()->OpenFromCommandLine(platform::Utf8ToWide(dir().file("Vmix") + "/config.xml")), 0);
+    EXPECT_EQ(editor()->windowTitle().toStdString(), "Zantrel  - " + dir().file("Vmix"));
+    EXPECT_EQ(editor()->OpenFromCommandLine(platform::Utf8ToWide(dir().file("Native"))), 0);
+    EXPECT_EQ(editor()->windowTitle().toStdString(), "Zantrel  - " + dir().file("Native"));
+    // A file that is neither set file, even beside one, and a missing path: 317, the set stays.
+    CMultiViewSource* before = editor()->GetScene();
+    WritePicture(dir().file("Native") + "/picture.png", 8, 8, Qt::green);
+    EXPECT_EQ(editor()->OpenFromCommandLine(platform::Utf8ToWide(dir().file("Native") + "/picture.png")), -1);
+    EXPECT_EQ(editor()->OpenFromCommandLine(platform::Utf8ToWide(dir().file("missing/scene.tvn"))), -1);
+    ASSERT_EQ(m_messages.size(), 2u);
+    EXPECT_EQ(m_messages[1], Lang::LoadLangString(317));
+    EXPECT_EQ(editor()->GetScene(), before);
+}
+
 TEST_F(EditorWindowTest, SavingWithoutASetDoesNothing)
 {
     OpenEditor();

@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QTransform>
 
 #include <cstdio>
 
@@ -168,12 +169,26 @@ ShotInfo Shot(const char* name, float x, float y, float zoom)
     return shot;
 }
 
-QImage Thumbnail(const std::vector<QImage>& backToFront)
+// The set as the engine shows it, the screen picture laid into its frame.
+QImage Thumbnail(const QImage& background, const QImage& screen, const std::vector<QImage>& front)
 {
     QImage canvas(kWidth, kHeight, QImage::Format_RGB32);
     canvas.fill(Qt::black);
     QPainter p(&canvas);
-    for (const QImage& layer : backToFront)
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(0, 0, background);
+    QPolygonF frame;
+    for (int i = 0; i < 4; ++i)
+        frame << QPointF(kScreenX[i], kScreenY[i]);
+    QTransform onScreen;
+    const QPolygonF picture = {QPointF(0, 0), QPointF(screen.width(), 0), QPointF(screen.width(), screen.height()),
+                               QPointF(0, screen.height())};
+    if (QTransform::quadToQuad(picture, frame, onScreen)) {
+        p.setTransform(onScreen);
+        p.drawImage(0, 0, screen);
+        p.resetTransform();
+    }
+    for (const QImage& layer : front)
         p.drawImage(0, 0, layer);
     p.end();
     return canvas.scaled(320, 180, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -210,7 +225,7 @@ int main(int argc, char** argv)
               Save(desk, work.filePath(QStringLiteral("desk.png"))) &&
               Save(foreground, work.filePath(QStringLiteral("foreground.png"))) &&
               Save(screen, work.filePath(QStringLiteral("screen.png"))) &&
-              Thumbnail({background, desk, foreground}).save(work.filePath(QStringLiteral("thumbnail.jpg")), "JPG", 90);
+              Thumbnail(background, screen, {desk, foreground}).save(work.filePath(QStringLiteral("thumbnail.jpg")), "JPG", 90);
     if (ok && !WriteUvMapFile(uvPath.toStdWString(), kWidth, kHeight, quad, error)) {
         std::fprintf(stderr, "make-sample-studio: the screen's UV map: %s\n", error.c_str());
         ok = false;

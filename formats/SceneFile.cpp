@@ -82,6 +82,7 @@ bool ReadLayerRecord(FileStream& file, int64_t fileSize, SceneLayerEntry& entry)
     entry.record = MakeDefaultLayer();
     if (!file.ReadExact(&entry.record, sizeof(LayerInfo)))
         return false;
+    entry.storedVisible = entry.record.visible != 0 ? 1 : 0;
     NormaliseReadLayer(entry.record);
     int64_t position = file.Position();
     const int32_t imageSize = entry.record.imagePathSize;

@@ -103,6 +103,7 @@ std::string SceneFileStatusText(SceneFileStatus status);
 // Where everything lies in a scene file, read without the embedded bytes.
 struct SceneLayerEntry {
     LayerInfo record;     // as read: no buffers; imagePathSize and uvPathSize hold the byte counts
+    uint8_t storedVisible = 1;  // the visible byte as the file holds it (loading shows every layer)
     int64_t imageOffset;  // of the image bytes in the file
     int64_t uvOffset;     // of the UV-map bytes
 };

@@ -28,7 +28,10 @@ bool DescribeNativeSet(const std::wstring& sceneFile, std::string& json, std::st
             continue;
         LayerInfo layer = it->record;
         CropFromStored(layer);
-        layers.push_back(LayerJson(layer, it->record.imagePathSize, it->record.uvPathSize));
+        JsonObject json = LayerJsonObject(layer, it->record.imagePathSize, it->record.uvPathSize);
+        // Loading shows every layer; the file's own flag is reported beside it.
+        json.Bool("storedVisible", it->storedVisible != 0);
+        layers.push_back(json.Text());
     }
     std::vector<std::string> shots;
     for (const ShotInfo& shot : index.shots)

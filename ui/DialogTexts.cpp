@@ -77,7 +77,7 @@ std::unique_ptr<QMenu> LoadProgramMenu(int menuId)
     else if (menuId == 431)
         items = {32872, 0, 32866, 32865, 0, 32868, 32867};
     else if (menuId == 432)
-        items = {32870, 32869};
+        items = {32870, 32869, 0, 32880};
     for (int command : items) {
         if (command == 0) {
             menu->addSeparator();

@@ -40,6 +40,7 @@ inline constexpr int ID_RECENT_UPDATES = 32878;
 // Open menu 432 and save menu 431.
 inline constexpr int ID_OPEN_VMIX = 32870;
 inline constexpr int ID_OPEN_NATIVE = 32869;
+inline constexpr int ID_OPEN_PSD = 32880;
 inline constexpr int ID_SAVE = 32872;
 inline constexpr int ID_SAVE_AS_VMIX = 32866;
 inline constexpr int ID_SAVE_AS_NATIVE = 32865;
@@ -84,6 +85,9 @@ public:
     // folder, "scene.tvn" or "config.xml". Brings the window to the front
     // first; anything else is no set (message 317).
     int OpenFromCommandLine(const std::wstring& path);
+    // Imports the Photoshop file as a new native set and opens it: 0, or -1
+    // with a message.
+    int ImportPsdFile(const std::wstring& psdFile);
     // Writes the template (or, for -1, an empty set) into the unnamed set
     // folder and opens it, as New does after its chooser.
     void OpenNewSet(int templateIndex);
@@ -140,6 +144,9 @@ private:
     void OnOpenMenu();
     void OnSaveMenu();
     void OnOpenByFile(int kind);
+    // "Open a Photoshop file as a new set": the file's layers as a new native
+    // set in the sets folder, opened with the file's hidden layers hidden.
+    void OnOpenPsd();
     void OnSave();
     void OnSaveAs(int kind);
     void OnSaveToProgramFolder(int kind);

@@ -92,6 +92,7 @@ void CDlgEditor::RunCommand(int id)
     case IDC_SAVE: OnSaveMenu(); break;
     case ID_OPEN_VMIX: OnOpenByFile(kSetKindVmix); break;
     case ID_OPEN_NATIVE: OnOpenByFile(kSetKindNative); break;
+    case ID_OPEN_PSD: OnOpenPsd(); break;
     case ID_SAVE: OnSave(); break;
     case ID_SAVE_AS_NATIVE: OnSaveAs(kSetKindNative); break;
     case ID_SAVE_AS_VMIX: OnSaveAs(kSetKindVmix); break;

@@ -3,6 +3,7 @@
 #include "EditorTestSupport.h"
 
 #include "../model_set/SetTestData.h"
+#include "../formats_psd/PsdTestData.h"
 #include "engine/BitmapFile.h"
 #include "lumora/CmdTarget.h"
 #include "lumora/Lang.h"
@@ -161,6 +162,47 @@ TEST_F(EditorWindowTest, CommandLinePathsOpenBySetFileOrFolderAndRefuseOtherFile
     ASSERT_EQ(m_messages.size(), 2u);
     EXPECT_EQ(m_messages[1], Lang::LoadLangString(317));
     EXPECT_EQ(editor()->GetScene(), before);
+}
+
+TEST_F(EditorWindowTest, APhotoshopFileOpensAsANewSetWithItsHiddenLayersHidden)
+{
+    const std::string psd = dir().file("Studio.psd");
+    ASSERT_TRUE(psdtest::WriteLayeredPsd(psd, 400, 200,
+                                         {{"Backdrop", "black", 400, 200, 0, 0},
+                                          {"Desk", "red", 200, 200, 0, 0},
+                                          {"Logo", "lime", 200, 200, 200, 0, true}},
+                                         dir().path()));
+    const std::string sets = platform::WideToUtf8(GetVirtualSetsFolder());
+    for (const char* name : {"/Studio", "/Studio 2"})
+        platform::RemoveFolderTree(platform::Utf8ToWide(sets + name));
+    OpenEditor();
+    ASSERT_EQ(editor()->ImportPsdFile(platform::Utf8ToWide(psd)), 0);
+    EXPECT_EQ(editor()->windowTitle().toStdString(), "Zantrel  - " + sets + "/Studio");
+    const LayerList& layers = editor()->GetScene()->GetLayers();
+    ASSERT_EQ(layers.size(), 3u);
+    EXPECT_EQ(GetRecordName(layers[0].name), L"Logo");
+    EXPECT_EQ(layers[0].visible, 0);
+    EXPECT_EQ(layers[1].visible, 1);
+    EXPECT_FALSE(editor()->HasUnsavedChanges());
+    // The red desk fills the left half; the hidden green logo leaves the right half black.
+    EXPECT_TRUE(WaitUntil([&] {
+        const QImage shown = GrabPreview();
+        return PixelIs(shown, shown.width() / 4, shown.height() / 2, Qt::red, 40) &&
+               PixelIs(shown, shown.width() * 3 / 4, shown.height() / 2, Qt::black, 40);
+    })) << "the preview does not show the imported layers as the file has them";
+
+    // A second import takes a free name; a file that is no PSD gives message 906.
+    ASSERT_EQ(editor()->ImportPsdFile(platform::Utf8ToWide(psd)), 0);
+    EXPECT_EQ(editor()->windowTitle().toStdString(), "Zantrel  - " + sets + "/Studio 2");
+    WritePicture(dir().file("fake.psd"), 8, 8, Qt::green);
+    CMultiViewSource* before = editor()->GetScene();
+    EXPECT_EQ(editor()->ImportPsdFile(platform::Utf8ToWide(dir().file("fake.psd"))), -1);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_NE(m_messages[0].find(L"fake.psd is no Photoshop file"), std::wstring::npos);
+    EXPECT_EQ(editor()->GetScene(), before);
+    EXPECT_FALSE(platform::PathExists(platform::Utf8ToWide(sets + "/fake")));
+    platform::RemoveFolderTree(platform::Utf8ToWide(sets + "/Studio"));
+    platform::RemoveFolderTree(platform::Utf8ToWide(sets + "/Studio 2"));
 }
 
 TEST_F(EditorWindowTest, SavingWithoutASetDoesNothing)

@@ -1,0 +1,82 @@
+// The editor's Photoshop import: a layered PSD becomes a new native set in
+// the user's sets folder and opens at once.
+#include "DlgEditor.h"
+
+#include "app/UserFolders.h"
+#include "formats/PsdSet.h"
+#include "lumora/Lang.h"
+#include "model/MultiViewSource.h"
+#include "platform/FileUtil.h"
+#include "platform/TextConv.h"
+#include "ui/EditorMessages.h"
+#include "ui/MessageBox.h"
+#include "ui/ShellDialogs.h"
+#include "ui/WaitCursor.h"
+#include "ui/WndEditorBase.h"
+
+namespace {
+
+// The file's name, or the first "name N" that no folder of the sets folder has.
+std::wstring FreeSetFolder(const std::wstring& setsFolder, const std::wstring& name)
+{
+    std::wstring folder = platform::JoinPath(setsFolder, name);
+    for (int n = 2; platform::PathExists(folder); ++n)
+        folder = platform::JoinPath(setsFolder, name + L" " + std::to_wstring(n));
+    return folder;
+}
+
+std::wstring SetNameFor(const std::wstring& psdFile)
+{
+    std::wstring name = platform::StemPart(psdFile);
+    if (name.empty() || name == L"." || name == L"..")
+        name = L"Photoshop set";
+    return name;
+}
+
+}  // namespace
+
+void CDlgEditor::OnOpenPsd()
+{
+    FileDialogRequest request;
+    request.filter = L"Photoshop (*.psd)|*.psd||";
+    const std::wstring file = ChooseFile(this, request);
+    if (!file.empty())
+        ImportPsdFile(file);
+}
+
+int CDlgEditor::ImportPsdFile(const std::wstring& psdFile)
+{
+    if (!m_changesConfirmed && !ConfirmDiscardChanges())
+        return -1;
+    PsdDocument document;
+    std::string error;
+    const std::wstring setsFolder = GetVirtualSetsFolder();
+    platform::CreateFolderTree(setsFolder);
+    const std::wstring target = FreeSetFolder(setsFolder, SetNameFor(psdFile));
+    {
+        CWaitCursor wait;
+        if (!ReadPsdDocument(psdFile, document, error))
+            error = platform::WideToUtf8(platform::FileNamePart(psdFile)) + " " + error;
+        else
+            WritePsdSet(document, target, PsdSetFormat::Native, error);
+    }
+    if (!error.empty()) {
+        ShowMessageBox(this, Lang::FormatLangString(906, platform::Utf8ToWide(error)));
+        return -1;
+    }
+    m_changesConfirmed = true;
+    const int opened = OpenSetFolder(target, kSetKindNative);
+    m_changesConfirmed = false;
+    if (opened != 0 || !m_scene)
+        return -1;
+    // Loading shows every layer; the file's hidden layers are hidden again,
+    // and that is the state just saved.
+    for (size_t i = 0; i < document.layers.size(); ++i) {
+        if (!document.layers[i].visible)
+            m_scene->SetLayerVisible(static_cast<int>(i), false);
+    }
+    MarkSaved();
+    if (CWndEditorBase* layers = GetPanel(1); layers && layers->isVisible())
+        layers->Refresh();
+    return 0;
+}

@@ -141,8 +141,11 @@ TEST_F(EditorWindowTest, OpensNativeAndVmixSetsIntoThePreviewAndRefusesAnInvalid
 
     ASSERT_EQ(SendOpen(dir().file("Vmix"), kSetKindAny), 0);
     EXPECT_NE(editor()->GetScene(), before);
-    ASSERT_TRUE(WaitUntil([&] { return CountNear(GrabPreview(), Qt::blue) > 50; }));
-    EXPECT_EQ(CountNear(GrabPreview(), Qt::red), 0);
+    // The preview may still hold a frame of the old set for a moment under load.
+    EXPECT_TRUE(WaitUntil([&] {
+        const QImage shown = GrabPreview();
+        return CountNear(shown, Qt::blue) > 50 && CountNear(shown, Qt::red) == 0;
+    })) << "the preview does not show the vMix set alone";
 }
 
 TEST_F(EditorWindowTest, CommandLinePathsOpenBySetFileOrFolderAndRefuseOtherFiles)

@@ -105,6 +105,29 @@ int CMultiViewSource::ReloadLayers()
     return BuildLoadedSet() ? 0 : 1;
 }
 
+bool CMultiViewSource::RestoreSnapshot(const SetSnapshot& snapshot)
+{
+    if (!CanEdit() || m_items.empty())
+        return false;
+    LayerList layers;
+    for (const LayerInfo& layer : snapshot.layers)
+        layers.push_back(CloneLayer(layer));
+    m_layers = std::move(layers);
+    m_shots = snapshot.shots;
+    m_setName = snapshot.name;
+    m_thumbnailPath = snapshot.thumbnailPath;
+    if (m_headerValue != snapshot.headerValue)
+        SetHeaderValue(snapshot.headerValue);
+    if (m_shotMode != snapshot.shotMode)
+        SetShotMode(snapshot.shotMode);
+    m_shotToLayer.clear();
+    if (m_shotMode == kLayerShots)
+        BuildLayerShots(m_layers, m_shots, m_shotToLayer);
+    const bool built = CreateSources();
+    SnapshotOrder();
+    return built;
+}
+
 int CMultiViewSource::ReloadShots()
 {
     if (!m_info || !m_owner)

@@ -15,6 +15,7 @@
 // never audio.
 #include "ObsSource.h"
 #include "SetSaving.h"
+#include "SetSnapshot.h"
 
 #include <string>
 
@@ -82,6 +83,11 @@ public:
     HRESULT Restart() override;
     bool CreateScene() override;
     bool CreateSources() override;
+
+    // Puts the set into the snapshot's state: its records replace the set's,
+    // the layers' items are made again from them, the camera stays. A shot
+    // mode that differs is written as SetShotMode writes it.
+    bool RestoreSnapshot(const SetSnapshot& snapshot);
 
     // The picture of shot n kept by the shots panel: "<set folder>/<n>.bmp".
     std::wstring GetShotPreviewPath(int shot) const;

@@ -178,7 +178,28 @@ void ObsQtWindow::mouseMoveEvent(QMouseEvent* event)
 void ObsQtWindow::keyPressEvent(QKeyEvent* event)
 {
     TakeModifiers(event->modifiers());
+    if (HandleEditKey(event)) {
+        event->accept();
+        return;
+    }
     QWidget::keyPressEvent(event);
+}
+
+bool ObsQtWindow::HandleEditKey(QKeyEvent* event)
+{
+    const float step = (event->modifiers() & Qt::ShiftModifier) ? kShiftNudgeStep : kNudgeStep;
+    switch (event->key()) {
+    case Qt::Key_Left: return NudgeSelection(-step, 0.0f);
+    case Qt::Key_Right: return NudgeSelection(step, 0.0f);
+    case Qt::Key_Up: return NudgeSelection(0.0f, -step);
+    case Qt::Key_Down: return NudgeSelection(0.0f, step);
+    case Qt::Key_Delete:
+        if (!IsEditEnabled() || !m_deleteHook)
+            return false;
+        m_deleteHook();
+        return true;
+    default: return false;
+    }
 }
 
 void ObsQtWindow::keyReleaseEvent(QKeyEvent* event)

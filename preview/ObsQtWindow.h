@@ -12,6 +12,7 @@
 #include "ObsWindow.h"
 
 #include <QWidget>
+#include <functional>
 
 class ObsQtWindow : public QWidget, public ObsWindow {
 public:
@@ -30,6 +31,13 @@ public:
     bool CreateDisplay() override;
 
     QPaintEngine* paintEngine() const override { return nullptr; }
+
+    // Delete on the preview: the main window asks before removing the layer.
+    void SetDeleteHook(std::function<void()> hook) { m_deleteHook = std::move(hook); }
+
+    // Canvas pixels an arrow key moves the selection by, without and with Shift.
+    static constexpr float kNudgeStep = 1.0f;
+    static constexpr float kShiftNudgeStep = 10.0f;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -51,5 +59,8 @@ private:
     QPoint ToPixels(QPointF position) const;
     void TakeModifiers(Qt::KeyboardModifiers modifiers) { m_modifiers = modifiers; }
 
+    bool HandleEditKey(QKeyEvent* event);
+
     Qt::KeyboardModifiers m_modifiers;
+    std::function<void()> m_deleteHook;
 };

@@ -250,6 +250,15 @@ void ObsWindow::MoveSelection(vec2 position)
     Notify(PreviewItemEvent::Transformed, nullptr);
 }
 
+bool ObsWindow::NudgeSelection(float dx, float dy)
+{
+    if (m_editDisabled || !m_scene || m_leftDown || m_rightDown || SelectionBox(m_scene).Empty())
+        return false;
+    MoveSelectedItems(m_scene, vec2{dx, dy});
+    Notify(PreviewItemEvent::Transformed, nullptr);
+    return true;
+}
+
 void ObsWindow::OnMouseUp(int button, int x, int y)
 {
     if (m_editDisabled || (!m_leftDown && !m_rightDown))

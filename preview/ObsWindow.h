@@ -35,6 +35,10 @@ public:
     void SetKeepRatio(bool keep) override { m_keepRatio = keep; }
     void SetItemEventHook(PreviewItemEventHook hook) override { m_itemEventHook = std::move(hook); }
 
+    // Moves the selected items by an offset in canvas pixels, as the arrow
+    // keys do; false when editing is off or nothing is selected.
+    bool NudgeSelection(float dx, float dy);
+
     // Removes the draw callback, destroys the buffers in the graphics context
     // and the display, and lets go of the scene and the grabbed item. The
     // derived window calls it before its native window goes.

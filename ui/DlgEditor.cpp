@@ -1,4 +1,5 @@
 #include "DlgEditor.h"
+#include "ui/EditHistory.h"
 
 #include "app/ProjectSettings.h"
 #include "app/SettingsFiles.h"
@@ -85,6 +86,7 @@ CDlgEditor::CDlgEditor(QWidget* parent) : CMyPopDialog(392, 128, 128, parent, kE
     m_top = new CWndTop(ClientWidget());
     m_sceneTab = new CWndSence(ClientWidget(), MessageWindow());
     CreatePanels();
+    CreateHistory();
     ApplyDialogTexts(this, 392);
     setWindowTitle(QString::fromWCharArray(kMessageBoxTitle));
     // 9., 10.
@@ -124,6 +126,11 @@ void CDlgEditor::CreatePreview()
     if (m_scene)
         m_preview->SetScene(m_scene->GetMainScene());
     m_preview->SetEditEnabled(false);
+    m_preview->SetDeleteHook([this] {
+        auto* layers = dynamic_cast<CWndEditorPosition*>(GetPanel(1));
+        if (layers && layers->isVisible())
+            layers->RemoveLayer();
+    });
 }
 
 void CDlgEditor::CreateButtons()
@@ -265,6 +272,8 @@ void CDlgEditor::ApplyLayout()
         m_preview->Move(ToWindowRect(PreviewGeometry(m_layout)));
     for (size_t i = 0; i < m_imageButtons.size(); ++i)
         m_imageButtons[i]->setGeometry(m_layout.imageButtons[i]);
+    for (size_t i = 0; i < m_historyButtons.size(); ++i)
+        m_historyButtons[i]->setGeometry(m_layout.historyButtons[i]);
     m_newButton->setGeometry(m_layout.textButtons[0]);
     m_openButton->setGeometry(m_layout.textButtons[1]);
     m_saveButton->setGeometry(m_layout.textButtons[2]);
@@ -285,6 +294,8 @@ void CDlgEditor::OnSplitterMoved(int delta)
     PlaceEditorButtons(m_layout);
     for (size_t i = 0; i < m_imageButtons.size(); ++i)
         m_imageButtons[i]->setGeometry(m_layout.imageButtons[i]);
+    for (size_t i = 0; i < m_historyButtons.size(); ++i)
+        m_historyButtons[i]->setGeometry(m_layout.historyButtons[i]);
     m_newButton->setGeometry(m_layout.textButtons[0]);
     m_openButton->setGeometry(m_layout.textButtons[1]);
     m_saveButton->setGeometry(m_layout.textButtons[2]);
@@ -367,6 +378,9 @@ void CDlgEditor::Shutdown()
     if (m_top)
         m_top->StopUpdateCheck();
     DisconnectSignals();
+    qApp->removeEventFilter(this);
+    if (m_history)
+        m_history->Reset(nullptr);
     for (CWndEditorBase* panel : m_panels)
         panel->SetScene(nullptr);
     if (m_preview) {

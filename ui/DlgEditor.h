@@ -56,12 +56,15 @@ inline constexpr int IDC_OPEN = 1604;
 inline constexpr int IDC_SAVE = 1605;
 inline constexpr int IDC_STRETCH = 1591;
 inline constexpr int IDC_FIT = 1592;
+inline constexpr int IDC_UNDO = 1593;
+inline constexpr int IDC_REDO = 1594;
 inline constexpr int IDC_UP = 1136;
 inline constexpr int IDC_DOWN = 1102;
 inline constexpr int IDC_KEEP_RATIO = 1124;
 inline constexpr int IDC_SNAPSHOT = 1077;
 inline constexpr int IDC_SPLITTER = 110;
 
+class CEditHistory;
 class CDlgEditor : public CMyPopDialog {
 public:
     explicit CDlgEditor(QWidget* parent = nullptr);
@@ -99,6 +102,11 @@ public:
     bool ConfirmDiscardChanges();
 
     CMultiViewSource* GetScene() const { return m_scene; }
+    // The open set's undo history (Ctrl+Z, Ctrl+Shift+Z or Ctrl+Y, the two
+    // buttons beside the image buttons).
+    CEditHistory* GetHistory() const { return m_history; }
+    void Undo();
+    void Redo();
     ObsQtWindow* GetPreview() const { return m_preview; }
     const EditorLayout& GetLayout() const { return m_layout; }
     CWndTop* GetTopBar() const { return m_top; }
@@ -123,6 +131,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Ends of gestures anywhere in the window: the edits they made become a step.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -168,6 +178,9 @@ private:
     void DisconnectSignals();
     void InstallScene(CMultiViewSource* scene, std::unique_ptr<SourceInfo> info, const std::wstring& folder);
     void MarkSaved();
+    void CreateHistory();
+    void OnHistoryRestored();
+    void UpdateHistoryButtons();
     void UpdateTitle(const std::wstring& folder);
 
     static void OnItemTransformSignal(void* data, calldata_t* cd);
@@ -179,6 +192,7 @@ private:
     CGdiplusButton* m_openButton = nullptr;
     CGdiplusButton* m_saveButton = nullptr;
     std::array<CGdipButton*, 6> m_imageButtons{};  // Stretch, Fit, Up, Down, Keep ratio, Snapshot
+    std::array<CGdipButton*, 2> m_historyButtons{};  // Undo, Redo
     CMySplitWnd* m_splitter = nullptr;
     CWndTop* m_top = nullptr;
     CWndEditorGeneral* m_general = nullptr;
@@ -207,7 +221,8 @@ private:
     QTimer* m_updateTimer = nullptr;
     QTimer* m_maximizeTimer = nullptr;
     QTimer* m_validationTimer = nullptr;
-    SetContent m_savedContent;
+    CEditHistory* m_history = nullptr;
+    QTimer* m_recordTimer = nullptr;
     bool m_shutDown = false;
     bool m_closing = false;
     bool m_changesConfirmed = false;

@@ -1,6 +1,7 @@
 // The main window's file commands: new, open, save, save as, save to the
 // installed programs' folders, snapshot and the language restart.
 #include "DlgEditor.h"
+#include "ui/EditHistory.h"
 
 #include "app/ProjectSettings.h"
 #include "app/SettingsFiles.h"
@@ -99,6 +100,8 @@ void CDlgEditor::RunCommand(int id)
     case ID_SAVE_TO_NATIVE: OnSaveToProgramFolder(kSetKindNative); break;
     case ID_SAVE_TO_VMIX: OnSaveToProgramFolder(kSetKindVmix); break;
     case IDC_SNAPSHOT: OnSnapshot(); break;
+    case IDC_UNDO: Undo(); break;
+    case IDC_REDO: Redo(); break;
     case IDC_KEEP_RATIO: OnKeepRatio(); break;
     case IDC_STRETCH:
         if (m_scene)
@@ -228,6 +231,7 @@ void CDlgEditor::InstallScene(CMultiViewSource* scene, std::unique_ptr<SourceInf
     m_preview->SetScene(nullptr);
     for (CWndEditorBase* panel : m_panels)
         panel->SetScene(nullptr);
+    m_history->Reset(nullptr);
     delete m_scene;
     m_scene = scene;
     m_sceneInfo = std::move(info);
@@ -246,7 +250,8 @@ void CDlgEditor::InstallScene(CMultiViewSource* scene, std::unique_ptr<SourceInf
     // The preview shows the set's main scene until a panel asks for another.
     SendMessage(m_messages, UM_PREVIEW_SCENE, 0, 0);
     m_saveButton->setEnabled(true);
-    MarkSaved();
+    // Opening another set starts a new history.
+    m_history->Reset(m_scene);
 }
 
 void CDlgEditor::UpdateTitle(const std::wstring& folder)
@@ -323,10 +328,10 @@ void CDlgEditor::OpenNewSet(int templateIndex)
 
 bool CDlgEditor::HasUnsavedChanges()
 {
-    return m_scene && !(SetContent::Capture(*m_scene) == m_savedContent);
+    return m_scene && !m_history->IsClean();
 }
 
-void CDlgEditor::MarkSaved() { m_savedContent = m_scene ? SetContent::Capture(*m_scene) : SetContent(); }
+void CDlgEditor::MarkSaved() { m_history->MarkClean(); }
 
 bool CDlgEditor::ConfirmDiscardChanges()
 {

@@ -8,6 +8,7 @@
 #include "model/MultiViewSource.h"
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
+#include "ui/EditHistory.h"
 #include "ui/EditorMessages.h"
 #include "ui/MessageBox.h"
 #include "ui/ShellDialogs.h"
@@ -75,7 +76,8 @@ int CDlgEditor::ImportPsdFile(const std::wstring& psdFile)
         if (!document.layers[i].visible)
             m_scene->SetLayerVisible(static_cast<int>(i), false);
     }
-    MarkSaved();
+    // The file's state is where the history starts.
+    GetHistory()->Reset(m_scene);
     if (CWndEditorBase* layers = GetPanel(1); layers && layers->isVisible())
         layers->Refresh();
     return 0;

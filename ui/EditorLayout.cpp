@@ -43,6 +43,8 @@ void PlaceEditorButtons(EditorLayout& layout)
     const int imageX = left + (width - 152) / 2;
     for (int i = 0; i < 6; ++i)
         layout.imageButtons[i] = QRect(imageX + 24 * i, layout.previewTop - 26, 16, 16);
+    for (int i = 0; i < 2; ++i)
+        layout.historyButtons[i] = QRect(imageX + 24 * 6 + 16 + 24 * i, layout.previewTop - 26, 16, 16);
     const int textX = left + (width - 320) / 2;
     for (int i = 0; i < 3; ++i)
         layout.textButtons[i] = QRect(textX + 110 * i, 60, 100, 28);

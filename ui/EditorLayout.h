@@ -14,6 +14,7 @@ struct EditorLayout {
     // The preview rectangle with inclusive right and bottom.
     int previewLeft = 0, previewTop = 0, previewRight = 0, previewBottom = 0;
     QRect imageButtons[6];  // Stretch, Fit, Up, Down, Keep ratio, Snapshot
+    QRect historyButtons[2];  // Undo, Redo: after the image buttons
     QRect textButtons[3];   // New, Open, Save
 };
 

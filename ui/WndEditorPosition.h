@@ -38,6 +38,8 @@ public:
 
     // The selected layer one place up or down the stack.
     void MoveLayerUp();
+    // Removes the current layer after asking (question 179); also Delete on the preview.
+    void RemoveLayer();
     void MoveLayerDown();
 
     int CurrentRow() const { return m_current; }
@@ -77,7 +79,6 @@ private:
     void ClearImage();
     void ClearUvMap();
     void AddLayer();
-    void RemoveLayer();
 
     std::array<CGdiplusButton*, 4> m_buttons{};
     CMyListCtrl* m_list = nullptr;

@@ -4,6 +4,8 @@
 #include "lumora/ControlId.h"
 #include "lumora/GdiplusButton.h"
 #include "lumora/Label.h"
+#include "lumora/Lang.h"
+#include "model/ShotSteps.h"
 #include "lumora/MyGroupBox.h"
 #include "model/MultiViewSource.h"
 #include "platform/FileUtil.h"
@@ -12,6 +14,7 @@
 #include "ui/SliderChannel.h"
 
 #include <QApplication>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -26,6 +29,7 @@ constexpr int IDC_REBUILD = 1139;
 constexpr int IDC_SHOTS = 1071;
 constexpr int IDC_NAME_LABEL = 1488;
 constexpr int IDC_NAME = 1489;
+constexpr int IDC_PLAY = 1499;
 constexpr int kGroupIds[4] = {1091, 1090, 1096, 1097};
 
 constexpr ChannelSpec kChannels[CWndEditorShot::kChannelCount] = {
@@ -119,9 +123,11 @@ void CWndEditorShot::CreateControls()
     m_list->setGeometry(kLeft, 50, kWidth, kThumbnail.height() + 40);
     QObject::connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) { OnRowSelected(row); });
 
+    CreatePlayRow(50 + kThumbnail.height() + 48);
+
     // Basic information, then pan (rows 0-1), zoom (2-4) and rotation (5-7).
     const int groupRows[4][2] = {{0, 0}, {0, 2}, {2, 5}, {5, 8}};
-    int top = 50 + kThumbnail.height() + 52;
+    int top = 50 + kThumbnail.height() + 88;
     for (int g = 0; g < 4; ++g) {
         const int rows = g == 0 ? 1 : groupRows[g][1] - groupRows[g][0];
         const int height = 26 + rows * (CSliderChannel::RowHeight() + 4) + 4;
@@ -148,6 +154,68 @@ void CWndEditorShot::CreateControls()
     }
 }
 
+void CWndEditorShot::CreatePlayRow(int top)
+{
+    m_playButton = new CGdiplusButton(this);
+    lumora::SetControlId(m_playButton, IDC_PLAY);
+    m_playButton->setText(QString::fromStdWString(Lang::LoadLangString(907)));
+    m_playButton->SetToolTipText(QString::fromStdWString(Lang::LoadLangString(909)));
+    m_playButton->setGeometry(kLeft, top, 100, 28);
+    auto* label = new CLabel(this);
+    label->setText(QString::fromStdWString(Lang::LoadLangString(908)));
+    label->setGeometry(kLeft + 112, top, 110, 28);
+    m_duration = new QDoubleSpinBox(this);
+    m_duration->setRange(kMinDuration, kMaxDuration);
+    m_duration->setDecimals(1);
+    m_duration->setSingleStep(0.1);
+    m_duration->setValue(1.0);
+    m_duration->setSuffix(QStringLiteral(" s"));
+    m_duration->setGeometry(kLeft + 226, top, kWidth - 226, 28);
+    m_playTimer = new QTimer(this);
+    m_playTimer->setInterval(static_cast<int>(1000.0f / kShotStepsPerSecond));
+    QObject::connect(m_playTimer, &QTimer::timeout, this, [this] { PlayStep(); });
+}
+
+bool CWndEditorShot::IsPlaying() const { return m_playTimer && m_playTimer->isActive(); }
+
+void CWndEditorShot::PlayTransition()
+{
+    if (!HasShot(m_current))
+        return;
+    StopPlaying();
+    // From the shot shown before, or for a first selection from the one
+    // before it in the list, to the current shot.
+    int from = HasShot(m_previousShot) && m_previousShot != m_current ? m_previousShot : m_current - 1;
+    if (!HasShot(from))
+        from = ShotCount() - 1;
+    m_busy = true;
+    m_scene->StartShot(from, 0);
+    const int milliseconds = static_cast<int>(std::lround(m_duration->value() * 1000.0));
+    const bool started = m_scene->StartShot(m_current, milliseconds);
+    m_busy = false;
+    if (started)
+        m_playTimer->start();
+}
+
+void CWndEditorShot::PlayStep()
+{
+    if (!m_scene || !m_scene->ShotTick())
+        StopPlaying();
+}
+
+void CWndEditorShot::StopPlaying()
+{
+    if (!IsPlaying())
+        return;
+    m_playTimer->stop();
+    // Wherever it stopped, the camera shows the current shot again.
+    if (HasShot(m_current)) {
+        m_busy = true;
+        m_scene->StartShot(m_current, 0);
+        m_busy = false;
+    }
+}
+
 bool CWndEditorShot::OnInitDialog()
 {
     CWndEditorBase::OnInitDialog();
@@ -165,6 +233,7 @@ int CWndEditorShot::ShotCount() const { return m_scene ? static_cast<int>(m_scen
 
 void CWndEditorShot::Refresh()
 {
+    StopPlaying();
     m_busy = true;
     m_rebuildNext = -1;
     m_pictureTimer->stop();
@@ -206,6 +275,8 @@ void CWndEditorShot::SetRowsEnabled(bool enabled)
     m_buttons[1]->setEnabled(enabled);
     m_buttons[2]->setEnabled(enabled);
     m_nameEdit->setEnabled(enabled);
+    m_playButton->setEnabled(enabled);
+    m_duration->setEnabled(enabled);
     for (CSliderChannel* channel : m_channels)
         channel->SetEnabled(enabled);
 }
@@ -227,7 +298,10 @@ void CWndEditorShot::OnRowSelected(int row)
 {
     if (m_busy || !HasShot(row))
         return;
+    StopPlaying();
     m_busy = true;
+    if (row != m_current)
+        m_previousShot = m_current;
     m_current = row;
     m_scene->StartShot(row, 0);
     LoadShot(row);
@@ -288,6 +362,7 @@ bool CWndEditorShot::OnCommand(WPARAM wParam, LPARAM lParam)
     case IDC_ADD: AddShot(); return true;
     case IDC_REMOVE: RemoveShot(); return true;
     case IDC_REBUILD: RebuildThumbnails(); return true;
+    case IDC_PLAY: PlayTransition(); return true;
     default: return CWndEditorBase::OnCommand(wParam, lParam);
     }
 }

@@ -11,6 +11,7 @@ class CGdiplusButton;
 class CLabel;
 class CMyGroupBox;
 class CSliderChannel;
+class QDoubleSpinBox;
 class QLineEdit;
 class QListWidget;
 class QTimer;
@@ -29,7 +30,8 @@ public:
     bool Validate(std::wstring&, int&) override { return true; }
     bool OnCommand(WPARAM wParam, LPARAM lParam) override;
     LRESULT OnWindowMessage(unsigned message, WPARAM wParam, LPARAM lParam) override;
-    bool IsApplyingChange() const override { return m_busy; }
+    // A playing transition moves the camera item: those moves are no edits.
+    bool IsApplyingChange() const override { return m_busy || IsPlaying(); }
     obs_sceneitem_t* KeptItem() const override;
 
     int CurrentShot() const { return m_current; }
@@ -40,6 +42,14 @@ public:
     void AddShot();
     void RemoveShot();
     void RebuildThumbnails();
+
+    // Runs the timed transition from the shot shown before the current one
+    // to the current one, over the duration field's seconds.
+    void PlayTransition();
+    bool IsPlaying() const;
+    QDoubleSpinBox* DurationField() const { return m_duration; }
+    static constexpr double kMinDuration = 0.1;
+    static constexpr double kMaxDuration = 30.0;
 
 private:
     void CreateControls();
@@ -55,6 +65,9 @@ private:
     void SavePicture(int index);
     void RenumberPicturesAfterRemoving(int removed, int oldCount);
     void RebuildStep();
+    void CreatePlayRow(int top);
+    void PlayStep();
+    void StopPlaying();
 
     std::array<CGdiplusButton*, 3> m_buttons{};
     QListWidget* m_list = nullptr;
@@ -62,6 +75,10 @@ private:
     CLabel* m_nameLabel = nullptr;
     std::array<CSliderChannel*, kChannelCount> m_channels{};
     QTimer* m_pictureTimer = nullptr;
+    CGdiplusButton* m_playButton = nullptr;
+    QDoubleSpinBox* m_duration = nullptr;
+    QTimer* m_playTimer = nullptr;
+    int m_previousShot = -1;  // the shot shown before the current one
     int m_current = -1;
     bool m_busy = false;
     bool m_nameLoading = false;

@@ -1,0 +1,24 @@
+#pragma once
+// A whole set's editable state at one moment: every layer and shot record
+// (with its own copies of the paths), the name, the thumbnail, the shot mode
+// and the header value. The editor's undo history keeps one per step and
+// puts a set back into any of them (CMultiViewSource::RestoreSnapshot).
+#include "SetContent.h"
+#include "formats/SceneRecords.h"
+
+#include <memory>
+#include <string>
+
+class CSourceObject;
+
+struct SetSnapshot {
+    LayerList layers;  // no engine handles: the set makes new items from these
+    ShotList shots;
+    std::wstring name;
+    std::wstring thumbnailPath;
+    int shotMode = 0;
+    int headerValue = 0;
+    SetContent content;  // what a save would write, for telling snapshots apart
+};
+
+std::shared_ptr<const SetSnapshot> TakeSetSnapshot(CSourceObject& set);

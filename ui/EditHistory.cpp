@@ -1,0 +1,91 @@
+#include "EditHistory.h"
+
+#include "model/MultiViewSource.h"
+
+#include <QUndoCommand>
+
+// One step: the set before and after it.
+class CSetEditCommand : public QUndoCommand {
+public:
+    CSetEditCommand(CEditHistory& history, std::shared_ptr<const SetSnapshot> before,
+                    std::shared_ptr<const SetSnapshot> after)
+        : m_history(history), m_before(std::move(before)), m_after(std::move(after))
+    {
+    }
+
+    void undo() override { m_history.Restore(m_before); }
+    void redo() override
+    {
+        // Pushing the step runs redo once: the set is in that state already.
+        if (m_pushed)
+            m_history.Restore(m_after);
+        m_pushed = true;
+    }
+
+private:
+    CEditHistory& m_history;
+    std::shared_ptr<const SetSnapshot> m_before;
+    std::shared_ptr<const SetSnapshot> m_after;
+    bool m_pushed = false;
+};
+
+CEditHistory::CEditHistory(QObject* parent) : QObject(parent) { m_stack.setUndoLimit(kUndoLimit); }
+
+void CEditHistory::Reset(CMultiViewSource* scene)
+{
+    m_stack.clear();
+    m_scene = scene;
+    m_last = scene ? TakeSetSnapshot(*scene) : nullptr;
+    m_stack.setClean();
+}
+
+bool CEditHistory::Record()
+{
+    if (!m_scene || !m_last || m_restoring)
+        return false;
+    std::shared_ptr<const SetSnapshot> now = TakeSetSnapshot(*m_scene);
+    if (now->content == m_last->content)
+        return false;
+    std::shared_ptr<const SetSnapshot> before = std::move(m_last);
+    m_last = now;
+    m_stack.push(new CSetEditCommand(*this, std::move(before), std::move(now)));
+    return true;
+}
+
+void CEditHistory::Undo()
+{
+    Record();
+    m_stack.undo();
+}
+
+void CEditHistory::Redo()
+{
+    // An edit not yet recorded would be lost by a redo: it becomes the newest step.
+    if (Record())
+        return;
+    m_stack.redo();
+}
+
+void CEditHistory::MarkClean()
+{
+    Record();
+    m_stack.setClean();
+}
+
+bool CEditHistory::IsClean()
+{
+    Record();
+    return m_stack.isClean();
+}
+
+void CEditHistory::Restore(const std::shared_ptr<const SetSnapshot>& snapshot)
+{
+    if (!m_scene || !snapshot)
+        return;
+    m_restoring = true;
+    m_scene->RestoreSnapshot(*snapshot);
+    m_last = snapshot;
+    m_restoring = false;
+    if (m_restored)
+        m_restored();
+}

@@ -187,6 +187,14 @@ void ObsQtWindow::keyPressEvent(QKeyEvent* event)
 
 bool ObsQtWindow::HandleEditKey(QKeyEvent* event)
 {
+    if (IsQuadEditing()) {
+        const int key = event->key();
+        const std::function<void()> hook =
+            (key == Qt::Key_Return || key == Qt::Key_Enter) ? m_quadConfirm : key == Qt::Key_Escape ? m_quadCancel : nullptr;
+        if (hook)
+            hook();
+        return true;  // nothing else while the corners are drawn
+    }
     const float step = (event->modifiers() & Qt::ShiftModifier) ? kShiftNudgeStep : kNudgeStep;
     switch (event->key()) {
     case Qt::Key_Left: return NudgeSelection(-step, 0.0f);

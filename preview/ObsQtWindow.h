@@ -34,6 +34,12 @@ public:
 
     // Delete on the preview: the main window asks before removing the layer.
     void SetDeleteHook(std::function<void()> hook) { m_deleteHook = std::move(hook); }
+    // Enter and Escape in the corner mode.
+    void SetQuadHooks(std::function<void()> confirm, std::function<void()> cancel)
+    {
+        m_quadConfirm = std::move(confirm);
+        m_quadCancel = std::move(cancel);
+    }
 
     // Canvas pixels an arrow key moves the selection by, without and with Shift.
     static constexpr float kNudgeStep = 1.0f;
@@ -63,4 +69,6 @@ private:
 
     Qt::KeyboardModifiers m_modifiers;
     std::function<void()> m_deleteHook;
+    std::function<void()> m_quadConfirm;
+    std::function<void()> m_quadCancel;
 };

@@ -5,6 +5,7 @@
 #include "model/DroppedFile.h"
 #include "platform/TextConv.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <obs-nix-platform.h>
@@ -152,9 +153,14 @@ void ObsWindow::Render(uint32_t, uint32_t)
 {
     Fit fit;
     OBSSceneAutoRelease scene;
+    bool quadEditing = false;
+    vec2 quad[4];
     {
         std::lock_guard lock(m_drawMutex);
         fit = m_drawFit;
+        quadEditing = m_drawQuadEditing;
+        for (int i = 0; i < 4; ++i)
+            quad[i] = m_drawQuad[static_cast<size_t>(i)];
         if (m_scene)
             scene = obs_scene_get_ref(m_scene);
     }
@@ -180,6 +186,12 @@ void ObsWindow::Render(uint32_t, uint32_t)
         m_painter.DrawSelection(scene);
         gs_matrix_pop();
     }
+    if (quadEditing) {
+        gs_matrix_push();
+        gs_matrix_scale3f(fit.scale, fit.scale, 1.0f);
+        m_painter.DrawQuad(quad, fit.scale);
+        gs_matrix_pop();
+    }
     gs_projection_pop();
     gs_viewport_pop();
 }
@@ -197,8 +209,63 @@ void ObsWindow::GrabHandle(vec2 windowPosition)
     m_handleDrag.Begin(FindHandle(m_scene, position, kGrabRadiusPixels / m_fit.scale));
 }
 
+void ObsWindow::BeginQuadEdit(const std::array<vec2, 4>& points)
+{
+    m_quad = points;
+    m_quadEditing = true;
+    m_quadGrabbed = -1;
+    PublishQuad();
+}
+
+void ObsWindow::EndQuadEdit()
+{
+    m_quadEditing = false;
+    m_quadGrabbed = -1;
+    PublishQuad();
+}
+
+void ObsWindow::SetQuadPoint(int index, vec2 point)
+{
+    if (!m_quadEditing || index < 0 || index > 3)
+        return;
+    float width = 0, height = 0;
+    VideoBaseSize(width, height);
+    // A point stays on the canvas, where the map can hold it.
+    m_quad[static_cast<size_t>(index)] = {std::clamp(point.x, 0.0f, width), std::clamp(point.y, 0.0f, height)};
+    PublishQuad();
+}
+
+void ObsWindow::PublishQuad()
+{
+    std::lock_guard lock(m_drawMutex);
+    m_drawQuadEditing = m_quadEditing;
+    m_drawQuad = m_quad;
+}
+
+bool ObsWindow::QuadMouseDown(int x, int y)
+{
+    // The nearest point within a handle's reach in window pixels.
+    const float reach = 12.0f;
+    m_quadGrabbed = -1;
+    float best = reach * reach;
+    for (int i = 0; i < 4; ++i) {
+        const float dx = m_quad[static_cast<size_t>(i)].x * m_fit.scale + m_fit.offsetX - float(x);
+        const float dy = m_quad[static_cast<size_t>(i)].y * m_fit.scale + m_fit.offsetY - float(y);
+        if (dx * dx + dy * dy <= best) {
+            best = dx * dx + dy * dy;
+            m_quadGrabbed = i;
+        }
+    }
+    return m_quadGrabbed >= 0;
+}
+
 void ObsWindow::OnMouseDown(int button, int x, int y)
 {
+    if (m_quadEditing) {
+        if (button == kMouseLeft)
+            QuadMouseDown(x, y);
+        return;
+    }
     if (m_editDisabled)
         return;
     if (button == kMouseLeft)
@@ -216,6 +283,11 @@ void ObsWindow::OnMouseDown(int button, int x, int y)
 
 void ObsWindow::OnMouseMove(int, int x, int y)
 {
+    if (m_quadEditing) {
+        if (m_quadGrabbed >= 0)
+            SetQuadPoint(m_quadGrabbed, vec2{float(x - m_fit.offsetX) / m_fit.scale, float(y - m_fit.offsetY) / m_fit.scale});
+        return;
+    }
     if (m_editDisabled || !m_scene || !m_leftDown)
         return;
     if (!m_mouseMoved && !m_handleDrag.Active() && !m_mouseOverSelected) {
@@ -261,6 +333,10 @@ bool ObsWindow::NudgeSelection(float dx, float dy)
 
 void ObsWindow::OnMouseUp(int button, int x, int y)
 {
+    if (m_quadEditing) {
+        m_quadGrabbed = -1;
+        return;
+    }
     if (m_editDisabled || (!m_leftDown && !m_rightDown))
         return;
     const vec2 position{float(x - m_fit.offsetX) / m_fit.scale, float(y - m_fit.offsetY) / m_fit.scale};

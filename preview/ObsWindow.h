@@ -13,6 +13,7 @@
 #include "ObsWindowBase.h"
 #include "PreviewPainter.h"
 
+#include <array>
 #include <atomic>
 #include <mutex>
 #include <obs.hpp>
@@ -38,6 +39,16 @@ public:
     // Moves the selected items by an offset in canvas pixels, as the arrow
     // keys do; false when editing is off or nothing is selected.
     bool NudgeSelection(float dx, float dy);
+
+    // The corner mode ("Draw screen"): four points over the canvas, in canvas
+    // pixels (top-left, top-right, bottom-right, bottom-left of the picture),
+    // each dragged with the mouse; items are neither selected nor moved
+    // meanwhile.
+    void BeginQuadEdit(const std::array<vec2, 4>& points);
+    void EndQuadEdit();
+    bool IsQuadEditing() const { return m_quadEditing; }
+    const std::array<vec2, 4>& QuadPoints() const { return m_quad; }
+    void SetQuadPoint(int index, vec2 point);
 
     // Removes the draw callback, destroys the buffers in the graphics context
     // and the display, and lets go of the scene and the grabbed item. The
@@ -83,6 +94,8 @@ private:
     void MoveSelection(vec2 position);
     void ClickSelect(vec2 position, int button);
     void Notify(PreviewItemEvent event, obs_sceneitem_t* item);
+    bool QuadMouseDown(int x, int y);
+    void PublishQuad();
 
     obs_display_t* m_display = nullptr;
     PreviewPainter m_painter;
@@ -105,4 +118,11 @@ private:
     bool m_mouseMoved = false;
     bool m_mouseOverSelected = false;
     HandleDrag m_handleDrag;
+
+    // The corner mode; the draw callback reads its copy under the draw lock.
+    bool m_quadEditing = false;
+    std::array<vec2, 4> m_quad{};
+    int m_quadGrabbed = -1;
+    bool m_drawQuadEditing = false;
+    std::array<vec2, 4> m_drawQuad{};
 };

@@ -124,6 +124,27 @@ void PreviewPainter::DrawItemOverlay(obs_sceneitem_t* item)
     gs_matrix_pop();
 }
 
+void PreviewPainter::DrawQuad(const vec2 (&points)[4], float scale)
+{
+    if (!HasBuffers() || scale <= 0.0f)
+        return;
+    // Orange lines and handles: apart from the red selection and any set's colours.
+    BeginSolid({1.0f, 0.62f, 0.1f, 1.0f});
+    gs_render_start(true);
+    for (int i = 0; i <= 4; ++i)
+        gs_vertex2f(points[i % 4].x, points[i % 4].y);
+    gs_render_stop(GS_LINESTRIP);
+    const float size = 10.0f / scale;
+    for (const vec2& point : points) {
+        gs_matrix_push();
+        gs_matrix_translate3f(point.x - size / 2, point.y - size / 2, 0.0f);
+        gs_matrix_scale3f(size, size, 1.0f);
+        Draw(m_box, GS_TRISTRIP);
+        gs_matrix_pop();
+    }
+    EndSolid();
+}
+
 void PreviewPainter::DrawHandles()
 {
     matrix4 current;

@@ -3,6 +3,7 @@
 // overlay of the selected items (outline, cropped sides in green, eight
 // handles of 8 window pixels at any zoom). Every call runs in the graphics
 // context.
+#include <graphics/vec2.h>
 #include <obs.h>
 
 class PreviewPainter {
@@ -22,6 +23,9 @@ public:
     // The overlay of every selected, unlocked item with video, at any depth.
     // The current matrix maps canvas units to window pixels.
     void DrawSelection(obs_scene_t* scene);
+    // Four corner points joined in order, each with a handle; the points are
+    // in canvas units, scale is window pixels per canvas unit.
+    void DrawQuad(const vec2 (&points)[4], float scale);
 
 private:
     struct Colour {

@@ -381,6 +381,9 @@ void CDlgEditor::Shutdown()
     qApp->removeEventFilter(this);
     if (m_history)
         m_history->Reset(nullptr);
+    // Live pictures hold engine sources: they go while the engine runs.
+    if (m_position)
+        m_position->ForgetLiveSources();
     for (CWndEditorBase* panel : m_panels)
         panel->SetScene(nullptr);
     if (m_preview) {

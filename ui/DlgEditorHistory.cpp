@@ -9,6 +9,7 @@
 #include "platform/FileUtil.h"
 #include "ui/EditHistory.h"
 #include "ui/WndEditorBase.h"
+#include "ui/WndEditorPosition.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -92,6 +93,11 @@ void CDlgEditor::UpdateHistoryButtons()
 
 void CDlgEditor::OnHistoryRestored()
 {
+    // The layers' items were made again from the records.
+    if (auto* layers = dynamic_cast<CWndEditorPosition*>(GetPanel(1))) {
+        layers->CancelDrawScreen();
+        layers->ForgetLiveSources();
+    }
     for (CWndEditorBase* panel : m_panels) {
         if (panel && panel->isVisible())
             panel->Refresh();

@@ -81,6 +81,7 @@ auto ChannelField(Layer& layer, int channel)
 
 constexpr int kPageLeft = 12;
 constexpr int kPageWidth = 376;
+constexpr int kLiveRowHeight = 36;  // the live-source and draw-screen buttons under the previews
 constexpr int kRowHeight = 28;
 
 QString Wide(const std::wstring& text) { return QString::fromStdWString(text); }
@@ -178,7 +179,7 @@ void CWndEditorPosition::CreateDetails()
 {
     m_details = new CMyGroupBox(this);
     lumora::SetControlId(m_details, IDC_DETAILS);
-    m_details->setGeometry(kPageLeft, 266, kPageWidth, 284);
+    m_details->setGeometry(kPageLeft, 266, kPageWidth, 284 + kLiveRowHeight);
 
     const int labelLeft = kPageLeft + 12, field = kPageLeft + 84, right = kPageLeft + kPageWidth - 12;
     auto row = [&](int index, int top, int editId, int chooseId, int clearId) {
@@ -222,14 +223,15 @@ void CWndEditorPosition::CreateDetails()
     lumora::SetControlId(m_uvPreview, IDC_UV_PREVIEW);
     m_imagePreview->setGeometry(kPageLeft + 12, 426, previewWidth, previewWidth * 9 / 16 + 20);
     m_uvPreview->setGeometry(kPageLeft + 22 + previewWidth, 426, previewWidth, previewWidth * 9 / 16 + 20);
+    CreateLiveButtons();
 }
 
 void CWndEditorPosition::CreateChannels()
 {
     m_tabs = new CMyTabCtrl(this);
     lumora::SetControlId(m_tabs, IDC_TABS);
-    m_tabs->setGeometry(kPageLeft, 562, kPageWidth, 26);
-    m_rowsTop = 562 + 26 + 20;
+    m_tabs->setGeometry(kPageLeft, 562 + kLiveRowHeight, kPageWidth, 26);
+    m_rowsTop = 562 + kLiveRowHeight + 26 + 20;
     for (int i = 0; i < kChannelCount; ++i) {
         auto* channel = new CSliderChannel(kChannels[i], this);
         channel->SetChangeHandler([this, i](int value) { OnChannelChanged(i, value); });
@@ -314,6 +316,7 @@ void CWndEditorPosition::SetControlsEnabled(bool enabled)
     }
     for (CSliderChannel* channel : m_channels)
         channel->SetEnabled(enabled);
+    UpdateLiveButtons();
 }
 
 bool CWndEditorPosition::HasRow(int row) const
@@ -348,6 +351,7 @@ void CWndEditorPosition::LoadRow(int row)
     m_imageEdit->setCursorPosition(0);
     m_uvEdit->setCursorPosition(0);
     m_replaceable->setChecked(layer.dynamic != 0);
+    UpdateLiveButtons();
     if (SourceInfo* info = m_scene->GetInfo(); info && IsVirtualSetKind(info->kind))
         m_scene->SetSelectedIndex(row + 1);
     m_imagePreview->SetPath(image);
@@ -440,6 +444,7 @@ void CWndEditorPosition::OnReplaceableToggled(bool checked)
 {
     if (LayerInfo* layer = CurrentLayer(); layer && !m_loading)
         layer->dynamic = checked ? 1 : 0;
+    UpdateLiveButtons();
 }
 
 bool CWndEditorPosition::OnCommand(WPARAM wParam, LPARAM lParam)
@@ -449,6 +454,8 @@ bool CWndEditorPosition::OnCommand(WPARAM wParam, LPARAM lParam)
     case IDC_REMOVE: RemoveLayer(); return true;
     case IDC_MOVE_UP: MoveLayerUp(); return true;
     case IDC_MOVE_DOWN: MoveLayerDown(); return true;
+    case kLiveSourceButtonId: OnLiveMenu(); return true;
+    case kDrawScreenButtonId: IsDrawingScreen() ? (void)ApplyDrawnScreen() : StartDrawScreen(); return true;
     case IDC_CHOOSE_IMAGE: ChooseImage(); return true;
     case IDC_CHOOSE_UV: ChooseUvMap(); return true;
     case IDC_CLEAR_IMAGE: ClearImage(); return true;

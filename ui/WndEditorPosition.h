@@ -3,9 +3,11 @@
 // position, scale, rotation and crop. Every change goes into the layer's
 // record and to the engine at once, so the preview follows a dragged slider;
 // a layer dragged on the preview reloads its rows.
+#include "model/LiveSources.h"
 #include "ui/WndEditorBase.h"
 
 #include <array>
+#include <map>
 #include <memory>
 
 class CGdipButton;
@@ -24,6 +26,8 @@ struct LayerInfo;
 class CWndEditorPosition : public CWndEditorBase {
 public:
     static constexpr int kChannelCount = 12;
+    static constexpr int kLiveSourceButtonId = 1612;
+    static constexpr int kDrawScreenButtonId = 1613;
 
     CWndEditorPosition(QWidget* parent, CDlgEditor* editor);
     ~CWndEditorPosition() override;
@@ -40,6 +44,25 @@ public:
     void MoveLayerUp();
     // Removes the current layer after asking (question 179); also Delete on the preview.
     void RemoveLayer();
+
+    // A live picture in a replaceable layer's place, through its UV map when
+    // it has one; for the preview only, the record keeps the layer's picture.
+    bool ShowTestPattern(int row);
+    bool ShowMediaFile(int row, const std::wstring& path);
+    bool ShowCamera(int row, const CameraDevice& camera);  // message 918 when it cannot open
+    bool ShowLayerPicture(int row);
+    bool HasLiveSource(int row) const;
+    // The set's items were made again (undo, another set): no live picture is shown.
+    void ForgetLiveSources();
+
+    // "Draw screen" for a UV-mapped or replaceable layer: four corners on the
+    // preview; Enter (or the button again) writes a UV map of the canvas's
+    // size for them into the set folder and gives it to the layer, Escape
+    // leaves the layer as it was.
+    void StartDrawScreen();
+    bool ApplyDrawnScreen();
+    void CancelDrawScreen();
+    bool IsDrawingScreen() const { return m_drawRow >= 0; }
     void MoveLayerDown();
 
     int CurrentRow() const { return m_current; }
@@ -48,6 +71,10 @@ public:
     CMyTabCtrl* Tabs() const { return m_tabs; }
     CPicturePreview* ImagePreview() const { return m_imagePreview; }
     CPicturePreview* UvPreview() const { return m_uvPreview; }
+
+protected:
+    // Leaving the page leaves the corner mode too, unchanged.
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void CreateButtons();
@@ -79,6 +106,11 @@ private:
     void ClearImage();
     void ClearUvMap();
     void AddLayer();
+    void CreateLiveButtons();
+    void OnLiveMenu();
+    void UpdateLiveButtons();
+    bool PlaceLive(int row, std::unique_ptr<CLiveSource> live);
+    std::string LayerKey(int row) const;
 
     std::array<CGdiplusButton*, 4> m_buttons{};
     CMyListCtrl* m_list = nullptr;
@@ -101,4 +133,11 @@ private:
     bool m_loading = false;
     bool m_writing = false;
     bool m_nameLoading = false;
+
+    CGdiplusButton* m_liveButton = nullptr;
+    CGdiplusButton* m_drawButton = nullptr;
+    // Live pictures by layer name (the name finds the layer's place), and the set they are in.
+    std::map<std::string, std::unique_ptr<CLiveSource>> m_live;
+    const void* m_liveScene = nullptr;
+    int m_drawRow = -1;
 };

@@ -64,6 +64,8 @@ int CountNear(const QImage& image, const QColor& colour)
 TEST_F(EditorWindowTest, LayoutFollowsTheClientSizeWithTheFixedFormulas)
 {
     OpenEditor(1704, 1000);
+    // The X server may still answer an earlier size under load: wait for the asked one.
+    EXPECT_TRUE(WaitUntil([&] { return editor()->GetPreview()->geometry() == QRect(304, 263, 997, 563); }));
     const EditorLayout& layout = editor()->GetLayout();
     EXPECT_EQ(layout.previewLeft, 304);
     EXPECT_EQ(layout.previewTop, 263);

@@ -30,6 +30,7 @@ constexpr int IDC_SHOTS = 1071;
 constexpr int IDC_NAME_LABEL = 1488;
 constexpr int IDC_NAME = 1489;
 constexpr int IDC_PLAY = 1499;
+constexpr unsigned kPlaySettledMessage = WM_USER + 171;
 constexpr int kGroupIds[4] = {1091, 1090, 1096, 1097};
 
 constexpr ChannelSpec kChannels[CWndEditorShot::kChannelCount] = {
@@ -214,6 +215,10 @@ void CWndEditorShot::StopPlaying()
         m_scene->StartShot(m_current, 0);
         m_busy = false;
     }
+    // The transition's moves still queued (the last one included) are no
+    // edits: they are dropped until this message, queued behind them, arrives.
+    m_settling = true;
+    PostMessage(MessageWindow(), kPlaySettledMessage, 0, 0);
 }
 
 bool CWndEditorShot::OnInitDialog()
@@ -466,6 +471,12 @@ void CWndEditorShot::RebuildStep()
 
 LRESULT CWndEditorShot::OnWindowMessage(unsigned message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == kPlaySettledMessage) {
+        m_settling = false;
+        return 0;
+    }
+    if (m_settling && message == UM_ITEM_EVENT)
+        return 0;  // a move of the transition, queued before it stopped
     if (message != UM_ITEM_EVENT || wParam != kItemTransformed)
         return CWndEditorBase::OnWindowMessage(message, wParam, lParam);
     // The first camera move after a new set is the set placing itself.

@@ -31,7 +31,7 @@ public:
     bool OnCommand(WPARAM wParam, LPARAM lParam) override;
     LRESULT OnWindowMessage(unsigned message, WPARAM wParam, LPARAM lParam) override;
     // A playing transition moves the camera item: those moves are no edits.
-    bool IsApplyingChange() const override { return m_busy || IsPlaying(); }
+    bool IsApplyingChange() const override { return m_busy || m_settling || IsPlaying(); }
     obs_sceneitem_t* KeptItem() const override;
 
     int CurrentShot() const { return m_current; }
@@ -79,6 +79,7 @@ private:
     QDoubleSpinBox* m_duration = nullptr;
     QTimer* m_playTimer = nullptr;
     int m_previousShot = -1;  // the shot shown before the current one
+    bool m_settling = false;  // the transition ended; its queued moves are still to come
     int m_current = -1;
     bool m_busy = false;
     bool m_nameLoading = false;

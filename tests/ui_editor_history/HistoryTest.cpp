@@ -23,9 +23,11 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QDoubleSpinBox>
 #include <QSlider>
 #include <QTest>
 
+#include <cstring>
 #include <sstream>
 
 using namespace settest;
@@ -248,5 +250,30 @@ TEST_F(EditorHistoryTest, SavingIsTheCleanStateAndAWholeDragIsOneStep)
 
     // Opening another set starts an empty history.
     ASSERT_EQ(SendOpen(dir().file("Set"), kSetKindNative), 0);
+    EXPECT_EQ(stack()->count(), 0);
+}
+
+TEST_F(EditorHistoryTest, PlayRunsTheTimedTransitionWithoutTouchingTheShots)
+{
+    Open({MakeShot("Wide", 0, 0, 1, 1), MakeShot("Close", 0.5f, 0.2f, 2, 2)});
+    ShowPage(2);
+    shots()->List()->setCurrentRow(1);
+    Pump(300);
+    const ShotList before = scene()->GetShots();
+    shots()->DurationField()->setValue(0.4);
+    Click(shots(), 1499);
+    ASSERT_TRUE(shots()->IsPlaying());
+    // Part way the camera is between the two shots.
+    Pump(200);
+    vec2 scale;
+    obs_sceneitem_get_scale(scene()->GetItem(0), &scale);
+    EXPECT_TRUE(WaitUntil([&] { return !shots()->IsPlaying(); }));
+    vec2 end;
+    obs_sceneitem_get_scale(scene()->GetItem(0), &end);
+    EXPECT_GT(end.x, scale.x) << "the camera did not move over time";
+    ASSERT_EQ(scene()->GetShots().size(), before.size());
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(std::memcmp(&scene()->GetShots()[i], &before[i], sizeof(ShotInfo)), 0)
+            << "shot " << i << " changed";
     EXPECT_EQ(stack()->count(), 0);
 }

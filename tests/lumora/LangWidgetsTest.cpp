@@ -21,14 +21,31 @@ using lumora::SetControlId;
 
 namespace {
 
+QApplication* g_application = nullptr;
+
+// The application goes when the tests end, inside main: left to the static
+// destructors, Qt's font caches would outlive the storage that frees them.
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override
+    {
+        delete g_application;
+        g_application = nullptr;
+    }
+};
+::testing::Environment* const g_applicationEnvironment =
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
 QApplication& App()
 {
     static int argc = 1;
     static char name[] = "lumora_tests";
     static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    if (!g_application) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        g_application = new QApplication(argc, argv);
+    }
+    return *g_application;
 }
 
 template <class Widget>

@@ -4,18 +4,36 @@
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
+#include <gtest/gtest.h>
 
 namespace widgettest {
+
+inline QApplication* g_application = nullptr;
+
+// The application goes when the tests end, inside main: left to the static
+// destructors, Qt's font caches would outlive the storage that frees them.
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override
+    {
+        delete g_application;
+        g_application = nullptr;
+    }
+};
+inline ::testing::Environment* const g_applicationEnvironment =
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
 
 inline QApplication& App()
 {
     static int argc = 1;
     static char name[] = "lumora_widgets_tests";
     static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "offscreen" : "xcb");
-    static QApplication app(argc, argv);
-    return app;
+    if (!g_application) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "offscreen" : "xcb");
+        g_application = new QApplication(argc, argv);
+    }
+    return *g_application;
 }
 
 // Shows the window and waits until it is exposed on the display.

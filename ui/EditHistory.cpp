@@ -43,9 +43,11 @@ bool CEditHistory::Record()
 {
     if (!m_scene || !m_last || m_restoring)
         return false;
-    std::shared_ptr<const SetSnapshot> now = TakeSetSnapshot(*m_scene);
-    if (now->content == m_last->content)
+    // Called on every press and release in the window: the cheap comparison
+    // first, the copy of the records only for a real step.
+    if (SetContent::Capture(*m_scene) == m_last->content)
         return false;
+    std::shared_ptr<const SetSnapshot> now = TakeSetSnapshot(*m_scene);
     std::shared_ptr<const SetSnapshot> before = std::move(m_last);
     m_last = now;
     m_stack.push(new CSetEditCommand(*this, std::move(before), std::move(now)));

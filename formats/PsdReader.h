@@ -1,27 +1,21 @@
 #pragma once
-// Layered Photoshop files: the canvas and every layer (its name, offset,
-// size, visibility and pixels as a PNG with alpha), read through Magick++.
-// Before Magick++ sees a file its header and layer count are checked here,
-// so an oversized or hostile file is refused without being decoded.
-#include <cstdint>
+// Layered Photoshop files (PSD and PSB) as the pictures of a new set: every
+// layer the set can show, with its name, place, visibility and its pixels as
+// a PNG file, plus the report of what the set shows differently from the file.
+//
+// The file is read row by row: its layout is checked first (size, canvas,
+// layer count, every channel inside the file) and nothing is allocated from
+// what the file merely claims; then each layer's channels are decoded a row
+// at a time straight into its PNG. Memory stays at a few rows of the widest
+// layer whatever the canvas size.
+#include "PsdBytes.h"
+#include "PsdLayerPainter.h"
+#include "PsdReport.h"
+#include "PsdStructure.h"
+
+#include <memory>
 #include <string>
 #include <vector>
-
-inline constexpr uint64_t kMaxPsdFileBytes = uint64_t(1) << 30;  // 1 GiB
-inline constexpr int kMaxPsdLayers = 256;
-inline constexpr uint32_t kMaxPsdSide = 16384;
-
-// What the file's header says, read without decoding any picture.
-struct PsdOutline {
-    uint32_t width = 0;
-    uint32_t height = 0;
-    int layerCount = 0;  // 0 for a flat file
-    bool large = false;  // the large-document (PSB) variant
-};
-
-// Checks the signature, the sizes and the layer count; the reason in error
-// when the file is refused.
-bool ReadPsdOutline(const std::wstring& path, PsdOutline& outline, std::string& error);
 
 struct PsdLayer {
     std::wstring name;
@@ -30,15 +24,28 @@ struct PsdLayer {
     uint32_t width = 0;
     uint32_t height = 0;
     bool visible = true;
-    std::string png;   // the layer's pixels, 8-bit RGBA PNG
+    std::wstring picture;  // 8-bit RGBA PNG file
 };
 
 struct PsdDocument {
     uint32_t width = 0;
     uint32_t height = 0;
     std::vector<PsdLayer> layers;  // the file's top layer first
-    std::string thumbnailJpeg;     // the composite, 320 x 180
+    std::string thumbnailJpeg;     // 320 x 180, made from the visible layers
+    PsdImportReport report;
+    // The temporary folder of the pictures; removed with the last copy of the document.
+    std::shared_ptr<const std::wstring> pictureFolder;
 };
 
-// Reads every layer, hidden ones included. A flat file gives one layer.
+// Reads every layer, hidden ones included. A file without layers gives its
+// flattened picture as one layer.
 bool ReadPsdDocument(const std::wstring& path, PsdDocument& document, std::string& error);
+
+// The decoding without files: every set layer's rows, bottom layer first,
+// into the sink; the plan tells the layers' names and visibility (top first).
+struct PsdDecoding {
+    PsdStructure structure;
+    PsdLayerPlan plan;
+    bool flattened = false;  // the file had no layer to show: one picture, the flattened one
+};
+bool DecodePsd(const PsdBytes& bytes, PsdPictureSink& sink, PsdDecoding& decoding, std::string& error);

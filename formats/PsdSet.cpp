@@ -65,7 +65,8 @@ LayerInfo PsdLayerRecord(const PsdDocument& document, const PsdLayer& layer)
     return record;
 }
 
-bool WritePsdSet(const PsdDocument& document, const std::wstring& target, PsdSetFormat format, std::string& error)
+bool WritePsdSet(const PsdDocument& document, const std::wstring& target, PsdSetFormat format,
+                 PsdImportReport& report, std::string& error)
 {
     if (document.layers.empty()) {
         error = "the file has no layer";
@@ -87,13 +88,28 @@ bool WritePsdSet(const PsdDocument& document, const std::wstring& target, PsdSet
 
     LayerList layers;
     std::set<std::wstring> taken;
+    PsdImportReport leftOut;
     for (const PsdLayer& layer : document.layers) {
-        const std::wstring picture = JoinPath(pictures.path, PictureFileName(layer.name, taken));
-        if (!WriteBytes(picture, layer.png, error))
-            return false;
+        if (format == PsdSetFormat::Vmix && !layer.visible) {
+            leftOut.push_back({PsdChange::HiddenLeftOut, layer.name, {}});
+            continue;
+        }
+        // vMix shows the pictures' file names; the native package embeds them.
+        std::wstring picture = layer.picture;
+        if (format == PsdSetFormat::Vmix) {
+            picture = JoinPath(pictures.path, PictureFileName(layer.name, taken));
+            if (!platform::CopyFileTo(layer.picture, picture, false)) {
+                error = platform::WideToUtf8(picture) + ": " + std::strerror(errno);
+                return false;
+            }
+        }
         LayerInfo record = PsdLayerRecord(document, layer);
         SetLayerImagePath(record, platform::WideToAnsi(picture));
         layers.push_back(record);
+    }
+    if (layers.empty()) {
+        error = "the file has no visible layer for a vMix set";
+        return false;
     }
     std::wstring thumbnail;
     if (!document.thumbnailJpeg.empty()) {
@@ -118,5 +134,6 @@ bool WritePsdSet(const PsdDocument& document, const std::wstring& target, PsdSet
         return false;
     }
     stagingKeeper.path.clear();
+    report.insert(report.end(), leftOut.begin(), leftOut.end());
     return true;
 }

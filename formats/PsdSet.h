@@ -14,5 +14,7 @@ LayerInfo PsdLayerRecord(const PsdDocument& document, const PsdLayer& layer);
 
 // Writes the document as the set folder `target`, which must not exist yet.
 // The set is made in a temporary folder beside it and renamed into place, so
-// a failure leaves no half-made set.
-bool WritePsdSet(const PsdDocument& document, const std::wstring& target, PsdSetFormat format, std::string& error);
+// a failure leaves no half-made set. A vMix set keeps no hidden state, so
+// hidden layers stay out of it; each is added to `report`.
+bool WritePsdSet(const PsdDocument& document, const std::wstring& target, PsdSetFormat format,
+                 PsdImportReport& report, std::string& error);

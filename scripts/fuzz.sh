@@ -17,6 +17,7 @@ TARGETS=(
   ini_fuzzer:ini
   lang_fuzzer:lang
   manifest_fuzzer:manifest
+  psd_fuzzer:psd
 )
 if [ $# -gt 0 ]; then
   chosen=()

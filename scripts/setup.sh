@@ -12,7 +12,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   xvfb xauth libgl1-mesa-dri libegl-mesa0 ffmpeg locales
   clang-14 libclang-rt-14-dev llvm-14
-  desktop-file-utils shared-mime-info dpkg-dev libmagick++-dev imagemagick
+  desktop-file-utils shared-mime-info dpkg-dev zlib1g-dev liblcms2-dev imagemagick
 )
 
 missing=()

@@ -1,11 +1,15 @@
 // kelvane-cli import-psd FILE.psd PARENT [--name NAME] [--to native|vmix]:
 // a layered Photoshop file as the new set folder PARENT/NAME (NAME: the
-// file's name without .psd unless given), one set layer per PSD layer.
+// file's name without .psd unless given), one set layer per PSD layer. What
+// the set shows differently from the file is listed on standard output.
 #include "CliCommand.h"
 
 #include "formats/PsdSet.h"
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
+
+#include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -37,8 +41,15 @@ int RunImportPsd(const CliArgs& args)
         return CliFail(options.positional[0] + " " + error);
     const std::wstring target = platform::JoinPath(parent, name);
     const PsdSetFormat to = format && *format == "vmix" ? PsdSetFormat::Vmix : PsdSetFormat::Native;
-    if (!WritePsdSet(document, target, to, error))
+    PsdImportReport report = document.report;
+    if (!WritePsdSet(document, target, to, report, error))
         return CliFail(error);
+    const auto leftOut = std::count_if(report.begin(), report.end(),
+                                       [](const PsdReportEntry& e) { return e.change == PsdChange::HiddenLeftOut; });
+    std::printf("%s: %zu layers\n", platform::WideToUtf8(target).c_str(),
+                document.layers.size() - static_cast<size_t>(leftOut));
+    for (const PsdReportEntry& entry : report)
+        std::printf("  %s\n", platform::WideToUtf8(DescribePsdChange(entry)).c_str());
     return kCliOk;
 }
 

@@ -1,5 +1,6 @@
 // The editor's Photoshop import: a layered PSD becomes a new native set in
-// the user's sets folder and opens at once.
+// the user's sets folder and opens at once; what the set shows differently
+// from the file (blend modes, skipped and renamed layers) is listed after.
 #include "DlgEditor.h"
 
 #include "app/UserFolders.h"
@@ -26,6 +27,35 @@ std::wstring FreeSetFolder(const std::wstring& setsFolder, const std::wstring& n
     return folder;
 }
 
+// One line of the import report in the user's language.
+std::wstring ReportLine(const PsdReportEntry& entry)
+{
+    switch (entry.change) {
+    case PsdChange::BlendShownNormal: return Lang::FormatLangString(981, entry.layer, entry.detail);
+    case PsdChange::EmptySkipped: return Lang::FormatLangString(982, entry.layer);
+    case PsdChange::AdjustmentSkipped: return Lang::FormatLangString(983, entry.layer);
+    case PsdChange::Renamed: return Lang::FormatLangString(984, entry.layer, entry.detail);
+    case PsdChange::ClippedToGroup: return Lang::FormatLangString(985, entry.layer);
+    case PsdChange::FlattenedOnly: return Lang::LoadLangString(986);
+    case PsdChange::HiddenLeftOut: break;
+    }
+    return DescribePsdChange(entry);
+}
+
+// What the set shows differently from the file; empty when nothing.
+std::wstring ReportText(const PsdImportReport& report)
+{
+    constexpr size_t kShownLines = 12;
+    if (report.empty())
+        return {};
+    std::wstring text = Lang::LoadLangString(980);
+    for (size_t i = 0; i < report.size() && i < kShownLines; ++i)
+        text += L"\n" + ReportLine(report[i]);
+    if (report.size() > kShownLines)
+        text += L"\n" + Lang::FormatLangString(987, static_cast<int>(report.size() - kShownLines));
+    return text;
+}
+
 std::wstring SetNameFor(const std::wstring& psdFile)
 {
     std::wstring name = platform::StemPart(psdFile);
@@ -50,6 +80,7 @@ int CDlgEditor::ImportPsdFile(const std::wstring& psdFile)
     if (!m_changesConfirmed && !ConfirmDiscardChanges())
         return -1;
     PsdDocument document;
+    PsdImportReport report;
     std::string error;
     const std::wstring setsFolder = GetVirtualSetsFolder();
     platform::CreateFolderTree(setsFolder);
@@ -58,8 +89,10 @@ int CDlgEditor::ImportPsdFile(const std::wstring& psdFile)
         CWaitCursor wait;
         if (!ReadPsdDocument(psdFile, document, error))
             error = platform::WideToUtf8(platform::FileNamePart(psdFile)) + " " + error;
-        else
-            WritePsdSet(document, target, PsdSetFormat::Native, error);
+        else {
+            report = document.report;
+            WritePsdSet(document, target, PsdSetFormat::Native, report, error);
+        }
     }
     if (!error.empty()) {
         ShowMessageBox(this, Lang::FormatLangString(906, platform::Utf8ToWide(error)));
@@ -80,5 +113,7 @@ int CDlgEditor::ImportPsdFile(const std::wstring& psdFile)
     GetHistory()->Reset(m_scene);
     if (CWndEditorBase* layers = GetPanel(1); layers && layers->isVisible())
         layers->Refresh();
+    if (const std::wstring text = ReportText(report); !text.empty())
+        ShowMessageBox(this, text);
     return 0;
 }

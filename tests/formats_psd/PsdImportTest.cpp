@@ -70,19 +70,37 @@ TEST(PsdImport, LayersKeepOrderNamesPlacesAndHiddenStateInBothFormats)
     EXPECT_GT(json["thumbnailBytes"].asInt(), 0);
 
     // The same file as a vMix set under its own name; the pictures keep the layer names.
-    ASSERT_EQ(RunCli("import-psd " + Quote(psd) + " " + Quote(dir.path()) + " --name 'For vMix' --to vmix", nullptr,
+    // vMix shows every layer, so the hidden one stays out, and the report says so.
+    std::string out;
+    ASSERT_EQ(RunCli("import-psd " + Quote(psd) + " " + Quote(dir.path()) + " --name 'For vMix' --to vmix", &out,
                      &err, dir),
               0)
         << err;
     EXPECT_TRUE(std::filesystem::exists(dir.file("For vMix/Desk top.png")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("For vMix/Logo (hidden).png")));
+    EXPECT_NE(out.find("For vMix: 2 layers\n  \"Logo (hidden)\": hidden, left out"), std::string::npos) << out;
     const Json::Value vmix = Info(dir.file("For vMix"), dir);
     EXPECT_EQ(vmix["format"].asString(), "vmix");
-    ASSERT_EQ(vmix["layers"].size(), 3u);
-    EXPECT_EQ(vmix["layers"][0]["name"].asString(), "Logo (hidden)");
+    ASSERT_EQ(vmix["layers"].size(), 2u);
+    EXPECT_EQ(vmix["layers"][0]["name"].asString(), "Desk top");
 
     // An existing set is never written over.
     ASSERT_NE(RunCli("import-psd " + Quote(psd) + " " + Quote(dir.path()), nullptr, &err, dir), 0);
     EXPECT_NE(err.find("exists"), std::string::npos) << err;
+}
+
+TEST(PsdImport, StandardOutputListsWhatTheSetShowsDifferently)
+{
+    TempDir dir;
+    const char* source = std::getenv("KELVANE_SOURCE_DIR");
+    const std::string psd = std::string(source ? source : ".") + "/tests/formats_psd/data/psdrb-example16.psd";
+    std::string out, err;
+    ASSERT_EQ(RunCli("import-psd " + Quote(psd) + " " + Quote(dir.path()) + " --name Example", &out, &err, dir), 0)
+        << err;
+    EXPECT_EQ(out.rfind(dir.file("Example") + ": 12 layers\n", 0), 0u) << out;
+    EXPECT_NE(out.find("  \"Logo_Glyph\": holds no pixels, skipped\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("  \"Matte\": renamed \"Version A / Matte\"\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("renamed \"Version D / Version E / Version F / Matte\""), std::string::npos) << out;
 }
 
 // A file whose header claims the given layer count, with nothing behind it.

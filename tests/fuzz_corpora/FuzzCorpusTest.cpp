@@ -3,6 +3,7 @@
 #include "fuzz/ini/IniFileCheck.h"
 #include "fuzz/lang/LangFileCheck.h"
 #include "fuzz/manifest/ManifestCheck.h"
+#include "fuzz/psd/PsdReaderCheck.h"
 #include "fuzz/vmix/VmixConfigCheck.h"
 #include "platform/FileUtil.h"
 #include "support/TestSupport.h"
@@ -43,3 +44,5 @@ TEST(FuzzCorpus, IniInputsPass) { ReplayCorpus("ini", CheckIniFileInput, 6); }
 TEST(FuzzCorpus, LanguageFileInputsPass) { ReplayCorpus("lang", CheckLangFileInput, 5); }
 
 TEST(FuzzCorpus, ManifestInputsPass) { ReplayCorpus("manifest", CheckManifestInput, 6); }
+
+TEST(FuzzCorpus, PhotoshopInputsPass) { ReplayCorpus("psd", CheckPsdReader, 8); }

@@ -14,8 +14,7 @@ namespace {
 
 std::wstring Fixture(const std::string& name)
 {
-    const char* source = std::getenv("KELVANE_SOURCE_DIR");
-    return platform::Utf8ToWide(std::string(source ? source : ".") + "/tests/formats_psd/data/" + name);
+    return platform::Utf8ToWide(std::string(KELVANE_SOURCE_DIR) + "/tests/formats_psd/data/" + name);
 }
 
 PsdDocument Read(const std::string& name)

@@ -92,8 +92,7 @@ TEST(PsdImport, LayersKeepOrderNamesPlacesAndHiddenStateInBothFormats)
 TEST(PsdImport, StandardOutputListsWhatTheSetShowsDifferently)
 {
     TempDir dir;
-    const char* source = std::getenv("KELVANE_SOURCE_DIR");
-    const std::string psd = std::string(source ? source : ".") + "/tests/formats_psd/data/psdrb-example16.psd";
+    const std::string psd = std::string(KELVANE_SOURCE_DIR) + "/tests/formats_psd/data/psdrb-example16.psd";
     std::string out, err;
     ASSERT_EQ(RunCli("import-psd " + Quote(psd) + " " + Quote(dir.path()) + " --name Example", &out, &err, dir), 0)
         << err;

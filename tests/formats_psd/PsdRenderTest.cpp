@@ -15,8 +15,7 @@ std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
 std::string Fixture(const std::string& name)
 {
-    const char* source = std::getenv("KELVANE_SOURCE_DIR");
-    return std::string(source ? source : ".") + "/tests/formats_psd/data/" + name;
+    return std::string(KELVANE_SOURCE_DIR) + "/tests/formats_psd/data/" + name;
 }
 
 // Mean absolute difference of two pictures as a fraction of full scale,

@@ -2,19 +2,37 @@
 
 #include "platform/TextConv.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
+
+namespace {
+
+const std::pair<const char*, const wchar_t*> kNames[] = {
+    {"pass", L"Pass Through"}, {"norm", L"Normal"},       {"diss", L"Dissolve"},      {"dark", L"Darken"},
+    {"mul ", L"Multiply"},     {"idiv", L"Color Burn"},   {"lbrn", L"Linear Burn"},   {"dkCl", L"Darker Color"},
+    {"lite", L"Lighten"},      {"scrn", L"Screen"},       {"div ", L"Color Dodge"},   {"lddg", L"Linear Dodge (Add)"},
+    {"lgCl", L"Lighter Color"}, {"over", L"Overlay"},     {"sLit", L"Soft Light"},    {"hLit", L"Hard Light"},
+    {"vLit", L"Vivid Light"},  {"lLit", L"Linear Light"}, {"pLit", L"Pin Light"},     {"hMix", L"Hard Mix"},
+    {"diff", L"Difference"},   {"smud", L"Exclusion"},    {"fsub", L"Subtract"},      {"fdiv", L"Divide"},
+    {"hue ", L"Hue"},          {"sat ", L"Saturation"},   {"colr", L"Color"},         {"lum ", L"Luminosity"},
+};
+
+bool IsKnownBlendKey(const std::string& key)
+{
+    return std::any_of(std::begin(kNames), std::end(kNames), [&](const auto& entry) { return key == entry.first; });
+}
+
+}  // namespace
+
+std::string NormalisePsdBlendKey(const std::string& key)
+{
+    const std::string reversed(key.rbegin(), key.rend());
+    return !IsKnownBlendKey(key) && IsKnownBlendKey(reversed) ? reversed : key;
+}
 
 std::wstring PsdBlendModeName(const std::string& key)
 {
-    static const std::pair<const char*, const wchar_t*> kNames[] = {
-        {"pass", L"Pass Through"}, {"norm", L"Normal"},       {"diss", L"Dissolve"},      {"dark", L"Darken"},
-        {"mul ", L"Multiply"},     {"idiv", L"Color Burn"},   {"lbrn", L"Linear Burn"},   {"dkCl", L"Darker Color"},
-        {"lite", L"Lighten"},      {"scrn", L"Screen"},       {"div ", L"Color Dodge"},   {"lddg", L"Linear Dodge (Add)"},
-        {"lgCl", L"Lighter Color"}, {"over", L"Overlay"},     {"sLit", L"Soft Light"},    {"hLit", L"Hard Light"},
-        {"vLit", L"Vivid Light"},  {"lLit", L"Linear Light"}, {"pLit", L"Pin Light"},     {"hMix", L"Hard Mix"},
-        {"diff", L"Difference"},   {"smud", L"Exclusion"},    {"fsub", L"Subtract"},      {"fdiv", L"Divide"},
-        {"hue ", L"Hue"},          {"sat ", L"Saturation"},   {"colr", L"Color"},         {"lum ", L"Luminosity"},
-    };
     for (const auto& [k, name] : kNames) {
         if (key == k)
             return name;

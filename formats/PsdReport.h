@@ -22,6 +22,8 @@ struct PsdReportEntry {
 
 using PsdImportReport = std::vector<PsdReportEntry>;
 
+// Some writers store the blend key backwards ("mron"); such a key is turned round.
+std::string NormalisePsdBlendKey(const std::string& key);
 // The blend mode's name as Photoshop shows it ("Multiply"), or the key.
 std::wstring PsdBlendModeName(const std::string& key);
 // One line of the report in English, for the command line.

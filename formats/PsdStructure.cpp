@@ -1,5 +1,6 @@
 #include "PsdStructure.h"
 
+#include "PsdReport.h"
 #include "platform/TextConv.h"
 
 #include <algorithm>
@@ -132,7 +133,7 @@ void ReadLayerInfoBlocks(PsdCursor& extra, bool large, PsdLayerRecord& record)
             if (type >= 1 && type <= 3)
                 record.section = static_cast<PsdSection>(type);
             if (block.remaining() >= 8 && IsSignature(block.Key()))
-                record.sectionBlendKey = block.Key();
+                record.sectionBlendKey = NormalisePsdBlendKey(block.Key());
         } else if (key == "iOpa") {
             if (block.remaining() >= 1)
                 record.fillOpacity = block.U8();
@@ -157,7 +158,7 @@ bool ReadLayerRecord(PsdCursor& cursor, bool large, PsdLayerRecord& record, std:
     }
     if (!IsSignature(cursor.Key()))
         return Refuse(error, cursor.ok() ? "is damaged (a layer record without its signature)" : "is cut short");
-    record.blendKey = cursor.Key();
+    record.blendKey = NormalisePsdBlendKey(cursor.Key());
     record.opacity = cursor.U8();
     record.clipped = cursor.U8() != 0;
     record.hidden = (cursor.U8() & 0x02) != 0;

@@ -69,7 +69,7 @@ std::wstring SetNameFor(const std::wstring& psdFile)
 void CDlgEditor::OnOpenPsd()
 {
     FileDialogRequest request;
-    request.filter = L"Photoshop (*.psd)|*.psd||";
+    request.filter = L"Photoshop (*.psd;*.psb)|*.psd;*.psb||";
     const std::wstring file = ChooseFile(this, request);
     if (!file.empty())
         ImportPsdFile(file);

@@ -134,6 +134,7 @@ TEST(PsdDecode, GroupsHideAndFadeTheirLayersAndOpacitiesMultiply)
 {
     MakerFile file;
     MakerLayer back = PixelLayer("Back", {0, 0, 16, 16}, {10, 20, 30, 255});
+    back.blend = "mron";  // "norm" as one writer stores it, backwards
     MakerLayer inside = PixelLayer("Inside", {0, 0, 4, 4}, {255, 0, 0, 255});
     MakerLayer faded = PixelLayer("Faded", {4, 4, 8, 8}, {0, 255, 0, 255});
     faded.opacity = 128;
@@ -154,6 +155,7 @@ TEST(PsdDecode, GroupsHideAndFadeTheirLayersAndOpacitiesMultiply)
     // 128/255 three times: opacity, fill and the inner group's opacity.
     EXPECT_NEAR(d->picture(L"Faded").at(1, 1)[3], 255.0 * 0.502 * 0.502 * 0.502, 1.0);
     EXPECT_EQ(d->picture(L"Back").at(3, 3), (Pixel{10, 20, 30, 255}));
+    EXPECT_TRUE(d->decoding.plan.report.empty());
 }
 
 TEST(PsdDecode, MasksAndClippingBakeIntoAlphaAndOtherBlendModesAreReported)

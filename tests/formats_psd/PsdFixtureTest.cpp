@@ -71,7 +71,7 @@ TEST(PsdFixtures, HiddenGroupsHideTheirLayersAndRepeatedNamesGetTheirGroup)
         L"Version C / Make a change and save.", L"Version C / Logo_Glyph", L"Version C / Matte",
         L"Version B / Make a change and save.", L"Version B / Logo_Glyph", L"Version B / Matte",
         L"Version A / Make a change and save.", L"Version A / Logo_Glyph", L"Version A / Matte"};
-    EXPECT_EQ(Names(example), names);
+    ASSERT_EQ(Names(example), names);
     EXPECT_EQ(VisibleNames(example), std::vector<std::wstring>(names.end() - 3, names.end()));
     EXPECT_EQ(Count(example, PsdChange::Renamed), 9u);
     const PsdLayer& text = example.layers[6];
@@ -90,13 +90,13 @@ TEST(PsdFixtures, HiddenGroupsHideTheirLayersAndRepeatedNamesGetTheirGroup)
 
     // Ten nested groups: empty layers are left out and said so.
     const PsdDocument empty = Read("psdrb-empty-layer-subgroups.psd");
-    EXPECT_EQ(Names(empty), std::vector<std::wstring>{L"image"});
+    ASSERT_EQ(Names(empty), std::vector<std::wstring>{L"image"});
     EXPECT_EQ(Count(empty, PsdChange::EmptySkipped), 8u);
     EXPECT_EQ(empty.layers[0].left, 448);
     EXPECT_EQ(empty.layers[0].width, 264u);
 
     const PsdDocument groups = Read("agpsd-groups.psd");
-    EXPECT_EQ(Names(groups), (std::vector<std::wstring>{L"Layer 1", L"Layer 3", L"Layer 0"}));
+    ASSERT_EQ(Names(groups), (std::vector<std::wstring>{L"Layer 1", L"Layer 3", L"Layer 0"}));
     EXPECT_EQ(groups.layers[1].left, 0);
     EXPECT_EQ(groups.layers[1].top, 15);
 }
@@ -146,7 +146,7 @@ TEST(PsdFixtures, CmykTextFileGivesItsFourLayersInSrgb)
 {
     const PsdDocument d = Read("psdrb-alignment_modes.psd");
     EXPECT_EQ(d.width, 2175u);
-    EXPECT_EQ(Names(d), (std::vector<std::wstring>{L"justify", L"center", L"right", L"left"}));
+    ASSERT_EQ(Names(d), (std::vector<std::wstring>{L"justify", L"center", L"right", L"left"}));
     EXPECT_EQ(VisibleNames(d), std::vector<std::wstring>{L"justify"});
     // Grey text: its darkest covered pixel is a neutral mid grey.
     const Rgba image = Load(d.layers[0]);

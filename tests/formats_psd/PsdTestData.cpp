@@ -40,9 +40,6 @@ bool MarkHiddenLayers(const std::string& path, const std::vector<PsdTestLayer>& 
         at += 2 + channels * 6 + 4 + 4 + 2;
         if (layer.hidden)
             d[at] = static_cast<char>((d[at] & ~0x04) | 0x02);
-        // It also writes the blend key backwards.
-        if (d.compare(at - 6, 4, "mron") == 0)
-            d.replace(at - 6, 4, "norm");
         at += 2;
         at += 4 + BigEndian(d, at, 4);
     }

@@ -23,6 +23,8 @@ struct HandleSearch {
 
 void SearchHandles(obs_sceneitem_t* item, obs_sceneitem_t* group, const matrix4& enclosing, HandleSearch& search)
 {
+    if (!ItemShown(item))
+        return;
     if (obs_sceneitem_selected(item)) {
         matrix4 box;
         obs_sceneitem_get_box_transform(item, &box);

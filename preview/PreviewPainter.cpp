@@ -99,7 +99,7 @@ void PreviewPainter::DrawSelection(obs_scene_t* scene)
 
 void PreviewPainter::DrawItemOverlay(obs_sceneitem_t* item)
 {
-    if (obs_sceneitem_locked(item) || !ItemHasVideo(item))
+    if (obs_sceneitem_locked(item) || !ItemHasVideo(item) || !ItemShown(item))
         return;
     if (obs_sceneitem_is_group(item)) {
         matrix4 draw;

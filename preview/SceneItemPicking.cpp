@@ -12,7 +12,7 @@ bool VisitOne(obs_scene_t*, obs_sceneitem_t* item, void* param)
 
 bool OverSelected(obs_sceneitem_t* item, vec2 position, const matrix4& parent)
 {
-    if (!ItemHasVideo(item))
+    if (!ItemHasVideo(item) || !ItemShown(item))
         return true;
     matrix4 box;
     obs_sceneitem_get_box_transform(item, &box);
@@ -52,7 +52,7 @@ void SelectOnly(obs_sceneitem_t* item, obs_sceneitem_t* chosen)
 // An unlocked item with video whose box is sound and contains the position.
 bool Pickable(obs_sceneitem_t* item, vec2 position)
 {
-    if (obs_sceneitem_locked(item) || !ItemHasVideo(item))
+    if (obs_sceneitem_locked(item) || !ItemHasVideo(item) || !ItemShown(item))
         return false;
     matrix4 box, inverse;
     return GetSoundBoxTransform(item, box, inverse) && InsideUnitBox(inverse, position);
@@ -76,6 +76,8 @@ bool ItemHasVideo(obs_sceneitem_t* item)
     obs_source_t* source = obs_sceneitem_get_source(item);
     return source && (obs_source_get_output_flags(source) & OBS_SOURCE_VIDEO) != 0;
 }
+
+bool ItemShown(obs_sceneitem_t* item) { return obs_sceneitem_visible(item); }
 
 vec2 TransformPoint(const matrix4& transform, float x, float y)
 {

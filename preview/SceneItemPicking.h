@@ -14,6 +14,11 @@ void ForEachGroupItem(obs_sceneitem_t* group, const ItemVisitor& visit);
 
 bool ItemHasVideo(obs_sceneitem_t* item);
 
+// Whether the item is shown. A hidden item is not on the canvas for the
+// mouse: it is neither picked, dragged, resized, drawn with an overlay nor
+// snapped to; the walks into groups leave a hidden group's items out too.
+bool ItemShown(obs_sceneitem_t* item);
+
 // The item's box transform and its inverse, false when the transform
 // collapses the box (an axis scaled to zero, say): such an item is neither
 // drawn with an overlay nor picked.

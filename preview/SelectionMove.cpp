@@ -33,6 +33,8 @@ void ExtendByItem(CanvasBox& box, const matrix4& transform)
 
 void AddSelected(obs_sceneitem_t* item, const matrix4& parent, CanvasBox& box)
 {
+    if (!ItemShown(item))
+        return;
     matrix4 full;
     obs_sceneitem_get_box_transform(item, &full);
     matrix4_mul(&full, &full, &parent);
@@ -90,6 +92,8 @@ void SnapToItem(const CanvasBox& selection, const CanvasBox& other, float distan
 
 void MoveItem(obs_sceneitem_t* item, vec2 offset)
 {
+    if (!ItemShown(item))
+        return;
     if (obs_sceneitem_selected(item)) {
         if (obs_sceneitem_locked(item))
             return;
@@ -140,7 +144,7 @@ vec2 SnapCorrection(obs_scene_t* scene, vec2 offset, float distance, float canva
     selection.bottomRight.y += offset.y;
     SnapToCanvas(selection, distance, canvasWidth, canvasHeight, snap);
     ForEachItem(scene, [&](obs_sceneitem_t* item) {
-        if (!obs_sceneitem_selected(item))
+        if (!obs_sceneitem_selected(item) && ItemShown(item))
             SnapToItem(selection, ItemBox(item), distance, snap);
         return true;
     });

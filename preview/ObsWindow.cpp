@@ -82,7 +82,7 @@ void ObsWindow::DestroyDisplay()
     }
     m_fit.hasWindow = false;
     PublishFit();
-    m_handleDrag.End();
+    EndGesture();
     SetScene(nullptr);
 }
 
@@ -91,8 +91,7 @@ void ObsWindow::SetScene(obs_scene_t* scene)
     if (scene == m_scene)
         return;
     // A drag never carries over into another scene.
-    m_handleDrag.End();
-    m_leftDown = m_rightDown = m_mouseMoved = m_mouseOverSelected = false;
+    EndGesture();
     OBSSceneAutoRelease replacement = scene ? obs_scene_get_ref(scene) : nullptr;
     {
         std::lock_guard lock(m_drawMutex);
@@ -138,8 +137,18 @@ void ObsWindow::OnResize(int width, int height)
 
 void ObsWindow::SetEditEnabled(bool enabled)
 {
+    // With editing off the button's release is ignored: the gesture ends here.
+    if (!enabled)
+        EndGesture();
     m_editDisabled = !enabled;
     PublishFit();
+}
+
+void ObsWindow::EndGesture()
+{
+    m_handleDrag.End();
+    m_leftDown = m_rightDown = m_mouseMoved = m_mouseOverSelected = false;
+    m_quadGrabbed = -1;
 }
 
 void ObsWindow::DrawCallback(void* param, uint32_t cx, uint32_t cy)

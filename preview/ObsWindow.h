@@ -40,6 +40,13 @@ public:
     // keys do; false when editing is off or nothing is selected.
     bool NudgeSelection(float dx, float dy);
 
+    // Ends a drag or a corner grab as if its button had been let go, without
+    // the click that a release without movement makes: the window lost the
+    // focus or the button went up where the window could not see it.
+    void EndGesture();
+    // Whether a button press started a gesture that has not ended.
+    bool InGesture() const { return m_leftDown || m_rightDown || m_quadGrabbed >= 0; }
+
     // The corner mode ("Draw screen"): four points over the canvas, in canvas
     // pixels (top-left, top-right, bottom-right, bottom-left of the picture),
     // each dragged with the mouse; items are neither selected nor moved

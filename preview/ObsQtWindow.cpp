@@ -170,6 +170,10 @@ void ObsQtWindow::mouseReleaseEvent(QMouseEvent* event)
 void ObsQtWindow::mouseMoveEvent(QMouseEvent* event)
 {
     TakeModifiers(event->modifiers());
+    // A button let go where this window did not see it (another window took
+    // the mouse meanwhile): hovering must not go on dragging.
+    if (InGesture() && !(event->buttons() & (Qt::LeftButton | Qt::RightButton)))
+        EndGesture();
     const QPoint at = ToPixels(event->position());
     OnMouseMove(0, at.x(), at.y());
     event->accept();
@@ -232,11 +236,18 @@ void ObsQtWindow::dropEvent(QDropEvent* event)
 {
     if (!HasLocalFiles(event->mimeData()))
         return;
+    std::vector<std::wstring> paths;
     for (const QUrl& url : event->mimeData()->urls()) {
-        if (!url.isLocalFile())
-            continue;
-        const QByteArray path = url.toLocalFile().toUtf8();
-        OnDropFile(path.constData());
+        if (url.isLocalFile())
+            paths.push_back(url.toLocalFile().toStdWString());
     }
     event->acceptProposedAction();
+    if (m_dropHook) {
+        // The hook may ask questions: the drag source is answered first.
+        const std::function<void(const std::vector<std::wstring>&)> hook = m_dropHook;
+        QMetaObject::invokeMethod(this, [hook, paths] { hook(paths); }, Qt::QueuedConnection);
+        return;
+    }
+    for (const std::wstring& path : paths)
+        OnDropFile(QString::fromStdWString(path).toUtf8().constData());
 }

@@ -13,6 +13,8 @@
 
 #include <QWidget>
 #include <functional>
+#include <string>
+#include <vector>
 
 class ObsQtWindow : public QWidget, public ObsWindow {
 public:
@@ -34,6 +36,10 @@ public:
 
     // Delete on the preview: the main window asks before removing the layer.
     void SetDeleteHook(std::function<void()> hook) { m_deleteHook = std::move(hook); }
+    // Files dropped on the preview go to the hook, all of one drop at once,
+    // whether or not a scene is shown; without a hook each becomes a source
+    // in the shown scene (OnDropFile).
+    void SetDropHook(std::function<void(const std::vector<std::wstring>&)> hook) { m_dropHook = std::move(hook); }
     // Enter and Escape in the corner mode.
     void SetQuadHooks(std::function<void()> confirm, std::function<void()> cancel)
     {
@@ -69,6 +75,7 @@ private:
 
     Qt::KeyboardModifiers m_modifiers;
     std::function<void()> m_deleteHook;
+    std::function<void(const std::vector<std::wstring>&)> m_dropHook;
     std::function<void()> m_quadConfirm;
     std::function<void()> m_quadCancel;
 };

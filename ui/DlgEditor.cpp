@@ -131,6 +131,7 @@ void CDlgEditor::CreatePreview()
         if (layers && layers->isVisible())
             layers->RemoveLayer();
     });
+    m_preview->SetDropHook([this](const std::vector<std::wstring>& paths) { OnFilesDropped(paths); });
 }
 
 void CDlgEditor::CreateButtons()

@@ -13,6 +13,7 @@
 #include <memory>
 #include <obs.hpp>
 #include <string>
+#include <vector>
 
 class CGdipButton;
 class CGdiplusButton;
@@ -172,6 +173,8 @@ private:
     void OnPreviewScene(WPARAM which);
     void OnItemEvent(WPARAM what, obs_sceneitem_t* item);
     void OnMediaNotification(WPARAM object, LPARAM block);
+    // Files dropped on the preview.
+    void OnFilesDropped(const std::vector<std::wstring>& paths);
     // Sends UM_OPEN_VIRTUAL_SET for a folder; a path too long for the
     // request's field is refused with a message.
     void RequestOpenFolder(const std::wstring& folder, int kind);
@@ -180,6 +183,8 @@ private:
     void MarkSaved();
     void CreateHistory();
     void OnHistoryRestored();
+    // Ends "Draw screen" on the Layers page; false when it was not on.
+    bool EndDrawScreenFirst();
     void UpdateHistoryButtons();
     void UpdateTitle(const std::wstring& folder);
 

@@ -12,6 +12,7 @@
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -94,6 +95,7 @@ HRESULT CMultiViewSource::Open()
         ClearSet();
         return E_FAIL;
     }
+    m_pictures.Open(SetFolderOf(m_info->path), ShotPictureKeys());
     m_info->owner = this;
     return S_OK;
 }
@@ -113,16 +115,20 @@ bool CMultiViewSource::RestoreSnapshot(const SetSnapshot& snapshot)
     for (const LayerInfo& layer : snapshot.layers)
         layers.push_back(CloneLayer(layer));
     m_layers = std::move(layers);
+    // The shots come back as they were, with the layers they show: shots
+    // rebuilt from the layers here could differ from the snapshot's.
     m_shots = snapshot.shots;
+    m_shotToLayer = snapshot.shotToItem;
     m_setName = snapshot.name;
     m_thumbnailPath = snapshot.thumbnailPath;
-    if (m_headerValue != snapshot.headerValue)
-        SetHeaderValue(snapshot.headerValue);
-    if (m_shotMode != snapshot.shotMode)
-        SetShotMode(snapshot.shotMode);
-    m_shotToLayer.clear();
-    if (m_shotMode == kLayerShots)
-        BuildLayerShots(m_layers, m_shots, m_shotToLayer);
+    // A state put back in memory writes no file.
+    m_headerValue = snapshot.headerValue;
+    m_shotMode = snapshot.shotMode;
+    // The layers' items are made anew at their records' places: no layer
+    // shot shows or runs.
+    const int currentShot = m_animation.currentShot;
+    m_animation = ShotAnimation{};
+    m_animation.currentShot = currentShot < static_cast<int>(m_shots.size()) ? currentShot : -1;
     const bool built = CreateSources();
     SnapshotOrder();
     return built;
@@ -348,6 +354,62 @@ void CMultiViewSource::RestoreLayerPlacements()
 
 void CMultiViewSource::PlaceAtFullCanvas(obs_sceneitem_t* item) { SetItemPlacement(item, FullCanvasPlacement()); }
 
+void CMultiViewSource::FollowLayerChange()
+{
+    if (m_shotMode != kLayerShots)
+        return;
+    // Item numbers changed under any layer shot shown: every layer goes back
+    // to its record first, then the shots are made as opening the set makes them.
+    ShowAllLayers();
+    BuildLayerShots(m_layers, m_shots, m_shotToLayer);
+    if (m_animation.currentShot >= static_cast<int>(m_shots.size()))
+        m_animation.currentShot = static_cast<int>(m_shots.size()) - 1;
+}
+
+void CMultiViewSource::ShowAllLayers()
+{
+    const bool placedByShot = m_animation.animating || m_animation.lastLayerItem > 0;
+    m_animation.animating = false;
+    m_animation.lastLayerItem = m_animation.previousLayerItem = m_animation.animatedItem = 0;
+    if (placedByShot && m_shotMode != kCameraShots)
+        RestoreLayerPlacements();
+}
+
+bool CMultiViewSource::IsPlacedByLayerShot(int item) const
+{
+    if (m_shotMode == kCameraShots || item <= 0)
+        return false;
+    return m_animation.lastLayerItem == item || (m_animation.animating && m_animation.animatedItem == item);
+}
+
+bool CMultiViewSource::CaptureLayerTransform(int index)
+{
+    // A layer that a layer shot places (at full frame, or on its way there or
+    // back) is not where its record says: that place belongs to the shot.
+    if (IsPlacedByLayerShot(index + 1))
+        return false;
+    return CObsSource::CaptureLayerTransform(index);
+}
+
+bool CMultiViewSource::RemoveShot(int index)
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_shots.size())
+        return false;
+    m_shots.erase(m_shots.begin() + index);
+    // The shots after it move up one place, with the layers they show.
+    std::map<int32_t, int32_t> map;
+    for (const auto& [shot, item] : m_shotToLayer) {
+        if (shot < index)
+            map[shot] = item;
+        else if (shot > index)
+            map[shot - 1] = item;
+    }
+    m_shotToLayer = std::move(map);
+    if (m_animation.currentShot >= static_cast<int>(m_shots.size()))
+        m_animation.currentShot = static_cast<int>(m_shots.size()) - 1;
+    return true;
+}
+
 // ---- layers ----
 
 bool CMultiViewSource::AddLayer(std::wstring imagePath)
@@ -370,6 +432,7 @@ bool CMultiViewSource::AddLayer(std::wstring imagePath)
     AppendItem(item);
     ApplyLayerOrder();
     SnapshotOrder();
+    FollowLayerChange();
     return true;
 }
 
@@ -382,6 +445,7 @@ bool CMultiViewSource::RemoveLayer(int index)
     m_items.erase(m_items.begin() + index + 1);
     m_layers.erase(static_cast<size_t>(index));
     SnapshotOrder();
+    FollowLayerChange();
     return true;
 }
 
@@ -394,6 +458,7 @@ bool CMultiViewSource::MoveLayerUp(int index)
     obs_sceneitem_set_order(m_items[i + 1], OBS_ORDER_MOVE_UP);
     std::swap(m_items[i], m_items[i + 1]);
     SnapshotOrder();
+    FollowLayerChange();
     return true;
 }
 
@@ -406,6 +471,7 @@ bool CMultiViewSource::MoveLayerDown(int index)
     obs_sceneitem_set_order(m_items[i + 1], OBS_ORDER_MOVE_DOWN);
     std::swap(m_items[i + 1], m_items[i + 2]);
     SnapshotOrder();
+    FollowLayerChange();
     return true;
 }
 
@@ -415,6 +481,7 @@ bool CMultiViewSource::RenameLayer(int index, std::wstring name)
         return false;
     // The engine source keeps its old name.
     SetRecordName(m_layers[static_cast<size_t>(index)].name, name);
+    FollowLayerChange();  // the name makes a layer a framing one or not
     return true;
 }
 
@@ -426,6 +493,7 @@ bool CMultiViewSource::SetLayerImage(int index, std::wstring path)
         return false;
     LayerInfo& layer = m_layers[static_cast<size_t>(index)];
     const bool showsImage = layer.imageSource && obs_sceneitem_get_source(item) == layer.imageSource;
+    const std::string oldPath = LayerImagePath(layer);
     SetLayerImagePath(layer, ansiPath);
     // A layer that shows a live source keeps it; its image comes back later.
     if (!showsImage)
@@ -434,8 +502,10 @@ bool CMultiViewSource::SetLayerImage(int index, std::wstring path)
     // that keeps the layer's size on the canvas depends on the picture's
     // size; a new source loads the picture at once.
     obs_sceneitem_t* replacement = AddLayerItem(layer);
-    if (!replacement)
+    if (!replacement) {
+        SetLayerImagePath(layer, oldPath);  // the record names what the engine shows
         return false;
+    }
     obs_sceneitem_set_visible(replacement, layer.visible != 0);
     ReplaceLayerItem(index, replacement);
     return true;
@@ -448,9 +518,18 @@ bool CMultiViewSource::SetLayerUvMap(int index, bool use, std::wstring path)
     if (!item || !ToCodePage(path, ansiPath))
         return false;
     LayerInfo& layer = m_layers[static_cast<size_t>(index)];
+    const std::string oldPath = LayerUvPath(layer);
+    const bool hadFilter = layer.uvFilter != nullptr;
     SetLayerUvPath(layer, ansiPath);
     if (use && HasUvMap(layer)) {
-        AttachUvFilter(layer, item);  // in place of the filter with the old map
+        // In place of the filter with the old map.
+        if (!AttachUvFilter(layer, item)) {
+            SetLayerUvPath(layer, oldPath);
+            if (hadFilter)
+                AttachUvFilter(layer, item);
+            SetItemPlacement(item, PlacementOfLayer(layer));
+            return false;
+        }
     } else if (layer.uvFilter) {
         // Without a map there is nothing to wrap the picture with.
         RemoveUvFilterFrom(obs_sceneitem_get_source(item));
@@ -510,7 +589,12 @@ bool CMultiViewSource::PlaceSourceInLayer(std::wstring layerName, obs_source_t* 
         if (std::strncmp(m_layers[j].name, wanted, sizeof(wanted)) == 0)
             index = static_cast<int>(j);
     }
-    obs_sceneitem_t* old = LayerItem(index);
+    return PlaceSourceInLayerAt(index, source);
+}
+
+bool CMultiViewSource::PlaceSourceInLayerAt(int index, obs_source_t* source)
+{
+    obs_sceneitem_t* old = CanEdit() ? LayerItem(index) : nullptr;
     if (!old)
         return false;
     LayerInfo& layer = m_layers[static_cast<size_t>(index)];
@@ -590,6 +674,40 @@ int CMultiViewSource::SetHeaderValue(int value)
 std::wstring CMultiViewSource::GetShotPreviewPath(int shot) const
 {
     return ShotPreviewPathOf(m_info ? m_info->path : std::wstring(), shot);
+}
+
+std::string CMultiViewSource::ShotPictureKeyOf(int shot) const
+{
+    if (shot < 0 || static_cast<size_t>(shot) >= m_shots.size())
+        return {};
+    const LayerInfo* shown = nullptr;
+    if (m_shotMode != kCameraShots) {
+        const auto mapped = m_shotToLayer.find(shot);
+        const int layer = mapped == m_shotToLayer.end() ? -1 : mapped->second - 1;
+        if (layer >= 0 && static_cast<size_t>(layer) < m_layers.size())
+            shown = &m_layers[static_cast<size_t>(layer)];
+    }
+    return ShotPictureKey(m_shots[static_cast<size_t>(shot)], m_shotMode, shown);
+}
+
+std::vector<std::string> CMultiViewSource::ShotPictureKeys() const
+{
+    std::vector<std::string> keys;
+    for (size_t i = 0; i < m_shots.size(); ++i)
+        keys.push_back(ShotPictureKeyOf(static_cast<int>(i)));
+    return keys;
+}
+
+std::wstring CMultiViewSource::GetShotPicturePath(int shot) const
+{
+    const std::string key = ShotPictureKeyOf(shot);
+    return key.empty() ? std::wstring() : m_pictures.Find(key);
+}
+
+std::wstring CMultiViewSource::NewShotPicturePath(int shot)
+{
+    const std::string key = ShotPictureKeyOf(shot);
+    return key.empty() ? std::wstring() : m_pictures.NewPicturePath(key);
 }
 
 // ---- shots ----
@@ -774,6 +892,13 @@ int32_t CMultiViewSource::SaveSet(const std::wstring& parentFolder, const wchar_
     std::wstring name = m_setName;
     const int32_t result = SaveSetFolder(parentFolder, name, fileName, write, m_saveCallbacks);
     m_setName = name;
+    // The shots' pictures join the saved set, numbered as its shots are.
+    if (result == kSaveDone && !m_pictures.SaveInto(platform::JoinPath(parentFolder, name), ShotPictureKeys())) {
+        const int error = errno ? errno : EIO;
+        blog(LOG_WARNING, "the shot pictures of the saved set could not all be written");
+        if (m_saveCallbacks.showMessage)
+            m_saveCallbacks.showMessage(SystemErrorMessage(error));
+    }
     return result;
 }
 

@@ -16,6 +16,7 @@
 #include "ObsSource.h"
 #include "SetSaving.h"
 #include "SetSnapshot.h"
+#include "ShotPictures.h"
 
 #include <string>
 
@@ -52,6 +53,8 @@ public:
     int GetHeaderValue() override;
     int SetHeaderValue(int value) override;
     bool PlaceSourceInLayer(std::wstring layerName, obs_source_t* source) override;
+    // The same for the layer at `index`: the layer itself, whatever its name.
+    bool PlaceSourceInLayerAt(int index, obs_source_t* source);
     int GetCurrentShot() override;
     // Camera shots in shot mode 4, layer shots otherwise.
     bool ApplyShot(int index) override;
@@ -78,6 +81,8 @@ public:
     int ReloadLayers() override;
     int ReloadShots() override;
     bool ApplyLayerTransform(int index) override;
+    // False, leaving the record as it is, while a layer shot places the layer.
+    bool CaptureLayerTransform(int index) override;
     bool SetLayerVisible(int index, bool visible) override;
     bool SetLayerUvEnabled(int index, bool enabled) override;
     HRESULT Restart() override;
@@ -89,8 +94,22 @@ public:
     // mode that differs is written as SetShotMode writes it.
     bool RestoreSnapshot(const SetSnapshot& snapshot);
 
+    // Erases shot `index`; the shots after it keep the layers they show.
+    bool RemoveShot(int index);
+    // Every layer at its record's place and in its order: a layer shot shown
+    // or running ends (the layers page shows the layers as they are).
+    void ShowAllLayers();
+    // Whether a layer shot places item `item` (a layer's item) now.
+    bool IsPlacedByLayerShot(int item) const;
+
     // The picture of shot n kept by the shots panel: "<set folder>/<n>.bmp".
     std::wstring GetShotPreviewPath(int shot) const;
+    // The file showing shot n now (a saved picture, or one taken since the
+    // set was opened or saved); empty when it has none.
+    std::wstring GetShotPicturePath(int shot) const;
+    // Where a new picture of shot n goes; the set folder gets it when the
+    // set is saved. Empty when there is nowhere to keep it.
+    std::wstring NewShotPicturePath(int shot);
 
     // The set-level values the general panel edits.
     void SetSetName(std::wstring name) { m_setName = std::move(name); }
@@ -101,7 +120,6 @@ public:
 
     // The libobs order position each item had when the set was built.
     const std::vector<int64_t>& GetSavedOrder() const { return m_orderValues; }
-    const std::map<int32_t, int32_t>& GetShotToItemMap() const { return m_shotToLayer; }
 
 protected:
     // Reads the set file: layers, shots or both. On failure the set keeps
@@ -132,10 +150,17 @@ protected:
     // Every layer item back at its record's placement and in its order.
     void RestoreLayerPlacements();
     void PlaceAtFullCanvas(obs_sceneitem_t* item);
+    // After a layer was added, removed, moved or renamed: a layer-shot set's
+    // shots follow its layers.
+    void FollowLayerChange();
     void FinishLayerTransition();
     void PostShotEnded();
     int32_t SaveSet(const std::wstring& parentFolder, const wchar_t* fileName, const SetFileWriter& write);
 
 private:
+    std::vector<std::string> ShotPictureKeys() const;
+    std::string ShotPictureKeyOf(int shot) const;
+
     SaveCallbacks m_saveCallbacks;
+    CShotPictures m_pictures;
 };

@@ -634,9 +634,8 @@ bool CObsSource::CaptureShot(int index)
     shot.y = p.y;
     shot.zoomX = p.zoomX;
     shot.zoomY = p.zoomY;
-    shot.zoomZ = 1.0f;
-    shot.rotateX = 0.0f;
-    shot.rotateY = 0.0f;
+    // The camera has no depth and turns only in the picture's plane: zoomZ,
+    // rotateX and rotateY are the shot's own and stay as they are.
     shot.rotateZ = p.rotateZ;
     return true;
 }

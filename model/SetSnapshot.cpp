@@ -12,6 +12,7 @@ std::shared_ptr<const SetSnapshot> TakeSetSnapshot(CSourceObject& set)
         snapshot->layers.push_back(copy);
     }
     snapshot->shots = set.GetShots();
+    snapshot->shotToItem = set.GetShotToItemMap();
     snapshot->name = set.GetSetName();
     snapshot->thumbnailPath = set.GetThumbnailPath();
     snapshot->shotMode = set.GetShotMode();

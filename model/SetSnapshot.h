@@ -6,6 +6,7 @@
 #include "SetContent.h"
 #include "formats/SceneRecords.h"
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -14,6 +15,9 @@ class CSourceObject;
 struct SetSnapshot {
     LayerList layers;  // no engine handles: the set makes new items from these
     ShotList shots;
+    // Which layer item each layer shot brings to full frame: it belongs to
+    // the shots as they were, and comes back with them.
+    std::map<int32_t, int32_t> shotToItem;
     std::wstring name;
     std::wstring thumbnailPath;
     int shotMode = 0;

@@ -181,6 +181,8 @@ public:
     LayerList& GetLayers() { return m_layers; }
     const ShotList& GetShots() const { return m_shots; }
     ShotList& GetShots() { return m_shots; }
+    // Layer shots: shot index to the item it brings to full frame.
+    const std::map<int32_t, int32_t>& GetShotToItemMap() const { return m_shotToLayer; }
     const std::wstring& GetSetName() const { return m_setName; }
     const std::wstring& GetThumbnailPath() const { return m_thumbnailPath; }
     int GetMonitoringType() const { return m_monitoringType; }

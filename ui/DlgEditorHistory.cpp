@@ -76,13 +76,25 @@ void CDlgEditor::CreateHistory()
 void CDlgEditor::Undo()
 {
     m_recordTimer->stop();
-    m_history->Undo();
+    if (!EndDrawScreenFirst())
+        m_history->Undo();
 }
 
 void CDlgEditor::Redo()
 {
     m_recordTimer->stop();
-    m_history->Redo();
+    if (!EndDrawScreenFirst())
+        m_history->Redo();
+}
+
+bool CDlgEditor::EndDrawScreenFirst()
+{
+    // The corners being drawn belong to a row that an undo may take away:
+    // the first Ctrl+Z (or Ctrl+Y) ends the mode, unchanged, and only that.
+    if (!m_position || !m_position->IsDrawingScreen())
+        return false;
+    m_position->CancelDrawScreen();
+    return true;
 }
 
 void CDlgEditor::UpdateHistoryButtons()

@@ -11,13 +11,9 @@ namespace {
 
 constexpr int kCaptionHeight = 20;
 
-QImage LoadPicture(const std::wstring& path)
-{
-    const QFileInfo info(QString::fromStdWString(path));
-    if (path.empty() || !info.isFile())
-        return {};
-    return QImage(info.filePath());
-}
+// The area is small; a picture is kept at most this large, so painting it
+// again costs little whatever the file's size.
+constexpr int kKeptSide = 512;
 
 }  // namespace
 
@@ -40,11 +36,29 @@ CPicturePreview::CPicturePreview(QWidget* parent) : QWidget(parent) {}
 
 void CPicturePreview::SetPath(const std::wstring& path)
 {
+    const QFileInfo info(QString::fromStdWString(path));
+    const bool isFile = !path.empty() && info.isFile();
+    const QDateTime modified = isFile ? info.lastModified() : QDateTime();
+    const qint64 size = isFile ? info.size() : -1;
+    if (path == m_path && modified == m_modified && size == m_fileSize)
+        return;  // the same picture: nothing to decode again
     m_path = path;
-    m_picture = LoadPicture(path);
-    m_bitsPerPixel = m_picture.isNull() ? 0 : PngBitsPerPixel(path);
-    if (!m_picture.isNull() && m_bitsPerPixel == 0)
-        m_bitsPerPixel = m_picture.depth();
+    m_modified = modified;
+    m_fileSize = size;
+    m_picture = QImage();
+    m_pictureSize = QSize();
+    m_bitsPerPixel = 0;
+    if (isFile) {
+        ++m_decodes;
+        const QImage picture(info.filePath());
+        m_pictureSize = picture.size();
+        m_picture = picture.width() > kKeptSide || picture.height() > kKeptSide
+                        ? picture.scaled(kKeptSide, kKeptSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                        : picture;
+        m_bitsPerPixel = m_picture.isNull() ? 0 : PngBitsPerPixel(path);
+        if (!m_picture.isNull() && m_bitsPerPixel == 0)
+            m_bitsPerPixel = picture.depth();
+    }
     update();
 }
 
@@ -52,7 +66,7 @@ QString CPicturePreview::Caption() const
 {
     if (m_picture.isNull())
         return {};
-    return QString::asprintf("%d x %d x %d", m_picture.width(), m_picture.height(), m_bitsPerPixel);
+    return QString::asprintf("%d x %d x %d", m_pictureSize.width(), m_pictureSize.height(), m_bitsPerPixel);
 }
 
 void CPicturePreview::paintEvent(QPaintEvent*)

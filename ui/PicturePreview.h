@@ -1,6 +1,7 @@
 #pragma once
 // A small picture of a layer's image or UV map with its size and depth
 // ("%d x %d x %d") below it, or a note when there is no usable picture.
+#include <QDateTime>
 #include <QImage>
 #include <QWidget>
 #include <string>
@@ -9,20 +10,27 @@ class CPicturePreview : public QWidget {
 public:
     explicit CPicturePreview(QWidget* parent = nullptr);
 
-    // Reads the picture now; an empty path shows "undefined".
+    // Reads the picture when it is another one than shown (another path, or
+    // the file changed since); an empty path shows "undefined".
     void SetPath(const std::wstring& path);
     const std::wstring& Path() const { return m_path; }
     // The caption under the picture, empty when none is shown.
     QString Caption() const;
     bool HasPicture() const { return !m_picture.isNull(); }
+    // How often a file was decoded, for telling a reload from a repeat.
+    int DecodeCount() const { return m_decodes; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     std::wstring m_path;
-    QImage m_picture;
+    QDateTime m_modified;  // of the file read
+    qint64 m_fileSize = -1;
+    QImage m_picture;      // reduced to what the area can show
+    QSize m_pictureSize;   // the file's own size
     int m_bitsPerPixel = 0;
+    int m_decodes = 0;
 };
 
 // Bits per pixel of the file as its PNG header gives them (colour type 6

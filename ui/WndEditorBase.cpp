@@ -18,6 +18,8 @@ CWndEditorBase::CWndEditorBase(int templateId, QWidget* parent, CDlgEditor* edit
 bool CWndEditorBase::SetScene(CMultiViewSource* scene)
 {
     m_sceneChanged = scene != m_scene;
+    if (m_sceneChanged)
+        OnSceneChanging();
     m_scene = scene;
     return m_sceneChanged;
 }

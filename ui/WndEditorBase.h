@@ -31,6 +31,7 @@ public:
     // Fills the page from the set (when it becomes visible).
     virtual void Refresh() {}
 
+
     // The page is itself changing the set's items; their signals are not news.
     virtual bool IsApplyingChange() const { return false; }
     // An item the page keeps and does not want select events for.
@@ -41,6 +42,8 @@ public:
     virtual LRESULT OnWindowMessage(unsigned message, WPARAM wParam, LPARAM lParam);
 
 protected:
+    // The page is about to work on another set (or none).
+    virtual void OnSceneChanging() {}
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     // Whether items may be dragged on the preview's canvas.

@@ -267,10 +267,30 @@ void CWndEditorPosition::ShowTab(int tab)
 
 // ---- filling and loading ----
 
-void CWndEditorPosition::Refresh() { FillList(m_current >= 0 ? m_current : 0); }
+void CWndEditorPosition::Refresh()
+{
+    // A layer shot may have left a layer at full frame: this page shows and
+    // edits the layers where their records put them.
+    if (m_scene) {
+        m_writing = true;
+        m_scene->ShowAllLayers();
+        m_writing = false;
+    }
+    FillList(m_current >= 0 ? m_current : 0);
+}
+
+void CWndEditorPosition::OnSceneChanging()
+{
+    CancelDrawScreen();
+    ForgetLiveSources();
+}
 
 void CWndEditorPosition::FillList(int row)
 {
+    // The list changes: the corners drawn for a row no longer belong to it.
+    if (IsDrawingScreen())
+        CancelDrawScreen();
+    PruneLiveSources();
     m_loading = true;
     m_list->DeleteAllItems();
     m_current = -1;
@@ -392,6 +412,8 @@ void CWndEditorPosition::OnRowSelected(int row)
 {
     if (m_loading || !HasRow(row))
         return;
+    if (IsDrawingScreen() && row != m_drawRow)
+        CancelDrawScreen();
     m_writing = true;
     m_loading = true;
     m_scene->SelectItem(row);
@@ -474,9 +496,15 @@ void CWndEditorPosition::ChooseImage()
     if (path.empty())
         return;
     const int row = m_current;
-    m_scene->SetLayerImage(row, path);
+    if (!m_scene->SetLayerImage(row, path))
+        ReportFailure(963, path);
     LoadRow(row);
     RefreshRowImage(row);
+}
+
+void CWndEditorPosition::ReportFailure(unsigned message, const std::wstring& path)
+{
+    ShowMessageBox(this, Lang::FormatLangString(message, path));  // lang-ids: 962 963 964
 }
 
 void CWndEditorPosition::ChooseUvMap()
@@ -494,7 +522,8 @@ void CWndEditorPosition::ChooseUvMap()
         return;
     }
     const int row = m_current;
-    m_scene->SetLayerUvMap(row, true, path);
+    if (!m_scene->SetLayerUvMap(row, true, path))
+        ReportFailure(964, path);
     LoadRow(row);
     RefreshRowImage(row);
 }
@@ -504,7 +533,8 @@ void CWndEditorPosition::ClearImage()
     if (!HasRow(m_current))
         return;
     const int row = m_current;
-    m_scene->SetLayerImage(row, L"");
+    if (!m_scene->SetLayerImage(row, L""))
+        ShowMessageBox(this, Lang::LoadLangString(210));
     LoadRow(row);
     RefreshRowImage(row);
 }
@@ -514,7 +544,8 @@ void CWndEditorPosition::ClearUvMap()
     if (!HasRow(m_current))
         return;
     const int row = m_current;
-    m_scene->SetLayerUvMap(row, false, L"");
+    if (!m_scene->SetLayerUvMap(row, false, L""))
+        ShowMessageBox(this, Lang::LoadLangString(210));
     LoadRow(row);
     RefreshRowImage(row);  // a layer without a map is as valid as its picture
 }
@@ -528,8 +559,20 @@ void CWndEditorPosition::AddLayer()
         folder = platform::FolderPart(AnsiPath(LayerImagePath(*layer)));
     FileDialogRequest request{false, Lang::LoadLangString(241), L"png", L"", folder};
     const std::wstring path = ChooseFile(this, request);
-    if (!path.empty() && m_scene->AddLayer(path))
-        FillList(static_cast<int>(m_scene->GetLayers().size()) - 1);
+    if (!path.empty())
+        AddLayerFromFile(path);
+}
+
+bool CWndEditorPosition::AddLayerFromFile(const std::wstring& path)
+{
+    if (!m_scene)
+        return false;
+    if (!m_scene->AddLayer(path)) {
+        ReportFailure(962, path);
+        return false;
+    }
+    FillList(static_cast<int>(m_scene->GetLayers().size()) - 1);
+    return true;
 }
 
 void CWndEditorPosition::RemoveLayer()

@@ -7,8 +7,9 @@
 #include "ui/WndEditorBase.h"
 
 #include <array>
-#include <map>
 #include <memory>
+#include <obs.hpp>
+#include <vector>
 
 class CGdipButton;
 class CGdiplusButton;
@@ -40,6 +41,9 @@ public:
     LRESULT OnWindowMessage(unsigned message, WPARAM wParam, LPARAM lParam) override;
     bool IsApplyingChange() const override { return m_writing; }
 
+    // A new layer at the back from the picture file, selected; message 962
+    // when the set cannot take it.
+    bool AddLayerFromFile(const std::wstring& path);
     // The selected layer one place up or down the stack.
     void MoveLayerUp();
     // Removes the current layer after asking (question 179); also Delete on the preview.
@@ -58,7 +62,8 @@ public:
     // "Draw screen" for a UV-mapped or replaceable layer: four corners on the
     // preview; Enter (or the button again) writes a UV map of the canvas's
     // size for them into the set folder and gives it to the layer, Escape
-    // leaves the layer as it was.
+    // leaves the layer as it was. Any change of the selected row, the list
+    // or the set ends the mode as Escape does.
     void StartDrawScreen();
     bool ApplyDrawnScreen();
     void CancelDrawScreen();
@@ -75,6 +80,7 @@ public:
 protected:
     // Leaving the page leaves the corner mode too, unchanged.
     void hideEvent(QHideEvent* event) override;
+    void OnSceneChanging() override;
 
 private:
     void CreateButtons();
@@ -110,7 +116,18 @@ private:
     void OnLiveMenu();
     void UpdateLiveButtons();
     bool PlaceLive(int row, std::unique_ptr<CLiveSource> live);
-    std::string LayerKey(int row) const;
+    // A live picture shown in a layer, kept with the item that shows it in
+    // the layer's place: the item follows the layer wherever it moves in the
+    // stack, whatever its name.
+    struct LiveLayer {
+        OBSSceneItem item;
+        std::unique_ptr<CLiveSource> live;
+    };
+    // The entry of the live picture the row's layer shows, or -1.
+    int FindLive(int row) const;
+    // Lets go of the live pictures of layers that are gone.
+    void PruneLiveSources();
+    void ReportFailure(unsigned message, const std::wstring& path);
 
     std::array<CGdiplusButton*, 4> m_buttons{};
     CMyListCtrl* m_list = nullptr;
@@ -136,8 +153,6 @@ private:
 
     CGdiplusButton* m_liveButton = nullptr;
     CGdiplusButton* m_drawButton = nullptr;
-    // Live pictures by layer name (the name finds the layer's place), and the set they are in.
-    std::map<std::string, std::unique_ptr<CLiveSource>> m_live;
-    const void* m_liveScene = nullptr;
+    std::vector<LiveLayer> m_live;
     int m_drawRow = -1;
 };

@@ -83,36 +83,44 @@ void CWndEditorPosition::UpdateLiveButtons()
     m_drawButton->setText(QString::fromStdWString(Lang::LoadLangString(IsDrawingScreen() ? 920 : 919)));  // lang-ids: 919 920
 }
 
-std::string CWndEditorPosition::LayerKey(int row) const
+int CWndEditorPosition::FindLive(int row) const
 {
-    return HasRow(row) ? std::string(m_scene->GetLayers()[static_cast<size_t>(row)].name) : std::string();
+    obs_sceneitem_t* item = HasRow(row) ? m_scene->GetItem(row + 1) : nullptr;
+    for (size_t i = 0; item && i < m_live.size(); ++i) {
+        if (m_live[i].item == item)
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
-bool CWndEditorPosition::HasLiveSource(int row) const
-{
-    return m_liveScene == m_scene && HasRow(row) && m_live.count(LayerKey(row)) > 0;
-}
+bool CWndEditorPosition::HasLiveSource(int row) const { return FindLive(row) >= 0; }
 
-void CWndEditorPosition::ForgetLiveSources()
+void CWndEditorPosition::ForgetLiveSources() { m_live.clear(); }
+
+void CWndEditorPosition::PruneLiveSources()
 {
-    m_live.clear();
-    m_liveScene = nullptr;
+    const size_t items = m_scene ? m_scene->GetItemCount() : 0;
+    std::erase_if(m_live, [&](const LiveLayer& entry) {
+        for (size_t i = 1; i < items; ++i) {
+            if (m_scene->GetItem(static_cast<int>(i)) == entry.item)
+                return false;
+        }
+        return true;
+    });
 }
 
 bool CWndEditorPosition::PlaceLive(int row, std::unique_ptr<CLiveSource> live)
 {
     if (!live || !HasRow(row))
         return false;
-    if (m_liveScene != m_scene)
-        ForgetLiveSources();
-    const LayerInfo& layer = m_scene->GetLayers()[static_cast<size_t>(row)];
     m_writing = true;
-    const bool placed = m_scene->PlaceSourceInLayer(GetRecordName(layer.name), live->Source());
+    const bool placed = m_scene->PlaceSourceInLayerAt(row, live->Source());
     m_writing = false;
     if (!placed)
         return false;
-    m_liveScene = m_scene;
-    m_live[LayerKey(row)] = std::move(live);
+    // The item shown before (a live picture too, perhaps) has left the set.
+    PruneLiveSources();
+    m_live.push_back(LiveLayer{OBSSceneItem(m_scene->GetItem(row + 1)), std::move(live)});
     UpdateLiveButtons();
     return true;
 }
@@ -139,12 +147,10 @@ bool CWndEditorPosition::ShowLayerPicture(int row)
 {
     if (!HasLiveSource(row))
         return false;
-    const LayerInfo& layer = m_scene->GetLayers()[static_cast<size_t>(row)];
     m_writing = true;
-    const bool placed = m_scene->PlaceSourceInLayer(GetRecordName(layer.name), nullptr);
+    const bool placed = m_scene->PlaceSourceInLayerAt(row, nullptr);
     m_writing = false;
-    // The item holding the live source is gone either way.
-    m_live.erase(LayerKey(row));
+    PruneLiveSources();
     UpdateLiveButtons();
     return placed;
 }
@@ -245,9 +251,9 @@ bool CWndEditorPosition::ApplyDrawnScreen()
     m_scene->ApplyLayerTransform(row);
     m_writing = false;
     // A live picture shown there goes through the new map at once.
-    if (HasLiveSource(row)) {
-        std::unique_ptr<CLiveSource> live = std::move(m_live[LayerKey(row)]);
-        m_live.erase(LayerKey(row));
+    if (const int shown = FindLive(row); shown >= 0) {
+        std::unique_ptr<CLiveSource> live = std::move(m_live[static_cast<size_t>(shown)].live);
+        m_live.erase(m_live.begin() + shown);
         PlaceLive(row, std::move(live));
     }
     LoadRow(row);

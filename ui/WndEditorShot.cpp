@@ -250,6 +250,9 @@ void CWndEditorShot::Refresh()
     }
     FillList();
     LoadShot(m_current);
+    // The camera shows the shot the page shows (after an undo too).
+    if (HasShot(m_current))
+        m_scene->StartShot(m_current, 0);
     m_busy = false;
     m_list->setFocus();
 }
@@ -262,7 +265,7 @@ void CWndEditorShot::FillList()
     m_list->clear();
     for (int i = 0; i < ShotCount(); ++i) {
         const ShotInfo& shot = m_scene->GetShots()[static_cast<size_t>(i)];
-        auto* item = new QListWidgetItem(ShotIcon(m_scene->GetShotPreviewPath(i), i),
+        auto* item = new QListWidgetItem(ShotIcon(m_scene->GetShotPicturePath(i), i),
                                          QString::fromStdWString(GetRecordName(shot.name)));
         item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
         m_list->addItem(item);
@@ -354,8 +357,8 @@ void CWndEditorShot::SavePicture(int index)
 {
     if (!HasShot(index))
         return;
-    const std::wstring path = m_scene->GetShotPreviewPath(index);
-    if (m_scene->SaveScreenshot(path)) {
+    const std::wstring path = m_scene->NewShotPicturePath(index);
+    if (!path.empty() && m_scene->SaveScreenshot(path)) {
         if (QListWidgetItem* item = m_list->item(index))
             item->setIcon(ShotIcon(path, index));
     }
@@ -401,12 +404,10 @@ void CWndEditorShot::RemoveShot()
         return;
     }
     const int removed = m_current;
-    const int oldCount = ShotCount();
     m_pictureTimer->stop();
-    m_rebuildNext = -1;
-    ShotList& shots = m_scene->GetShots();
-    shots.erase(shots.begin() + removed);
-    RenumberPicturesAfterRemoving(removed, oldCount);
+    StopRebuilding();
+    // The pictures stay as they are: each belongs to what it shows.
+    m_scene->RemoveShot(removed);
     m_current = std::min(removed, ShotCount() - 1);
     m_busy = true;
     FillList();
@@ -416,16 +417,19 @@ void CWndEditorShot::RemoveShot()
     m_busy = false;
 }
 
-// Each following picture moves down one number, into the place the one
-// before has just left, so no picture is overwritten before it moved.
-void CWndEditorShot::RenumberPicturesAfterRemoving(int removed, int oldCount)
+void CWndEditorShot::hideEvent(QHideEvent* event)
 {
-    platform::RemoveFile(m_scene->GetShotPreviewPath(removed));
-    for (int i = removed + 1; i < oldCount; ++i) {
-        const std::wstring from = m_scene->GetShotPreviewPath(i);
-        if (platform::FileExists(from))
-            QFile::rename(QString::fromStdWString(from), QString::fromStdWString(m_scene->GetShotPreviewPath(i - 1)));
-    }
+    StopPlaying();
+    StopRebuilding();
+    CWndEditorBase::hideEvent(event);
+}
+
+void CWndEditorShot::StopRebuilding()
+{
+    if (!IsRebuilding())
+        return;
+    m_rebuildNext = -1;
+    m_busy = false;
 }
 
 void CWndEditorShot::RebuildThumbnails()
@@ -488,9 +492,27 @@ LRESULT CWndEditorShot::OnWindowMessage(unsigned message, WPARAM wParam, LPARAM 
     if (m_busy || !HasShot(m_current) || !item || m_scene->FindItem(item) != 0)
         return 0;  // only the camera of this set counts
     m_busy = true;
-    m_scene->CaptureShot(m_current);
-    LoadShot(m_current);
+    TakeCameraIntoShot(m_current);
     m_busy = false;
-    m_pictureTimer->start(kPictureDelayMs);
     return 0;
+}
+
+void CWndEditorShot::TakeCameraIntoShot(int index)
+{
+    ShotInfo& shot = m_scene->GetShots()[static_cast<size_t>(index)];
+    const ShotInfo before = shot;
+    m_scene->CaptureShot(index);
+    // Read back from the engine, the values of the shot just applied differ
+    // by float noise: such an echo is no edit.
+    const float pairs[][2] = {{shot.x, before.x}, {shot.y, before.y}, {shot.zoomX, before.zoomX},
+                              {shot.zoomY, before.zoomY}, {shot.rotateZ, before.rotateZ}};
+    bool moved = false;
+    for (const auto& pair : pairs)
+        moved = moved || !(std::fabs(pair[0] - pair[1]) < 0.0005f);
+    if (!moved) {
+        shot = before;
+        return;
+    }
+    LoadShot(index);
+    m_pictureTimer->start(kPictureDelayMs);
 }

@@ -39,6 +39,13 @@ public:
     CSliderChannel* Channel(int index) const { return m_channels[static_cast<size_t>(index)]; }
     bool IsRebuilding() const { return m_rebuildNext >= 0; }
 
+protected:
+    // Leaving the page ends a transition or a rebuild in progress: they
+    // would go on moving the picture under the other pages.
+    void hideEvent(QHideEvent* event) override;
+
+public:
+
     void AddShot();
     void RemoveShot();
     void RebuildThumbnails();
@@ -63,7 +70,10 @@ private:
     void OnNameEdited();
     void ApplyCurrent();
     void SavePicture(int index);
-    void RenumberPicturesAfterRemoving(int removed, int oldCount);
+    // The shot as the camera is now, unless the camera only echoes the
+    // shot's own values back.
+    void TakeCameraIntoShot(int index);
+    void StopRebuilding();
     void RebuildStep();
     void CreatePlayRow(int top);
     void PlayStep();

@@ -1,6 +1,7 @@
 // Selecting, moving and resizing the layers of a real set with the preview's
 // mouse operations, in a 960 x 540 window (half the canvas).
 #include "PreviewFixture.h"
+#include "preview/SceneItemPicking.h"
 
 
 using namespace previewtest;
@@ -217,4 +218,53 @@ TEST_F(PreviewEditTest, ASelectedItemInsideAGroupMovesByTheVisibleAmount)
     EXPECT_FLOAT_EQ(Position(group).x, groupBefore.x);
     EXPECT_TRUE(obs_sceneitem_selected(middle()));
     EXPECT_FALSE(obs_sceneitem_selected(group));
+}
+
+TEST_F(PreviewEditTest, HiddenItemsAreNeitherPickedDraggedNorResized)
+{
+    // (300, 200) lies on Top and Bottom; Top, in front, is hidden.
+    obs_sceneitem_set_visible(top(), false);
+    const vec2 topAt = Position(top());
+    Click(300, 200);
+    EXPECT_EQ(Selected(), std::vector{bottom()});
+    const vec2 bottomAt = Position(bottom());
+    Drag(WinX(300), WinY(200), WinX(300) + 40, WinY(200));
+    EXPECT_FLOAT_EQ(Position(bottom()).x, bottomAt.x + 80.0f);
+    EXPECT_FLOAT_EQ(Position(top()).x, topAt.x);
+
+    // Selected from the list while hidden: no handle to grab, nothing to
+    // drag or nudge; the press picks what is shown there.
+    SelectExclusively(scene(), top());
+    const vec2 topScale = Scale(top());
+    Drag(WinX(240), WinY(135), WinX(200), WinY(100));  // its top-left handle
+    EXPECT_FLOAT_EQ(Scale(top()).x, topScale.x);
+    EXPECT_FLOAT_EQ(Position(top()).x, topAt.x);
+    SelectExclusively(scene(), top());
+    EXPECT_FALSE(m_preview.NudgeSelection(5, 0));
+    EXPECT_FLOAT_EQ(Position(top()).x, topAt.x);
+}
+
+TEST_F(PreviewEditTest, ADragEndsWhenTheFocusGoesOrTheButtonIsLetGoUnseen)
+{
+    // Middle only at canvas (1300, 700).
+    const vec2 start = Position(middle());
+    m_preview.OnMouseDown(kMouseLeft, WinX(1300), WinY(700));
+    m_preview.OnMouseMove(0, WinX(1300) + 10, WinY(700));
+    EXPECT_FLOAT_EQ(Position(middle()).x, start.x + 20.0f);
+    // The focus goes: the release is not seen.
+    m_preview.SetEditEnabled(false);
+    m_preview.OnMouseUp(kMouseLeft, WinX(1300) + 10, WinY(700));
+    EXPECT_FALSE(m_preview.InGesture());
+    // Back in focus, hovering moves nothing.
+    m_preview.SetEditEnabled(true);
+    m_preview.OnMouseMove(0, WinX(1300) + 60, WinY(700) + 30);
+    EXPECT_FLOAT_EQ(Position(middle()).x, start.x + 20.0f);
+    EXPECT_FLOAT_EQ(Position(middle()).y, start.y);
+
+    // A button let go where the preview could not see it.
+    m_preview.OnMouseDown(kMouseLeft, WinX(1300), WinY(700));
+    ASSERT_TRUE(m_preview.InGesture());
+    m_preview.EndGesture();
+    m_preview.OnMouseMove(0, WinX(1300) + 60, WinY(700));
+    EXPECT_FLOAT_EQ(Position(middle()).x, start.x + 20.0f);
 }

@@ -268,3 +268,20 @@ TEST_F(PreviewTest, TheWindowDrawsAsAChildMadeBeforeItsParentIsShown)
     shot.save(ScreenshotPath("preview-embedded.png"));
     EXPECT_TRUE(shown) << "the child window does not show the set";
 }
+
+TEST_F(PreviewWindowTest, HoveringAfterAReleaseElsewhereDoesNotDrag)
+{
+    m_window->SetEditEnabled(true);
+    // Middle only at canvas (1300, 700): window (650, 350).
+    QTest::mousePress(m_window.get(), Qt::LeftButton, Qt::NoModifier, QPoint(650, 350));
+    QTest::mouseMove(m_window.get(), QPoint(670, 350));
+    const vec2 dragged = Position(middle());
+    // The release went to another window: the next move comes without a button.
+    QMouseEvent hover(QEvent::MouseMove, QPointF(720, 380), m_window->mapToGlobal(QPointF(720, 380)), Qt::NoButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(m_window.get(), &hover);
+    EXPECT_FLOAT_EQ(Position(middle()).x, dragged.x);
+    EXPECT_FLOAT_EQ(Position(middle()).y, dragged.y);
+    EXPECT_FALSE(m_window->InGesture());
+    QTest::mouseRelease(m_window.get(), Qt::LeftButton, Qt::NoModifier, QPoint(720, 380));
+}

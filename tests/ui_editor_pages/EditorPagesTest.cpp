@@ -329,28 +329,28 @@ TEST_F(EditorPagesTest, ShotsPageAddsAppliesRemovesAndRebuildsShotPictures)
     page->RebuildThumbnails();
     ASSERT_TRUE(WaitUntil([&] { return !page->IsRebuilding(); }, 10000));
     for (int i = 0; i < 3; ++i)
-        EXPECT_FALSE(QImage(QString::fromStdWString(scene()->GetShotPreviewPath(i))).isNull()) << i;
+        EXPECT_FALSE(QImage(QString::fromStdWString(scene()->GetShotPicturePath(i))).isNull()) << i;
     Pump(200);
     SaveScreenshot("editor-shots-page");
 
     // Adding takes the camera and a picture; the eleventh is refused.
     Click(page, 1230);
     EXPECT_EQ(page->List()->item(3)->text(), "Shot 4");
-    EXPECT_TRUE(platform::FileExists(scene()->GetShotPreviewPath(3)));
+    EXPECT_TRUE(platform::FileExists(scene()->GetShotPicturePath(3)));
     while (scene()->GetShots().size() < 10)
         page->AddShot();
     page->AddShot();
     EXPECT_EQ(scene()->GetShots().size(), 10u);
-    EXPECT_FALSE(platform::FileExists(scene()->GetShotPreviewPath(10)));
+    EXPECT_FALSE(platform::FileExists(scene()->GetShotPicturePath(10)));
 
     // Removing the second shot: the others keep their names and pictures.
-    const std::string thirdPicture = testsupport::ReadFileBytes(platform::WideToUtf8(scene()->GetShotPreviewPath(2)));
+    const std::string thirdPicture = testsupport::ReadFileBytes(platform::WideToUtf8(scene()->GetShotPicturePath(2)));
     page->List()->setCurrentRow(1);
     Click(page, 1138);
     ASSERT_EQ(scene()->GetShots().size(), 9u);
     EXPECT_EQ(GetRecordName(scene()->GetShots()[1].name), L"Right");
-    EXPECT_EQ(testsupport::ReadFileBytes(platform::WideToUtf8(scene()->GetShotPreviewPath(1))), thirdPicture);
-    EXPECT_FALSE(platform::FileExists(scene()->GetShotPreviewPath(9)));
+    EXPECT_EQ(testsupport::ReadFileBytes(platform::WideToUtf8(scene()->GetShotPicturePath(1))), thirdPicture);
+    EXPECT_FALSE(platform::FileExists(scene()->GetShotPicturePath(9)));
 
     // Down to none: empty list, rows disabled, nothing reads a shot.
     while (!scene()->GetShots().empty())

@@ -21,6 +21,17 @@
 
 class CanvasTest : public EditorWindowTest {
 protected:
+    // Two layers at half size, the first left of centre, the second right.
+    static std::vector<settest::TestLayer> SideBySide(const std::string& left, const std::string& right)
+    {
+        settest::TestLayer a{left, Qt::red, 64, 36};
+        a.x = -0.5f;
+        a.zoomX = a.zoomY = 0.5f;
+        settest::TestLayer b{right, Qt::blue, 64, 36};
+        b.x = 0.5f;
+        b.zoomX = b.zoomY = 0.5f;
+        return {a, b};
+    }
     CMultiViewSource* scene() { return editor()->GetScene(); }
     CWndEditorPosition* layers() { return static_cast<CWndEditorPosition*>(editor()->GetPanel(1)); }
     CWndEditorShot* shots() { return static_cast<CWndEditorShot*>(editor()->GetPanel(2)); }

@@ -27,13 +27,7 @@ class LayersCanvasTest : public CanvasTest {
 protected:
     void OpenTwoScreens()
     {
-        TestLayer left{"Screen", Qt::red, 64, 36};
-        left.x = -0.5f;
-        left.zoomX = left.zoomY = 0.5f;
-        TestLayer right{"Screen", Qt::blue, 64, 36};
-        right.x = 0.5f;
-        right.zoomX = right.zoomY = 0.5f;
-        MakeNativeSet(dir().path(), "Set", {left, right}, {});
+        MakeNativeSet(dir().path(), "Set", SideBySide("Screen", "Screen"), {});
         MakeNativeSet(dir().path(), "Other", {TestLayer{"Green", Qt::green}}, {});
         OpenEditor();
         ASSERT_EQ(SendOpen(dir().file("Set"), kSetKindNative), 0);

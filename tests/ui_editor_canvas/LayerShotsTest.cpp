@@ -28,13 +28,9 @@ protected:
     // the shots are All, Desk, Anchor.
     void OpenLayerShotSet()
     {
-        TestLayer anchor{"Anchor", Qt::red, 64, 36};
-        anchor.x = -0.5f;
-        anchor.zoomX = anchor.zoomY = 0.5f;
-        TestLayer desk{"Desk", Qt::blue, 64, 36};
-        desk.x = 0.5f;
-        desk.zoomX = desk.zoomY = 0.5f;
-        MakeNativeSet(dir().path(), "Set", {anchor, desk, TestLayer{"Background", Qt::darkGray}}, {}, kLayerShotMode);
+        std::vector<TestLayer> layers = SideBySide("Anchor", "Desk");
+        layers.push_back(TestLayer{"Background", Qt::darkGray});
+        MakeNativeSet(dir().path(), "Set", layers, {}, kLayerShotMode);
         WritePicture(dir().file("green.png"), 32, 18, Qt::green);
         OpenEditor();
         ASSERT_EQ(SendOpen(dir().file("Set"), kSetKindNative), 0);

@@ -138,8 +138,8 @@ TEST_F(LayerShotsTest, LayerShotsNeverReachTheRecordsAndFollowTheLayers)
     ASSERT_TRUE(ReadSceneFile(dir().wfile("Set/scene.tvn"), saved, savedShots, &thumbnail, nullptr, false));
     ASSERT_EQ(saved.size(), 3u);
     for (const LayerInfo& layer : saved) {
-        if (GetRecordName(layer.name) != L"Background")
-            EXPECT_FLOAT_EQ(layer.zoomX, 0.5f) << "a layer was saved at its shot's full frame";
+        const float expected = GetRecordName(layer.name) == L"Background" ? 1.0f : 0.5f;
+        EXPECT_FLOAT_EQ(layer.zoomX, expected) << "a layer was saved at its shot's full frame";
     }
 }
 

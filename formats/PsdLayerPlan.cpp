@@ -46,6 +46,15 @@ std::wstring DisplayName(const std::vector<PsdLayerRecord>& records, size_t inde
     return records[index].name.empty() ? L"Layer " + std::to_wstring(index + 1) : records[index].name;
 }
 
+// The name with the groups around it, outermost first: "Version A / Matte".
+std::wstring PathName(const std::vector<PsdLayerRecord>& records, const std::vector<int>& parent, size_t index)
+{
+    std::wstring name = DisplayName(records, index);
+    for (int g = parent[index]; g >= 0; g = parent[static_cast<size_t>(g)])
+        name = DisplayName(records, static_cast<size_t>(g)) + L" / " + name;
+    return name;
+}
+
 // The name as the set's record will hold it: cut on a whole character.
 std::wstring FitName(const std::wstring& name, size_t bytes)
 {
@@ -61,11 +70,7 @@ void MakeNamesUnique(const std::vector<PsdLayerRecord>& records, const std::vect
     std::set<std::wstring> taken;
     for (PsdPlannedLayer& layer : plan.layers) {
         const std::wstring original = layer.name;
-        std::wstring name = original;
-        if (uses[FitName(original, kNameBytes)] > 1) {
-            for (int g = parent[layer.record]; g >= 0; g = parent[static_cast<size_t>(g)])
-                name = DisplayName(records, static_cast<size_t>(g)) + L" / " + name;
-        }
+        const std::wstring name = uses[FitName(original, kNameBytes)] > 1 ? PathName(records, parent, layer.record) : original;
         std::wstring fitted = FitName(name, kNameBytes);
         for (int n = 2; taken.count(fitted); ++n) {
             const std::wstring suffix = L" " + std::to_wstring(n);
@@ -91,8 +96,10 @@ PsdLayerPlan PlanPsdLayers(const PsdStructure& structure)
         if (record.section != PsdSection::Layer)
             continue;
         const std::wstring name = DisplayName(records, i);
+        // A layer left out is named with its groups, so the user can find it in the file.
+        const std::wstring where = PathName(records, parent, i);
         if (!record.adjustmentKey.empty()) {
-            plan.report.push_back({PsdChange::AdjustmentSkipped, name, {}});
+            plan.report.push_back({PsdChange::AdjustmentSkipped, where, {}});
             continue;
         }
         PsdPlannedLayer layer;
@@ -110,13 +117,13 @@ PsdLayerPlan PlanPsdLayers(const PsdStructure& structure)
                 layer.visible = layer.visible && !baseRecord.hidden;
                 layer.opacity *= baseRecord.opacity / 255.0f;
                 if (baseRecord.rect.empty()) {
-                    plan.report.push_back({PsdChange::EmptySkipped, name, {}});
+                    plan.report.push_back({PsdChange::EmptySkipped, where, {}});
                     continue;
                 }
             }
         }
         if (record.rect.empty()) {
-            plan.report.push_back({PsdChange::EmptySkipped, name, {}});
+            plan.report.push_back({PsdChange::EmptySkipped, where, {}});
             continue;
         }
         for (int g = parent[i]; g >= 0; g = parent[static_cast<size_t>(g)]) {

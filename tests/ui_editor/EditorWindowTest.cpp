@@ -210,6 +210,22 @@ TEST_F(EditorWindowTest, APhotoshopFileOpensAsANewSetWithItsHiddenLayersHidden)
     platform::RemoveFolderTree(platform::Utf8ToWide(sets + "/Studio 2"));
 }
 
+TEST_F(EditorWindowTest, AfterAPhotoshopImportTheEditorListsWhatTheSetShowsDifferently)
+{
+    const std::string sets = platform::WideToUtf8(GetVirtualSetsFolder());
+    platform::RemoveFolderTree(platform::Utf8ToWide(sets + "/psdrb-example"));
+    OpenEditor();
+    ASSERT_EQ(editor()->ImportPsdFile(platform::Utf8ToWide(std::string(KELVANE_SOURCE_DIR) +
+                                                           "/tests/formats_psd/data/psdrb-example.psd")),
+              0);
+    ASSERT_EQ(editor()->GetScene()->GetLayers().size(), 9u);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0].rfind(Lang::LoadLangString(980) + L"\n", 0), 0u);
+    EXPECT_NE(m_messages[0].find(Lang::FormatLangString(984, std::wstring(L"Matte"), std::wstring(L"Version A / Matte"))),
+              std::wstring::npos);
+    platform::RemoveFolderTree(platform::Utf8ToWide(sets + "/psdrb-example"));
+}
+
 TEST_F(EditorWindowTest, SavingWithoutASetDoesNothing)
 {
     OpenEditor();

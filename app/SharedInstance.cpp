@@ -1,6 +1,7 @@
 #include "SharedInstance.h"
 
 #include "platform/FileUtil.h"
+#include "platform/Processes.h"
 #include "platform/SystemFolders.h"
 #include "platform/TextConv.h"
 
@@ -33,6 +34,7 @@ bool SharedInstanceRecord::Open(const std::string& name)
         record->instanceCount.store(0);
         record->lastProcessId.store(0xFFFFFFFFu);
         record->mainWindow.store(0);
+        record->busyProcessId.store(0);
         record->ready.store(kReadyMark, std::memory_order_release);
     } else {
         // The creator fills the record right after creating it; wait briefly.
@@ -46,6 +48,7 @@ bool SharedInstanceRecord::Open(const std::string& name)
                 record->instanceCount.store(0);
                 record->lastProcessId.store(0xFFFFFFFFu);
                 record->mainWindow.store(0);
+                record->busyProcessId.store(0);
             }
         }
     }
@@ -79,3 +82,21 @@ SharedInstanceRecord* g_runningRecord = nullptr;
 
 SharedInstanceRecord* GetSharedInstanceRecord() { return g_runningRecord; }
 void SetSharedInstanceRecord(SharedInstanceRecord* record) { g_runningRecord = record; }
+
+namespace {
+int g_busyDepth = 0;
+}
+
+InstanceBusyMark::InstanceBusyMark()
+{
+    if (g_busyDepth++ == 0 && g_runningRecord && g_runningRecord->Data())
+        g_runningRecord->Data()->busyProcessId.store(platform::CurrentProcessId());
+}
+
+InstanceBusyMark::~InstanceBusyMark()
+{
+    if (--g_busyDepth > 0 || !g_runningRecord || !g_runningRecord->Data())
+        return;
+    uint32_t mine = platform::CurrentProcessId();
+    g_runningRecord->Data()->busyProcessId.compare_exchange_strong(mine, 0);
+}

@@ -16,6 +16,9 @@ struct SharedInstanceData {
     // Not one of the record's fields: set last by the process that created the
     // record, so an opener never reads it half made.
     std::atomic<uint32_t> ready;
+    // The editor that is inside a save or an open and so cannot answer a
+    // second start at once (0 when none): it is waited for, never replaced.
+    std::atomic<uint32_t> busyProcessId;
 };
 
 class SharedInstanceRecord {
@@ -44,3 +47,14 @@ private:
 // The record of the running editor (set by the application at start), or null.
 SharedInstanceRecord* GetSharedInstanceRecord();
 void SetSharedInstanceRecord(SharedInstanceRecord* record);
+
+// Marks this process busy in the running editor's record (busyProcessId)
+// while it lives: a second start then waits for the editor instead of taking
+// its silence for a hang. Marks nest; the outermost one clears the mark.
+class InstanceBusyMark {
+public:
+    InstanceBusyMark();
+    ~InstanceBusyMark();
+    InstanceBusyMark(const InstanceBusyMark&) = delete;
+    InstanceBusyMark& operator=(const InstanceBusyMark&) = delete;
+};

@@ -13,9 +13,11 @@
 #include "ui/DlgEditor.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <chrono>
 #include <clocale>
+#include <cstdio>
 #include <ctime>
 #include <functional>
 #include <thread>
@@ -27,6 +29,11 @@ void* QtX11Display()
     auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 ? x11->display() : nullptr;
 }
+
+// A running editor answers at once; one that says it is inside a save, an
+// open or its start-up gets longer before its silence counts as a hang.
+constexpr qint64 kAnswerWaitMs = 5000;
+constexpr qint64 kBusyAnswerWaitMs = 120000;
 
 // The recorded editor still runs: its process is alive and is the editor.
 bool IsRecordedEditorRunning(uint32_t pid)
@@ -72,9 +79,12 @@ bool CTolvenarApp::InitInstance()
     SharedInstanceData* data = m_record.Data();
     const int32_t count = data->instanceCount.fetch_add(1) + 1;
     m_entered = true;
-    if (count > 1 && data->restartPending.load() == 0 && ActivateOrReplaceRunningInstance())
+    if (count > 1 && data->restartPending.load() == 0 && HandOverToRunningInstance())
         return false;
     data->lastProcessId.store(platform::CurrentProcessId());
+    // Until the window's event loop runs this editor cannot answer a second
+    // start, which then waits for it instead of taking it for a hung one.
+    m_startUpMark = std::make_unique<InstanceBusyMark>();
 
     if (data->restartPending.load() != 0)
         WaitForRestartingInstance();
@@ -87,28 +97,54 @@ bool CTolvenarApp::InitInstance()
     return true;
 }
 
-bool CTolvenarApp::ActivateOrReplaceRunningInstance()
+bool CTolvenarApp::HandOverToRunningInstance()
 {
     SharedInstanceData* data = m_record.Data();
     const uint32_t pid = data->lastProcessId.load();
-    const uint64_t window = data->mainWindow.load();
     if (IsRecordedEditorRunning(pid)) {
-        if (platform::IsX11WindowViewable(QtX11Display(), window)) {
-            // The running editor opens the set itself and comes to the front.
-            if (!m_openPath.empty())
-                CInstanceChannel::SendPath(InstanceRecordName(), QString::fromStdWString(m_openPath));
-            platform::ActivateX11Window(QtX11Display(), window);
+        const Reply reply = AskRunningEditor(pid);
+        if (reply == Reply::Answered) {
+            platform::RestoreAndActivateX11Window(QtX11Display(), data->mainWindow.load());
             return true;
         }
-        // Started but without a window (hung in start-up): it is replaced.
-        platform::TerminateProcessNamed(pid, kEditorExecutableName, 1000);
+        if (reply == Reply::Silent && IsEditorOfDataFolder(pid, GetUserDataFolder())) {
+            std::fprintf(stderr, "The running editor (process %u) does not answer; it is replaced\n", pid);
+            platform::TerminateProcessNamed(pid, kEditorExecutableName, 1000);
+        }
     }
-    // The recorded editor is gone: its count is stale, this one is alone now.
-    if (!IsRecordedEditorRunning(pid)) {
+    // The recorded editor is gone (or was never one of this folder): its
+    // count is stale, this one is alone now.
+    if (!IsEditorOfDataFolder(pid, GetUserDataFolder())) {
         data->instanceCount.store(1);
         data->mainWindow.store(0);
     }
     return false;
+}
+
+CTolvenarApp::Reply CTolvenarApp::AskRunningEditor(uint32_t pid)
+{
+    const SharedInstanceData* data = m_record.Data();
+    const QString path = QString::fromStdWString(m_openPath);
+    QElapsedTimer waited;
+    waited.start();
+    bool gone = false;
+    const auto keepWaiting = [&] {
+        if (!IsRecordedEditorRunning(pid)) {
+            gone = true;
+            return false;
+        }
+        if (waited.elapsed() < kAnswerWaitMs)
+            return true;
+        return data->busyProcessId.load() == pid && waited.elapsed() < kBusyAnswerWaitMs;
+    };
+    if (!CInstanceChannel::CanSendPath(path)) {
+        std::fprintf(stderr, "The set path cannot be handed to the running editor\n");
+        if (CInstanceChannel::SendPath(InstanceRecordName(), QString(), keepWaiting))
+            return Reply::Answered;
+    } else if (CInstanceChannel::SendPath(InstanceRecordName(), path, keepWaiting)) {
+        return Reply::Answered;
+    }
+    return gone ? Reply::Gone : Reply::Silent;
 }
 
 void CTolvenarApp::WaitForRestartingInstance()
@@ -142,11 +178,16 @@ void CTolvenarApp::RunMainWindow()
     if (m_entered) {
         channel.Listen(InstanceRecordName());
         QObject::connect(&channel, &CInstanceChannel::PathReceived, &editor,
-                         [&editor](const QString& path) { editor.OpenFromCommandLine(path.toStdWString()); });
+                         [&editor](const QString& path) { editor.RequestOpen(path.toStdWString()); });
     }
-    if (!m_openPath.empty())
-        QTimer::singleShot(0, &editor, [&editor, path = m_openPath] { editor.OpenFromCommandLine(path); });
+    QTimer::singleShot(0, &editor, [this, &editor] {
+        // The event loop runs: from here the editor answers a second start.
+        m_startUpMark.reset();
+        if (!m_openPath.empty())
+            editor.RequestOpen(m_openPath);
+    });
     editor.exec();
+    m_startUpMark.reset();
 }
 
 int CTolvenarApp::ExitInstance()
@@ -163,14 +204,4 @@ int CTolvenarApp::ExitInstance()
     return 0;
 }
 
-bool CTolvenarApp::TerminateOtherInstances()
-{
-    const std::vector<uint32_t> others = platform::FindProcessesNamed(kEditorExecutableName);
-    if (others.empty())
-        return false;
-    for (uint32_t pid : others) {
-        if (!platform::TerminateProcessNamed(pid, kEditorExecutableName, 1000))
-            return false;
-    }
-    return true;
-}
+bool CTolvenarApp::TerminateOtherInstances() { return TerminateEditorsOfDataFolder(GetUserDataFolder(), 1000); }

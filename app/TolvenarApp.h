@@ -1,8 +1,10 @@
 #pragma once
 // The editor process: the instance handshake with a running copy, the
 // folders and the language, the main window run to its end, and the way out.
+#include "RunningEditors.h"
 #include "SharedInstance.h"
 
+#include <memory>
 #include <string>
 
 class QApplication;
@@ -25,8 +27,9 @@ public:
     // InitInstance, then ExitInstance.
     int Run();
 
-    // Ends every other running editor; false when none ran or one of them
-    // could not be ended.
+    // Ends every other running editor of this user data folder; false when
+    // none ran or one of them could not be ended. Editors of other data
+    // folders are never touched.
     static bool TerminateOtherInstances();
 
     // The record's name: one per user data folder, so two users (or two
@@ -34,9 +37,15 @@ public:
     static std::string InstanceRecordName();
 
 private:
-    // A running editor with a visible window is brought forward: true.
-    // A recorded one without a window is ended; false then.
-    bool ActivateOrReplaceRunningInstance();
+    // A second start: the running editor is asked over the instance channel
+    // to come forward (and to open the set); when it answers, its window is
+    // restored and raised, and this process ends: true. A recorded editor
+    // that is gone leaves a stale record; one that stays silent (longer when
+    // it says it is busy) is a hung editor and is ended, but only when it is
+    // an editor of this user data folder. False: this process goes on.
+    bool HandOverToRunningInstance();
+    enum class Reply { Answered, Silent, Gone };
+    Reply AskRunningEditor(uint32_t pid);
     void WaitForRestartingInstance();
     void CreateUserFolders();
     void RunMainWindow();
@@ -45,7 +54,5 @@ private:
     SharedInstanceRecord m_record;
     bool m_entered = false;
     std::wstring m_openPath;
+    std::unique_ptr<InstanceBusyMark> m_startUpMark;
 };
-
-// The executable's file name that every running copy has ("kelvane").
-inline constexpr char kEditorExecutableName[] = "kelvane";

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <string_view>
+#include <algorithm>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -72,6 +74,46 @@ std::string ProcessExecutableName(uint32_t pid)
         path.resize(path.size() - deleted.size());
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool IsProcessOfCurrentUser(uint32_t pid)
+{
+    if (pid == 0 || pid > static_cast<uint32_t>(INT_MAX))
+        return false;
+    struct stat st {};
+    return ::stat(("/proc/" + std::to_string(pid)).c_str(), &st) == 0 && st.st_uid == getuid();
+}
+
+std::optional<std::map<std::string, std::string>> ReadProcessEnvironment(uint32_t pid,
+                                                                         const std::vector<std::string>& names)
+{
+    if (pid == 0 || pid > static_cast<uint32_t>(INT_MAX))
+        return std::nullopt;
+    FILE* file = std::fopen(ProcPath(pid, "environ").c_str(), "rb");
+    if (!file)
+        return std::nullopt;
+    std::string text;
+    char chunk[16384];
+    size_t n = 0;
+    while (text.size() < kMaxEnvironmentBytes && (n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        text.append(chunk, std::min(n, kMaxEnvironmentBytes - text.size()));
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed)
+        return std::nullopt;
+    std::map<std::string, std::string> values;
+    // Every entry ends with a zero byte; an entry cut by the limit has none
+    // and is left out.
+    for (size_t start = 0, end = 0; (end = text.find('\0', start)) != std::string::npos; start = end + 1) {
+        const std::string_view entry(text.data() + start, end - start);
+        const size_t equals = entry.find('=');
+        if (equals == std::string_view::npos)
+            continue;
+        const std::string name(entry.substr(0, equals));
+        if (std::find(names.begin(), names.end(), name) != names.end())
+            values.try_emplace(name, entry.substr(equals + 1));
+    }
+    return values;
 }
 
 std::vector<uint32_t> FindProcessesNamed(const std::string& executableName)

@@ -14,9 +14,9 @@ namespace platform {
 
 namespace {
 
-std::string HomeFolder()
+std::string HomeFolder(const char* home)
 {
-    if (const char* home = std::getenv("HOME"); home && *home)
+    if (home && *home)
         return home;
     if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir)
         return pw->pw_dir;
@@ -35,13 +35,14 @@ std::wstring g_driveRoot = L"/mnt";
 
 }  // namespace
 
-std::wstring GetRoamingAppDataFolder()
+std::wstring GetRoamingAppDataFolder() { return RoamingAppDataFolderFor(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")); }
+
+std::wstring RoamingAppDataFolderFor(const char* xdgDataHome, const char* home)
 {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
     // A relative XDG path is invalid by the XDG rules and is ignored.
-    if (xdg && xdg[0] == '/')
-        return Utf8ToWide(StripTrailingSlash(xdg));
-    return Utf8ToWide(HomeFolder() + "/.local/share");
+    if (xdgDataHome && xdgDataHome[0] == '/')
+        return Utf8ToWide(StripTrailingSlash(xdgDataHome));
+    return Utf8ToWide(HomeFolder(home) + "/.local/share");
 }
 
 std::wstring GetCommonAppDataFolder()

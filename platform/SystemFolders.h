@@ -6,6 +6,9 @@ namespace platform {
 
 // Roaming application data: $XDG_DATA_HOME, else ~/.local/share.
 std::wstring GetRoamingAppDataFolder();
+// The same for a process of this user with these environment values (unset
+// ones as null): the folder that process uses.
+std::wstring RoamingAppDataFolderFor(const char* xdgDataHome, const char* home);
 
 // Common application data: the first entry of $XDG_DATA_DIRS, else /usr/local/share.
 std::wstring GetCommonAppDataFolder();

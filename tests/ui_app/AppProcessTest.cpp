@@ -1,5 +1,7 @@
 // The real program under the test's X display: its window, a second start
-// that brings the first forward, and a clean end with every engine block freed.
+// that brings the first forward (also when it is not shown) and hands its set
+// over, a hung editor replaced, and a clean end with every engine block freed.
+#include "../model_set/SetTestData.h"
 #include "../support/TestSupport.h"
 
 // gtest before Xlib, whose macros (None, Bool) clash with gtest's names.
@@ -123,15 +125,18 @@ private:
 // The program with its standard error in a file.
 class Program {
 public:
-    Program(const std::string& logPath)
+    explicit Program(const std::string& logPath, const std::string& argument = {})
     {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 2, logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
         const std::string path = testsupport::BuiltProgram("kelvane");
-        char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
-        if (posix_spawn(&m_pid, path.c_str(), &actions, nullptr, argv, environ) != 0)
+        std::vector<char*> argv = {const_cast<char*>(path.c_str())};
+        if (!argument.empty())
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        if (posix_spawn(&m_pid, path.c_str(), &actions, nullptr, argv.data(), environ) != 0)
             m_pid = -1;
         posix_spawn_file_actions_destroy(&actions);
     }
@@ -213,4 +218,56 @@ TEST(EditorProgram, ShowsItsWindowRaisesItForASecondStartAndEndsCleanly)
     EXPECT_EQ(*firstExit, 0);
     const std::string log = testsupport::ReadFileBytes(firstLog);
     EXPECT_NE(log.find("Number of memory leaks: 0"), std::string::npos) << log;
+}
+
+TEST(EditorProgram, AnEditorNotShownSurvivesASecondStartAndShowsItsSet)
+{
+    // Minimised, or on another workspace, the editor's window is not viewable.
+    testsupport::FreshUserFolders folders;
+    XConnection x;
+    ASSERT_NE(x.get(), nullptr) << "needs an X display";
+    const std::string sets = folders.root().file("sets");
+    settest::MakeNativeSet(sets, "Handed Over", {settest::TestLayer{"Blue", Qt::blue}}, {});
+    const std::string firstLog = folders.root().file("first.log");
+    Program first(firstLog);
+    ASSERT_TRUE(WaitFor([&] { return x.ViewableTitled("Zantrel", first.pid()).size() == 1; }, 20000))
+        << testsupport::ReadFileBytes(firstLog);
+    const Window editor = x.ViewableTitled("Zantrel", first.pid()).front();
+    XUnmapWindow(x.get(), editor);
+    XSync(x.get(), False);
+    ASSERT_TRUE(WaitFor([&] { return !x.Viewable(editor); }, 5000));
+
+    Program second(folders.root().file("second.log"), sets + "/Handed Over/scene.tvn");
+    const std::optional<int> secondExit = second.WaitForExit(20000);
+    ASSERT_TRUE(secondExit.has_value()) << "the second start did not end";
+    EXPECT_EQ(*secondExit, 0);
+    EXPECT_FALSE(first.WaitForExit(300).has_value()) << "the running editor was ended";
+    EXPECT_TRUE(WaitFor([&] { return x.Viewable(editor) && x.Title(editor).find("Handed Over") != std::string::npos; },
+                        20000))
+        << "the editor did not come back with the set: " << x.Title(editor);
+
+    x.RequestClose(editor);
+    ASSERT_TRUE(first.WaitForExit(20000).has_value());
+}
+
+TEST(EditorProgram, AHungEditorOfTheSameDataFolderIsReplaced)
+{
+    testsupport::FreshUserFolders folders;
+    XConnection x;
+    ASSERT_NE(x.get(), nullptr) << "needs an X display";
+    Program first(folders.root().file("first.log"));
+    ASSERT_TRUE(WaitFor([&] { return x.ViewableTitled("Zantrel", first.pid()).size() == 1; }, 20000));
+    ASSERT_EQ(kill(first.pid(), SIGSTOP), 0);  // it answers nothing from now on
+
+    const std::string secondLog = folders.root().file("second.log");
+    Program second(secondLog);
+    const std::optional<int> firstExit = first.WaitForExit(30000);
+    ASSERT_TRUE(firstExit.has_value()) << "the hung editor was left running";
+    EXPECT_EQ(*firstExit, 128 + SIGKILL) << "a stopped editor ends only by SIGKILL";
+    ASSERT_TRUE(WaitFor([&] { return x.ViewableTitled("Zantrel", second.pid()).size() == 1; }, 20000))
+        << testsupport::ReadFileBytes(secondLog);
+    x.RequestClose(x.ViewableTitled("Zantrel", second.pid()).front());
+    const std::optional<int> secondExit = second.WaitForExit(20000);
+    ASSERT_TRUE(secondExit.has_value());
+    EXPECT_EQ(*secondExit, 0);
 }

@@ -79,13 +79,19 @@ ObsBasic::~ObsBasic()
 
 bool ObsBasic::InitEngine()
 {
+    m_startResult = StartResult::Failed;
     try {
-        if (!ResetAudio())
+        if (!ResetAudio()) {
+            m_startResult = StartResult::AudioFailed;
             return false;
-        if (!ResetVideo())
+        }
+        if (!ResetVideo()) {
+            m_startResult = StartResult::VideoFailed;
             return false;
+        }
         SetMonitoringDevice();
         LoadModules();
+        m_startResult = StartResult::Started;
         return true;
     } catch (const std::exception&) {
         return false;
@@ -109,6 +115,7 @@ bool ObsBasic::ResetVideo()
         blog(LOG_ERROR, "No X11 display for the engine");
     }
     const int result = ApplyVideoSettings();
+    m_videoResult = result;
     if (result != OBS_VIDEO_SUCCESS) {
         blog(LOG_ERROR, "%s", VideoFailureText(result).c_str());
         return false;

@@ -24,6 +24,13 @@ public:
     // True when the engine has an X11 display to render through.
     bool HasDisplay() const { return m_display != nullptr; }
 
+    // How the last InitEngine ended: started, or the step that failed (for
+    // video with the engine's result code).
+    enum class StartResult { NotRun, Started, AudioFailed, VideoFailed, Failed };
+    StartResult GetStartResult() const { return m_startResult; }
+    int GetVideoResult() const { return m_videoResult; }
+    bool IsStarted() const { return m_startResult == StartResult::Started; }
+
 private:
     bool ResetAudio();
     bool ResetVideo();
@@ -32,4 +39,6 @@ private:
 
     void* m_display = nullptr;
     bool m_ownsDisplay = false;
+    StartResult m_startResult = StartResult::NotRun;
+    int m_videoResult = 0;
 };

@@ -284,12 +284,15 @@ bool UnpackBytes(FileStream& scene, int64_t offset, int64_t count, const std::ws
 {
     platform::RemoveFile(target);
     FileStream out;
-    if (!scene.Seek(offset) || !out.Open(target, FileStream::Mode::CreateNew))
-        return false;
+    if (!scene.Seek(offset))
+        return Fail(scene.LastError() ? scene.LastError() : EIO);
+    if (!out.Open(target, FileStream::Mode::CreateNew))
+        return Fail(out.LastError() ? out.LastError() : EIO);
     if (!platform::CopyStreamBytes(scene, out, count) || !out.Close()) {
+        const int error = errno ? errno : EIO;
         out.Close();
         platform::RemoveFile(target);
-        return false;
+        return Fail(error);
     }
     return true;
 }
@@ -304,7 +307,7 @@ std::wstring AbsoluteFolder(const std::wstring& scenePath)
     return folder.empty() ? current : platform::JoinPath(current, folder);
 }
 
-void UnpackLayers(FileStream& scene, const SceneFileIndex& index, const std::wstring& folder, LayerList& layers)
+bool UnpackLayers(FileStream& scene, const SceneFileIndex& index, const std::wstring& folder, LayerList& layers)
 {
     std::vector<const SceneLayerEntry*> withImage;
     for (const SceneLayerEntry& entry : index.layers) {
@@ -320,15 +323,18 @@ void UnpackLayers(FileStream& scene, const SceneFileIndex& index, const std::wst
         layer.uvPathSize = 0;
         const std::wstring number = std::to_wstring(layers.size() + 1);
         const std::wstring imageFile = platform::JoinPath(folder, L"s" + number + L".png");
-        UnpackBytes(scene, entry.imageOffset, entry.record.imagePathSize, imageFile);
+        if (!UnpackBytes(scene, entry.imageOffset, entry.record.imagePathSize, imageFile))
+            return false;
         SetLayerImagePath(layer, platform::WideToAnsi(imageFile));
         if (entry.record.uvPathSize > 0 && !layer.uvFilter) {
             const std::wstring uvFile = platform::JoinPath(folder, L"uv" + number + L".png");
-            UnpackBytes(scene, entry.uvOffset, entry.record.uvPathSize, uvFile);
+            if (!UnpackBytes(scene, entry.uvOffset, entry.record.uvPathSize, uvFile))
+                return false;
             SetLayerUvPath(layer, platform::WideToAnsi(uvFile));
         }
         layers.push_back(layer);
     }
+    return true;
 }
 
 // ---- header edits -------------------------------------------------------
@@ -420,9 +426,15 @@ bool LoadSceneFile(const std::wstring& scenePath, LayerList& layers, ShotList& s
     if (header)
         *header = index.header;
     const std::wstring folder = AbsoluteFolder(scenePath);
-    UnpackBytes(scene, index.thumbnailOffset, index.header.thumbnailSize, platform::JoinPath(folder, L"thumbnail.jpg"));
-    if (loadLayers)
-        UnpackLayers(scene, index, folder, layers);
+    // A set whose pictures cannot be written out cannot be edited or saved
+    // again without losing them: the load fails, errno telling why.
+    if (!UnpackBytes(scene, index.thumbnailOffset, index.header.thumbnailSize,
+                     platform::JoinPath(folder, L"thumbnail.jpg")) ||
+        (loadLayers && !UnpackLayers(scene, index, folder, layers))) {
+        const int error = errno;
+        layers.clear();
+        return Fail(error);
+    }
     if (loadShots)
         shots = index.shots;
     return true;

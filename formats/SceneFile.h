@@ -71,7 +71,7 @@ bool ReadSceneFile(const std::wstring& scenePath, LayerList& layers, ShotList& s
 // layers with an image, each with its image and UV paths pointing at the
 // unpacked files (8-bit locale text). Image bytes are streamed from the scene
 // file to the unpacked files, never held whole in memory. A file that cannot
-// be created is skipped; its layer still gets the path.
+// be written fails the load, errno telling why.
 bool LoadSceneFile(const std::wstring& scenePath, LayerList& layers, ShotList& shots,
                    SceneFileHeader* header, bool loadLayers, bool loadShots);
 

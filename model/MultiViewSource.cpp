@@ -89,9 +89,16 @@ bool CMultiViewSource::CanEdit() const { return m_info && m_owner && m_groupScen
 HRESULT CMultiViewSource::Open()
 {
     std::lock_guard lock(m_lock);
+    m_openError = 0;
     if (!m_info || !m_owner)
         return E_FAIL;
-    if (!LoadSet(true, true) || !BuildLoadedSet()) {
+    errno = 0;
+    if (!LoadSet(true, true)) {
+        m_openError = errno ? errno : EINVAL;
+        ClearSet();
+        return E_FAIL;
+    }
+    if (!BuildLoadedSet()) {
         ClearSet();
         return E_FAIL;
     }

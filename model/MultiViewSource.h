@@ -38,6 +38,10 @@ public:
     // Loads the set file and builds the set; E_FAIL (lists empty) when the
     // file does not load or the set cannot be built.
     HRESULT Open() override;
+    // Why the last Open failed while reading the set file (an errno value,
+    // EINVAL when the file did not read as a set); 0 when it failed in the
+    // engine, or did not fail.
+    int GetOpenError() const { return m_openError; }
     HRESULT Play() override;
     HRESULT Pause() override;
     HRESULT Stop() override;
@@ -163,4 +167,5 @@ private:
 
     SaveCallbacks m_saveCallbacks;
     CShotPictures m_pictures;
+    int m_openError = 0;
 };

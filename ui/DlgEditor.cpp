@@ -108,8 +108,11 @@ void CDlgEditor::InitEngine()
         g_obsMain = m_engine;
         m_ownsEngine = true;
     }
-    if (!m_engine->InitEngine())
+    if (!m_engine->InitEngine()) {
         blog(LOG_ERROR, "Failed to init obs");
+        // Once, when the window is up: a black preview alone says nothing.
+        QTimer::singleShot(0, this, [this] { ReportEngineFailure(); });
+    }
 }
 
 void CDlgEditor::CreateSplitter()

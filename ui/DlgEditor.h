@@ -27,6 +27,7 @@ class CWndEditorPosition;
 class CWndEditorShot;
 class CWndSence;
 class CWndTop;
+class InstanceBusyMark;
 class ObsMain;
 class ObsQtWindow;
 class QMenu;
@@ -89,6 +90,20 @@ public:
     // folder, "scene.tvn" or "config.xml". Brings the window to the front
     // first; anything else is no set (message 317).
     int OpenFromCommandLine(const std::wstring& path);
+    // A set handed to the editor from outside (the command line, a second
+    // start): the window comes forward at once, and the set opens as
+    // OpenFromCommandLine opens it as soon as no dialog, menu, save or open
+    // is running, so nothing is replaced under a running operation. An empty
+    // path only brings the window forward.
+    void RequestOpen(const std::wstring& path);
+    // Restores the window when minimised (keeping it maximised when it was),
+    // raises and activates it.
+    void BringToFront();
+    // A modal dialog or pop-up menu above the editor, or a save or an open,
+    // is running.
+    bool IsBusy() const;
+    // Sets handed over that wait until the editor is no longer busy.
+    size_t QueuedOpenCount() const { return m_queuedOpens.size(); }
     // Imports the Photoshop file as a new native set and opens it: 0, or -1
     // with a message.
     int ImportPsdFile(const std::wstring& psdFile);
@@ -137,7 +152,26 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // While one lives the editor is busy (a save or an open runs), and a
+    // second start is told so through the instance record.
+    class BusyScope {
+    public:
+        explicit BusyScope(CDlgEditor& editor);
+        ~BusyScope();
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        CDlgEditor& m_editor;
+        std::unique_ptr<InstanceBusyMark> m_mark;
+    };
+
     void InitEngine();
+    // An engine that did not start is shown once, after the window is up.
+    void ReportEngineFailure();
+    // Why the set did not open, for a failure after the format check.
+    std::wstring OpenFailureText(const CMultiViewSource* scene, const std::wstring& folder) const;
+    void OpenQueuedSets();
     void CreateSplitter();
     void CreatePreview();
     void CreateButtons();
@@ -231,4 +265,7 @@ private:
     bool m_shutDown = false;
     bool m_closing = false;
     bool m_changesConfirmed = false;
+    std::vector<std::wstring> m_queuedOpens;
+    QTimer* m_queueTimer = nullptr;
+    int m_busyDepth = 0;
 };

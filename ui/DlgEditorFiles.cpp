@@ -87,6 +87,8 @@ std::wstring SnapshotDefaultName()
 
 void CDlgEditor::RunCommand(int id)
 {
+    // A set handed over meanwhile waits until the command has ended.
+    BusyScope busy(*this);
     switch (id) {
     case IDC_NEW: OnNew(); break;
     case IDC_OPEN: OnOpenMenu(); break;
@@ -184,6 +186,7 @@ int CDlgEditor::OpenSetFolder(std::wstring folder, int kind)
         ShowMessageBox(this, Lang::LoadLangString(317));
         return -1;
     }
+    BusyScope busy(*this);
     if (!m_changesConfirmed && !ConfirmDiscardChanges())
         return -1;
 
@@ -196,8 +199,9 @@ int CDlgEditor::OpenSetFolder(std::wstring folder, int kind)
     CSourceObject* object = CreateSourceObject(m_engine, info.get(), m_messages);
     auto* scene = dynamic_cast<CMultiViewSource*>(object);
     if (!scene || scene->Open() != S_OK) {
+        const std::wstring why = OpenFailureText(scene, folder);
         delete object;
-        ShowMessageBox(this, Lang::LoadLangString(317));
+        ShowMessageBox(this, why);
         return -1;
     }
     scene->Cue();

@@ -529,14 +529,25 @@ TEST(SetsRoot, FirstProgramWithBothSetFoldersWins)
     EXPECT_EQ(found, W(maker + "/Tolvenar/Scene"));
 }
 
-TEST_F(SceneFileTest, UnpackedFileThatCannotBeMadeIsSkippedAndLeavesNoPartialFile)
+TEST_F(SceneFileTest, UnpackedFileThatCannotBeWrittenFailsTheLoadAndLeavesNoPartialFile)
 {
     images["c"] = PngBytes(300, 200, 0xff00ff00u) + std::string(50000, 'x');
     WriteFileBytes(media.file("c.png"), images["c"]);
     ASSERT_TRUE(Save());
-    // s1.png cannot be created (a folder holds its name); s3.png cannot be
-    // written whole (the process may write no file as large as it).
+    LayerList loaded;
+    ShotList s;
+    // s1.png cannot be created: a folder holds its name. A set whose
+    // pictures are missing would be saved again without them.
     std::filesystem::create_directory(set() + "/s1.png");
+    errno = 0;
+    EXPECT_FALSE(LoadSceneFile(scene(), loaded, s, nullptr, true, true));
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_TRUE(loaded.empty());
+    EXPECT_TRUE(std::filesystem::is_directory(set() + "/s1.png"));
+
+    // s3.png cannot be written whole (the process may write no file as large
+    // as it): neither a partial nor the stale file stays.
+    std::filesystem::remove(set() + "/s1.png");
     WriteFileBytes(set() + "/s3.png", "stale picture of another layer");
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit old {};
@@ -545,15 +556,12 @@ TEST_F(SceneFileTest, UnpackedFileThatCannotBeMadeIsSkippedAndLeavesNoPartialFil
     limit.rlim_cur = std::max({images["b"].size(), uv.size(), thumb.size()}) + 1;
     ASSERT_LT(limit.rlim_cur, images["c"].size());
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    LayerList loaded;
-    ShotList s;
+    errno = 0;
     const bool ok = LoadSceneFile(scene(), loaded, s, nullptr, true, true);
+    const int error = errno;
     setrlimit(RLIMIT_FSIZE, &old);
-    ASSERT_TRUE(ok);
-    ASSERT_EQ(loaded.size(), 3u);
-    EXPECT_EQ(LayerImagePath(loaded[0]), set() + "/s1.png");  // the record still gets its path
-    EXPECT_TRUE(std::filesystem::is_directory(set() + "/s1.png"));
-    EXPECT_FALSE(testsupport::Exists(set() + "/s3.png"));     // neither partial nor stale
-    EXPECT_EQ(LayerImagePath(loaded[2]), set() + "/s3.png");
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(error, EFBIG);
+    EXPECT_FALSE(testsupport::Exists(set() + "/s3.png"));
     EXPECT_EQ(ReadFileBytes(set() + "/s2.png"), images["b"]);
 }

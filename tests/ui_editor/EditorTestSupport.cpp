@@ -1,6 +1,7 @@
 #include "EditorTestSupport.h"
 
 #include "app/LanguageSetup.h"
+#include "formats/SceneFile.h"
 #include "model/MultiViewSource.h"
 #include "preview/ObsQtWindow.h"
 #include "ui/ClipInfo.h"
@@ -26,6 +27,19 @@ QApplication& EditorApplication()
     qputenv("QT_QPA_PLATFORM", "xcb");
     static QApplication* application = new QApplication(argc, argv);
     return *application;
+}
+
+std::vector<std::string> SceneLayerNames(const std::wstring& sceneFile)
+{
+    LayerList layers;
+    ShotList shots;
+    std::vector<uint8_t> thumbnail;
+    std::vector<std::string> names;
+    if (ReadSceneFile(sceneFile, layers, shots, &thumbnail, nullptr, false)) {
+        for (const LayerInfo& layer : layers)
+            names.push_back(layer.name);
+    }
+    return names;
 }
 
 void EditorWindowTest::SetUp()

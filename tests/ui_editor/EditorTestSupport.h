@@ -50,3 +50,6 @@ private:
 };
 
 QApplication& EditorApplication();
+
+// The layer names a scene file holds, front-most first (none when it does not read).
+std::vector<std::string> SceneLayerNames(const std::wstring& sceneFile);

@@ -36,20 +36,6 @@ std::vector<TestLayer> BigRedLayer()
     return {red};
 }
 
-// The layer names a scene file holds, front-most first.
-std::vector<std::string> LayerNames(const std::wstring& sceneFile)
-{
-    LayerList layers;
-    ShotList shots;
-    std::vector<uint8_t> thumbnail;
-    std::vector<std::string> names;
-    if (ReadSceneFile(sceneFile, layers, shots, &thumbnail, nullptr, false)) {
-        for (const LayerInfo& layer : layers)
-            names.push_back(layer.name);
-    }
-    return names;
-}
-
 int CountNear(const QImage& image, const QColor& colour)
 {
     int count = 0;
@@ -259,7 +245,7 @@ TEST_F(EditorWindowTest, UnsavedChangesAskBeforeTheSetIsReplacedOrClosed)
     m_messages.clear();
     ASSERT_EQ(SendOpen(dir().file("Second"), kSetKindNative), 0);
     EXPECT_NE(editor()->GetScene(), first);
-    EXPECT_EQ(LayerNames(dir().wfile("First/scene.tvn")), std::vector<std::string>{"Renamed"});
+    EXPECT_EQ(SceneLayerNames(dir().wfile("First/scene.tvn")), std::vector<std::string>{"Renamed"});
 
     // Discard drops the change; closing asks the same way.
     ASSERT_TRUE(editor()->GetScene()->RenameLayer(0, L"Dropped"));
@@ -271,7 +257,7 @@ TEST_F(EditorWindowTest, UnsavedChangesAskBeforeTheSetIsReplacedOrClosed)
     editor()->close();
     Pump();
     EXPECT_FALSE(editor()->isVisible());
-    EXPECT_EQ(LayerNames(dir().wfile("Second/scene.tvn")), std::vector<std::string>{"Red"});
+    EXPECT_EQ(SceneLayerNames(dir().wfile("Second/scene.tvn")), std::vector<std::string>{"Red"});
 }
 
 TEST_F(EditorWindowTest, EnterAndEscapeDoNotEndTheEditor)

@@ -1,4 +1,5 @@
 #include "LanguageSetup.h"
+#include "LanguageFileMerge.h"
 
 #include "app/ResourceTexts.h"
 #include "app/UserFolders.h"
@@ -16,17 +17,17 @@ int CopyMissingLanguageFiles(const std::wstring& from, const std::wstring& to)
     if (!platform::FolderExists(from))
         return 0;
     platform::CreateFolderTree(to);
-    int copied = 0;
+    int brought = 0;
     for (const std::wstring& name : platform::ListFolder(from)) {
         const std::wstring source = JoinPath(from, name);
-        const std::wstring target = JoinPath(to, name);
         if (!platform::FileExists(source) || !platform::IniNamesEqual(platform::ExtensionPart(name), L".ini") ||
-            platform::IniNamesEqual(platform::StemPart(name), L"Lang") || platform::PathExists(target))
+            platform::IniNamesEqual(platform::StemPart(name), L"Lang"))
             continue;
-        if (platform::CopyFileTo(source, target, false))
-            ++copied;
+        const LanguageMergeResult result = MergeShippedLanguageFile(source, JoinPath(to, name));
+        if (result == LanguageMergeResult::Copied || result == LanguageMergeResult::Updated)
+            ++brought;
     }
-    return copied;
+    return brought;
 }
 
 void InitLanguages(const std::wstring& shippedFolder)

@@ -1,15 +1,45 @@
 #include "CliCommand.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <sstream>
 
 namespace {
+
 std::vector<const CliCommand*>& Registry()
 {
     static std::vector<const CliCommand*> commands;
     return commands;
 }
+
+// Where the synopsis ends and the summary begins: two spaces or a new line.
+size_t SummaryStart(std::string_view usage)
+{
+    const size_t gap = std::min(usage.find("  "), usage.find('\n'));
+    return gap == std::string_view::npos ? usage.size() : gap;
+}
+
+// Runs of white space (new lines included) become one space; none at the ends.
+std::string OneLine(std::string_view text)
+{
+    std::istringstream words{std::string(text)};
+    std::string word, out;
+    while (words >> word)
+        out += (out.empty() ? "" : " ") + word;
+    return out;
+}
+
+std::string Unbracketed(std::string word)
+{
+    while (!word.empty() && word.front() == '[')
+        word.erase(0, 1);
+    while (!word.empty() && word.back() == ']')
+        word.pop_back();
+    return word;
+}
+
 }  // namespace
 
 CliCommand::CliCommand(const char* n, const char* u, CliHandler h) : name(n), usage(u), handler(h)
@@ -18,6 +48,73 @@ CliCommand::CliCommand(const char* n, const char* u, CliHandler h) : name(n), us
 }
 
 const std::vector<const CliCommand*>& CliCommands() { return Registry(); }
+
+const CliCommand* FindCliCommand(const std::string& name)
+{
+    for (const CliCommand* c : Registry())
+        if (name == c->name)
+            return c;
+    return nullptr;
+}
+
+std::string CliCommand::Synopsis() const
+{
+    const std::string_view text(usage);
+    return OneLine(text.substr(0, SummaryStart(text)));
+}
+
+std::string CliCommand::Summary() const
+{
+    const std::string_view text(usage);
+    return OneLine(text.substr(SummaryStart(text)));
+}
+
+std::vector<CliOptionSpec> CliCommand::Options() const
+{
+    std::vector<std::string> words;
+    std::istringstream stream(Synopsis());
+    for (std::string word; stream >> word;)
+        words.push_back(word);
+    std::vector<CliOptionSpec> options;
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string name = Unbracketed(words[i]);
+        if (!name.starts_with("--"))
+            continue;
+        const bool closed = words[i].back() == ']';
+        const bool valueFollows = i + 1 < words.size() && !Unbracketed(words[i + 1]).starts_with("-");
+        options.push_back({name, !closed && valueFollows});
+    }
+    return options;
+}
+
+std::string CliUsageLine(const CliCommand& command)
+{
+    const std::string synopsis = command.Synopsis();
+    return std::string("usage: kelvane-cli ") + command.name + (synopsis.empty() ? "" : " " + synopsis);
+}
+
+int RunCliCommand(const CliCommand& command, const CliArgs& args)
+{
+    const std::vector<CliOptionSpec> options = command.Options();
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& word = args[i];
+        if (word == "--help" || word == "-h") {
+            std::cout << CliUsageLine(command) << "\n" << command.Summary() << std::endl;
+            return kCliOk;
+        }
+        if (word.size() <= 2 || !word.starts_with("--"))
+            continue;
+        const auto known = std::find_if(options.begin(), options.end(), [&](const CliOptionSpec& o) { return o.name == word; });
+        if (known == options.end()) {
+            std::cerr << "kelvane-cli " << command.name << ": unknown option '" << word << "'\n"
+                      << CliUsageLine(command) << std::endl;
+            return kCliFailed;
+        }
+        if (known->takesValue)
+            ++i;  // its value may look like anything
+    }
+    return command.handler(args);
+}
 
 int CliFail(const std::string& message)
 {

@@ -1,6 +1,6 @@
 // kelvane-cli check-update: runs the editor's update check once and prints one
 // line for scripts and administrators: "failed", "no update" or
-// "update available: VERSION SIZE DATE".
+// "update available: VERSION SIZE DATE"; the exit status is 2 after "failed".
 #include "CliCommand.h"
 
 #include "app/UserFolders.h"
@@ -67,11 +67,13 @@ int RunCheckUpdate(const CliArgs& args)
         break;
     default:
         std::cout << "failed" << std::endl;
-        break;
+        return kCliFailed;  // a script must not take a failed check for "no update"
     }
     return kCliOk;
 }
 
-const CliCommand kCheckUpdate("check-update", "[--url URL] [--version A.B.C.D] [--language NAME]", RunCheckUpdate);
+const CliCommand kCheckUpdate("check-update",
+                               "[--url URL] [--version A.B.C.D] [--language NAME]  run the update check once and print its result",
+                               RunCheckUpdate);
 
 }  // namespace

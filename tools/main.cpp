@@ -2,17 +2,48 @@
 #include "CliCommand.h"
 
 #include "platform/TextConv.h"
+#include "update/FileVersion.h"
 
-#include <cstring>
+#include <algorithm>
 #include <iostream>
 
 namespace {
 
-void PrintUsage()
+constexpr char kShortUsage[] = "usage: kelvane-cli COMMAND [ARGS]   ('kelvane-cli --help' lists the commands)";
+
+void PrintHelp()
 {
-    std::cerr << "usage: kelvane-cli COMMAND [ARGS]\n\ncommands:\n";
-    for (const CliCommand* c : CliCommands())
-        std::cerr << "  " << c->name << " " << c->usage << "\n";
+    std::vector<const CliCommand*> commands = CliCommands();
+    std::sort(commands.begin(), commands.end(),
+              [](const CliCommand* a, const CliCommand* b) { return std::string_view(a->name) < b->name; });
+    std::cout << "usage: kelvane-cli COMMAND [ARGS]\n"
+                 "       kelvane-cli COMMAND --help\n"
+                 "       kelvane-cli --help | --version\n\n"
+                 "Virtual sets (native scene.tvn packages and vMix config.xml folders) without the editor's window.\n\n"
+                 "Commands:\n";
+    for (const CliCommand* c : commands) {
+        const std::string synopsis = c->Synopsis();
+        std::cout << "  " << c->name << (synopsis.empty() ? "" : " ") << synopsis << "\n      " << c->Summary() << "\n";
+    }
+    std::cout << "\nExit status: 0 done; 1 convert-all finished but some sets failed; 2 the command failed or was\n"
+                 "used wrongly. See kelvane-cli(1).\n";
+}
+
+int Refuse(const std::string& message)
+{
+    std::cerr << "kelvane-cli: " << message << "\n" << kShortUsage << std::endl;
+    return kCliFailed;
+}
+
+// "help" alone, or "help COMMAND" for one command's usage.
+int Help(const CliArgs& words)
+{
+    if (words.size() < 2) {
+        PrintHelp();
+        return kCliOk;
+    }
+    const CliCommand* command = FindCliCommand(words[1]);
+    return command ? RunCliCommand(*command, {"--help"}) : Refuse("unknown command '" + words[1] + "'");
 }
 
 }  // namespace
@@ -20,15 +51,22 @@ void PrintUsage()
 int main(int argc, char** argv)
 {
     platform::LocaleCharset();  // applies the user's locale once, numbers stay "C"
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "help") == 0) {
-        PrintUsage();
-        return argc < 2 ? kCliFailed : kCliOk;
+    const CliArgs words(argv + 1, argv + argc);
+    if (words.empty()) {
+        std::cerr << kShortUsage << std::endl;
+        return kCliFailed;
     }
-    for (const CliCommand* c : CliCommands()) {
-        if (std::strcmp(c->name, argv[1]) == 0)
-            return c->handler(CliArgs(argv + 2, argv + argc));
+    const std::string& first = words.front();
+    if (first == "--help" || first == "-h" || first == "help")
+        return Help(words);
+    if (first == "--version" || first == "-v") {
+        std::cout << "kelvane-cli " << platform::WideToUtf8(GetFileVersionText()) << std::endl;
+        return kCliOk;
     }
-    std::cerr << "kelvane-cli: unknown command '" << argv[1] << "'\n";
-    PrintUsage();
-    return kCliFailed;
+    if (first.starts_with("-"))
+        return Refuse("unknown option '" + first + "'");
+    const CliCommand* command = FindCliCommand(first);
+    if (!command)
+        return Refuse("unknown command '" + first + "'");
+    return RunCliCommand(*command, CliArgs(words.begin() + 1, words.end()));
 }

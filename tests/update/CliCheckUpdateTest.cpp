@@ -31,7 +31,7 @@ TEST_F(CliCheckUpdateTest, PrintsOneLinePerOutcome)
     EXPECT_EQ(Run("--url " + server.Url("/status/404"), out), 0);
     EXPECT_EQ(out, "no update\n");
     RefusingPort refusing;
-    EXPECT_EQ(Run("--url " + refusing.Url("/m.json"), out), 0);
+    EXPECT_EQ(Run("--url " + refusing.Url("/m.json"), out), 2) << "a failed check is not a success";
     EXPECT_EQ(out, "failed\n");
 }
 

@@ -7,6 +7,7 @@
 #include "formats/SceneFile.h"
 #include "formats/VmixFormat.h"
 #include "platform/FileUtil.h"
+#include "platform/FolderReplace.h"
 #include "platform/TextConv.h"
 
 #include <cerrno>
@@ -14,14 +15,17 @@
 
 namespace {
 
-// Removes its temporary folder when the command ends, however it ends.
-struct WorkFolder {
-    WorkFolder() : path(platform::MakeTempFolder(L"kelvane-convert-")) {}
-    ~WorkFolder()
+// A folder of the command's own, removed when the command ends however it
+// ends, unless it was kept (its path cleared).
+struct ScratchFolder {
+    explicit ScratchFolder(std::wstring folder) : path(std::move(folder)) {}
+    ~ScratchFolder()
     {
         if (!path.empty())
             platform::RemoveFolderTree(path);
     }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
     std::wstring path;
 };
 
@@ -43,7 +47,7 @@ int RunConvert(const CliArgs& args)
     if (options.positional.size() != 2 || !format || (*format != "vmix" && *format != "native"))
         return CliFail("usage: kelvane-cli convert SRC PARENT --to vmix|native [--name NAME] [--overwrite]");
 
-    WorkFolder work;
+    ScratchFolder work(platform::MakeTempFolder(L"kelvane-convert-"));
     if (work.path.empty())
         return CliFail("cannot make a temporary folder");
     LoadedSet set;
@@ -60,12 +64,19 @@ int RunConvert(const CliArgs& args)
     if (!platform::FolderExists(parent))
         return CliFail(options.positional[1] + ": no such folder");
     const std::wstring target = platform::JoinPath(parent, set.name);
-    if (platform::PathExists(target) && !options.Has("--overwrite"))
+    const bool overwrite = options.Has("--overwrite");
+    if (platform::PathExists(target) && !overwrite)
         return CliFail(platform::WideToUtf8(target) + " exists (use --overwrite)");
-    if (!platform::CreateFolder(target))
+    // Written beside the target and moved in whole: an existing set is
+    // replaced only by a complete new one, never mixed with it.
+    ScratchFolder staged(platform::MakeFolderBeside(target));
+    if (staged.path.empty())
         return CliFail(platform::WideToUtf8(target) + ": " + std::strerror(errno));
-    if (!WriteSet(*format, target, set))
+    if (!WriteSet(*format, staged.path, set))
         return CliFail(platform::WideToUtf8(target) + ": the set could not be written (" + std::strerror(errno) + ")");
+    if (!platform::PutFolderInPlace(staged.path, target, overwrite))
+        return CliFail(platform::WideToUtf8(target) + ": " + std::strerror(errno));
+    staged.path.clear();
     return kCliOk;
 }
 

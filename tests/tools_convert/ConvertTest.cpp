@@ -194,10 +194,23 @@ TEST(Convert, ExistingTargetIsRefusedUnlessOverwriteAndBadSourcesFail)
     TempDir files, sets;
     ASSERT_NO_FATAL_FAILURE(MakeVmixSet(files, sets));
     std::filesystem::create_directories(sets.file("out/Set"));
+    testsupport::WriteFileBytes(sets.file("out/Set/config.xml"), "<old/>");
     EXPECT_EQ(CliCode("convert " + Quote(sets.file("Set")) + " " + Quote(sets.file("out")) + " --to native"), 2);
     EXPECT_FALSE(testsupport::Exists(sets.file("out/Set/scene.tvn")));
     EXPECT_EQ(CliCode("convert " + Quote(sets.file("Set")) + " " + Quote(sets.file("out")) + " --to native --overwrite"), 0);
     EXPECT_TRUE(IsSceneFile(sets.wfile("out/Set/scene.tvn")));
+    EXPECT_FALSE(testsupport::Exists(sets.file("out/Set/config.xml"))) << "the old set is replaced, not mixed in";
+    std::string listing;
+    testsupport::RunCommand("ls -A " + Quote(sets.file("out")), &listing);
+    EXPECT_EQ(listing, "Set\n") << "nothing is left beside the set";
+
+    // A vMix set converted onto itself keeps its pictures: they are read before the old folder goes.
+    ASSERT_EQ(CliCode("convert " + Quote(sets.file("Set")) + " " + Quote(sets.path()) + " --to vmix --overwrite"), 0);
+    LayerList layers;
+    ShotList shots;
+    ASSERT_TRUE(LoadVmixVirtualSet(sets.wfile("Set/config.xml"), layers, shots, true, true));
+    ASSERT_EQ(layers.size(), 3u);
+    EXPECT_EQ(ReadFileBytes(LayerImagePath(layers[0])), ReadFileBytes(files.file("layer0.png")));
 
     EXPECT_EQ(CliCode("convert " + Quote(files.path()) + " " + Quote(sets.file("out")) + " --to vmix"), 2);
     EXPECT_EQ(CliCode("convert " + Quote(sets.file("Set")) + " " + Quote(sets.file("out")) + " --to png"), 2);

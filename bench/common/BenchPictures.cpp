@@ -5,13 +5,14 @@
 #include <algorithm>
 #include <cstdint>
 
-bool MakeBenchPng(const std::string& path, int seed, bool softAlphaEdge)
+bool MakeBenchPng(const std::string& path, int seed, bool softAlphaEdge, int width, int height)
 {
-    QImage image(3840, 2160, softAlphaEdge ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    QImage image(width, height, softAlphaEdge ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    const int fadeStart = height * 5 / 6;
     uint32_t noise = 2463534242u + uint32_t(seed) * 7919u;
     for (int y = 0; y < image.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const int alpha = softAlphaEdge ? std::clamp(255 - std::max(0, (y - 1800) / 2), 0, 255) : 255;
+        const int alpha = softAlphaEdge ? std::clamp(255 - std::max(0, (y - fadeStart) / 2), 0, 255) : 255;
         for (int x = 0; x < image.width(); ++x) {
             noise ^= noise << 13;
             noise ^= noise >> 17;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what Kelvane needs (Debian 12 packages) when missing, then
 # configures and builds into build/. Called by run.sh and test.sh. (clang,
-# its sanitizer runtimes and llvm-symbolizer serve the sanitizer and fuzz stages.)
+# its sanitizer runtimes and llvm-symbolizer serve the sanitizer and fuzz stages;
+# appstream, lintian, man-db and bsdextrautils check the installed tree and the package.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,6 +14,7 @@ PACKAGES=(
   xvfb xauth libgl1-mesa-dri libegl-mesa0 ffmpeg locales
   clang-14 libclang-rt-14-dev llvm-14
   desktop-file-utils shared-mime-info dpkg-dev zlib1g-dev liblcms2-dev imagemagick
+  appstream lintian man-db bsdextrautils
 )
 
 missing=()

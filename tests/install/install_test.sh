@@ -13,16 +13,18 @@ cmake --install "$build" --prefix "$work/first" >/dev/null
 mv "$work/first" "$work/prefix"
 prefix=$work/prefix
 
-for f in bin/kelvane bin/kelvane-cli lib/liblumora.so lib/kelvane/obs-plugins/uvmap-filter.so \
+for f in bin/kelvane bin/kelvane-cli lib/kelvane/liblumora.so lib/kelvane/obs-plugins/uvmap-filter.so \
          share/kelvane/obs-plugins/uvmap-filter/uvmap.effect share/kelvane/Language/English.ini \
          share/icons/hicolor/scalable/apps/kelvane.svg share/icons/hicolor/48x48/apps/kelvane.png \
-         share/applications/kelvane.desktop share/mime/packages/kelvane.xml; do
+         share/applications/kelvane.desktop share/mime/packages/kelvane.xml \
+         share/man/man1/kelvane.1.gz share/man/man1/kelvane-cli.1.gz \
+         share/metainfo/example.kelvane.Kelvane.metainfo.xml share/bash-completion/completions/kelvane-cli; do
   [ -f "$prefix/$f" ] || fail "$f is not installed"
 done
 ls "$prefix"/share/kelvane/samples/*/scene.tvn >/dev/null 2>&1 || fail "no sample set is installed"
 for exe in bin/kelvane bin/kelvane-cli; do
   runpath=$(readelf -d "$prefix/$exe" | sed -n 's/.*R\(UN\)\?PATH.*\[\(.*\)\]/\2/p')
-  [ "$runpath" = '$ORIGIN/../lib' ] || fail "$exe has the run path '$runpath'"
+  [ "$runpath" = '$ORIGIN/../lib/kelvane' ] || fail "$exe has the run path '$runpath'"
 done
 
 # The installed engine loads the module of the prefix: the build folder's
@@ -39,6 +41,13 @@ mv "$build/bin/obs-plugins.hidden" "$build/bin/obs-plugins"
 trap 'rm -rf "$work"' EXIT
 
 desktop-file-validate "$prefix/share/applications/kelvane.desktop" || fail "the desktop entry is not valid"
+# Software centres: the metadata and the desktop entry it launches, checked
+# together as installed; infos are allowed, warnings and errors are not.
+appstreamcli validate-tree --no-net "$prefix" >"$work/appstream.log" 2>&1 || { cat "$work/appstream.log" >&2; fail "the AppStream metadata is not valid"; }
+grep -E '^(E|W):' "$work/appstream.log" && fail "the AppStream metadata has warnings"
+for page in kelvane kelvane-cli; do
+  MANWIDTH=80 man -l "$prefix/share/man/man1/$page.1.gz" 2>/dev/null | grep -q "^NAME" || fail "the installed $page(1) does not render"
+done
 update-mime-database "$prefix/share/mime" 2>"$work/mime.log" || { cat "$work/mime.log" >&2; fail "the MIME package is not valid"; }
 grep -q 'application/x-kelvane-scene:scene.tvn' "$prefix/share/mime/globs2" || fail "scene.tvn is not a Kelvane scene"
 grep -q 'application/x-vmix-virtual-set' "$prefix/share/mime/XMLnamespaces" || fail "vMix configs are not recognised"
@@ -52,8 +61,19 @@ for dependency in libobs0 obs-studio libqt6widgets6 libqt6svg6 qt6-qpa-plugins l
 done
 echo "$depends" | grep -q lumora && fail "the package depends on its own library ($depends)"
 contents=$(dpkg-deb -c "$deb")
-for f in ./usr/bin/kelvane ./usr/lib/liblumora.so ./usr/lib/kelvane/obs-plugins/uvmap-filter.so \
-         ./usr/share/applications/kelvane.desktop; do
+for f in ./usr/bin/kelvane ./usr/lib/kelvane/liblumora.so ./usr/lib/kelvane/obs-plugins/uvmap-filter.so \
+         ./usr/share/applications/kelvane.desktop ./usr/share/man/man1/kelvane.1.gz ./usr/share/man/man1/kelvane-cli.1.gz \
+         ./usr/share/metainfo/example.kelvane.Kelvane.metainfo.xml ./usr/share/bash-completion/completions/kelvane-cli \
+         ./usr/share/doc/kelvane/copyright ./usr/share/doc/kelvane/changelog.gz; do
   echo "$contents" | grep -q " $f\$" || fail "the package lacks $f"
 done
+changelog_version=$(dpkg-parsechangelog -l "$prefix/share/doc/kelvane/changelog.gz" -S Version)
+[ "$changelog_version" = "$(dpkg-deb -f "$deb" Version)" ] || fail "the changelog is at $changelog_version, the package at $(dpkg-deb -f "$deb" Version)"
+# Debian's own package check: no errors (its warnings are listed in docs/packaging.md).
+if command -v lintian >/dev/null; then
+  lintian --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1 || true
+  grep '^E:' "$work/lintian.log" && fail "lintian reports errors"
+else
+  echo "lintian is not installed: the package check is skipped" >&2
+fi
 echo "install and package: ok"

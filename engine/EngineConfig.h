@@ -6,7 +6,10 @@
 #include <string>
 
 inline constexpr const char* kFirstGraphicsModule = "D3DEngine";
-inline constexpr const char* kFallbackGraphicsModule = "libobs-opengl";
+// The OpenGL module by the file name the engine's runtime package installs:
+// the engine opens a name without ".so" as "<name>.so", a link that only its
+// development package provides, so an installed editor could not start.
+inline constexpr const char* kFallbackGraphicsModule = "libobs-opengl.so.1";
 
 obs_video_info MakeVideoInfo(const ProjectSettings& settings, const char* graphicsModule);
 obs_audio_info MakeAudioInfo(const ProjectSettings& settings);

@@ -57,7 +57,7 @@ TEST_F(LoggedEngineTest, DefaultsConfigureTheEngineAfterTheModuleFallback)
 {
     obs_video_info ovi = {};
     ASSERT_TRUE(obs_get_video_info(&ovi));
-    EXPECT_STREQ(ovi.graphics_module, "libobs-opengl");
+    EXPECT_STREQ(ovi.graphics_module, "libobs-opengl.so.1");
     EXPECT_EQ(ovi.fps_num, 25u);
     EXPECT_EQ(ovi.fps_den, 1u);
     EXPECT_EQ(ovi.base_width, 1920u);
@@ -74,7 +74,7 @@ TEST_F(LoggedEngineTest, DefaultsConfigureTheEngineAfterTheModuleFallback)
 
     const std::string log = TakeLog();
     EXPECT_NE(log.find("Failed to initialize obs video (-5) with graphics_module='D3DEngine', retrying with "
-                       "graphics_module='libobs-opengl'"),
+                       "graphics_module='libobs-opengl.so.1'"),
               std::string::npos)
         << log.substr(0, 2000);
     EXPECT_NE(log.find("Audio monitoring device:\n\tname: \n\tid: \n"), std::string::npos);

@@ -37,6 +37,13 @@ mkdir -p "$home"
 HOME=$home XDG_DATA_HOME=$home/data XDG_CONFIG_HOME=$home/config "$prefix/bin/kelvane-cli" engine \
   >"$work/engine.json" 2>"$work/engine.log" || { cat "$work/engine.log" >&2; fail "installed kelvane-cli engine failed"; }
 grep -q '"uvmap_filter"' "$work/engine.json" || fail "uvmap_filter is not among the installed engine's filters"
+# The graphics module is opened by name at run time: the file must come from
+# a package the editor's package brings, not from a development package.
+module=$(sed -n 's/.*"graphicsModule": "\([^"]*\)".*/\1/p' "$work/engine.json")
+module_owner=$(dpkg -S "/usr/lib/$(gcc -print-multiarch)/$module" 2>/dev/null | cut -d: -f1)
+case $module_owner in
+  ""|*-dev) fail "the graphics module '$module' comes from '${module_owner:-no package}', which a user does not have" ;;
+esac
 mv "$build/bin/obs-plugins.hidden" "$build/bin/obs-plugins"
 trap 'rm -rf "$work"' EXIT
 
@@ -60,6 +67,7 @@ for dependency in libobs0 obs-studio libqt6widgets6 libqt6svg6 qt6-qpa-plugins l
   echo "$depends" | grep -q "$dependency" || fail "the package does not depend on $dependency ($depends)"
 done
 echo "$depends" | grep -q lumora && fail "the package depends on its own library ($depends)"
+echo "$depends" | grep -q "$module_owner" || fail "the package does not bring $module_owner, which holds the graphics module"
 contents=$(dpkg-deb -c "$deb")
 for f in ./usr/bin/kelvane ./usr/lib/kelvane/liblumora.so ./usr/lib/kelvane/obs-plugins/uvmap-filter.so \
          ./usr/share/applications/kelvane.desktop ./usr/share/man/man1/kelvane.1.gz ./usr/share/man/man1/kelvane-cli.1.gz \

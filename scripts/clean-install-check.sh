@@ -77,6 +77,12 @@ mount_in tmpfs shm "$root/dev/shm"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 in_root() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 "$@"; }
 
+# A system kept from an earlier run (--keep) goes back to what debootstrap made.
+if in_root dpkg-query -W kelvane >/dev/null 2>&1; then
+  log "removing the package an earlier run installed"
+  in_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q --autoremove kelvane xvfb xauth x11-utils x11-apps \
+    >"$results/apt-purge.log" 2>&1
+fi
 cp "$deb" "$root/tmp/"
 package=/tmp/$(basename "$deb")
 in_root dpkg-query -W -f='${Package}\n' | sort >"$results/packages-before.txt"
@@ -111,7 +117,12 @@ fi
 if as_user kelvane-cli render "/usr/share/kelvane/samples/Sample Studio" /tmp/studio.bmp 2>"$results/render.log"; then
   cp "$root/tmp/studio.bmp" "$results/studio.bmp"
   convert "$results/studio.bmp" "$results/studio.png"
-  log "kelvane-cli render of the sample studio: exit 0, $(identify -format '%wx%h, %k colours' "$results/studio.png") (studio.png)"
+  colours=$(identify -format '%k' "$results/studio.png")
+  log "kelvane-cli render of the sample studio: exit 0, $(identify -format '%wx%h' "$results/studio.png"), $colours colours (studio.png)"
+  # The sample studio is a picture of many colours; one colour means its layers did not load.
+  if [ "$colours" -lt 100 ]; then
+    log "  the picture is empty: $(grep -m1 -i 'failed\|cannot' "$results/render.log" || echo 'no reason logged')"; status=1
+  fi
 else
   log "kelvane-cli render: FAILED ($(tail -1 "$results/render.log"))"; status=1
 fi
@@ -121,7 +132,8 @@ editor=$!
 started+=($editor)
 window=""
 for _ in $(seq 120); do
-  window=$(as_user xwininfo -root -tree 2>/dev/null | grep -m1 '"Zantrel' || true)
+  # The main window, not the toolkit's 1x1 helper windows of the same name.
+  window=$(as_user xwininfo -root -tree 2>/dev/null | grep '"Zantrel' | grep -v ' 1x1+' | head -1 || true)
   [ -n "$window" ] && break
   sleep 0.5
 done

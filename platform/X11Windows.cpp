@@ -122,4 +122,16 @@ bool RestoreAndActivateX11Window(void* display, uint64_t window)
     return true;
 }
 
+void PaintX11WindowBlack(void* display, uint64_t window)
+{
+    auto* dpy = static_cast<Display*>(display);
+    if (!dpy || window == 0)
+        return;
+    XErrorTrap trap(dpy);
+    const Window id = static_cast<Window>(window);
+    XSetWindowBackground(dpy, id, BlackPixel(dpy, DefaultScreen(dpy)));
+    XClearWindow(dpy, id);
+    XFlush(dpy);
+}
+
 }  // namespace platform

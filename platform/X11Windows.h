@@ -16,4 +16,8 @@ bool X11WindowExists(void* display, uint64_t window);
 // de-iconifies it. False when the window does not exist.
 bool RestoreAndActivateX11Window(void* display, uint64_t window);
 
+// Makes the server paint the window black wherever it is uncovered: for a
+// window that something else (a graphics engine) draws, when that cannot.
+void PaintX11WindowBlack(void* display, uint64_t window);
+
 }  // namespace platform

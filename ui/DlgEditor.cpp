@@ -13,6 +13,7 @@
 #include "lumora/MyTabCtrl.h"
 #include "model/MultiViewSource.h"
 #include "model/SourceObjectFactory.h"
+#include "platform/X11Windows.h"
 #include "preview/ObsQtWindow.h"
 #include "ui/ClipInfo.h"
 #include "ui/DialogTexts.h"
@@ -125,7 +126,10 @@ void CDlgEditor::CreatePreview()
 {
     m_preview = new ObsQtWindow(ClientWidget());
     m_preview->Create(ClientWidget(), ToWindowRect(PreviewGeometry(m_layout)));
-    m_preview->CreateDisplay();
+    // Without the engine's picture the window would show whatever was
+    // under it; it stays black instead.
+    if (!m_preview->CreateDisplay())
+        platform::PaintX11WindowBlack(QtX11Display(), static_cast<uint64_t>(m_preview->winId()));
     if (m_scene)
         m_preview->SetScene(m_scene->GetMainScene());
     m_preview->SetEditEnabled(false);

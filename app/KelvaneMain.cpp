@@ -1,6 +1,7 @@
 // The editor program.
 #include "app/EditorCommandLine.h"
 #include "app/TolvenarApp.h"
+#include "lumora/SkinPalette.h"
 #include "platform/TextConv.h"
 #include "platform/X11Display.h"
 #include "update/FileVersion.h"
@@ -75,6 +76,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Kelvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Zantrel"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/kelvane/icons/kelvane.svg")));
+    lumora::ApplySkinToApplication();
     CTolvenarApp app(application);
     if (!commandLine.set.empty())
         app.SetOpenPath(SetPathFromArgument(commandLine.set).toStdWString());

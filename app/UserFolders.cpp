@@ -9,7 +9,7 @@ std::wstring GetUserDataFolder()
 {
     const std::wstring folder = JoinPath(platform::GetRoamingAppDataFolder(), L"Kelvane");
     if (!platform::FolderExists(folder))
-        platform::CreateFolder(folder);
+        platform::CreateFolderTree(folder);
     return folder;
 }
 

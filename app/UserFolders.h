@@ -3,7 +3,9 @@
 // folder and the maker's shared folders.
 #include <string>
 
-std::wstring GetUserDataFolder();       // created (one level) when missing
+// Created with its parents when missing (a fresh account has no
+// ~/.local/share yet).
+std::wstring GetUserDataFolder();
 std::wstring GetVirtualSetsFolder();
 std::wstring GetUnnamedSetFolder();     // not created here
 std::wstring GetUpdateFolder();

@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
 
 std::wstring Lang::m_sLangPath;
@@ -181,6 +182,11 @@ std::vector<std::wstring>* Lang::LoadLanguageList()
         if (!platform::IniNamesEqual(title, L"Lang"))
             m_aLanguageList.push_back(title);
     }
+    // The string table is a language of its own, file or not.
+    const bool tableListed = std::find(m_aLanguageList.begin(), m_aLanguageList.end(), kChineseLanguageName) !=
+                             m_aLanguageList.end();
+    if (s_stringTable && !tableListed)
+        m_aLanguageList.insert(m_aLanguageList.begin(), kChineseLanguageName);
     return &m_aLanguageList;
 }
 

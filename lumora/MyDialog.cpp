@@ -5,6 +5,7 @@
 #include "lumora/Skin.h"
 #include "lumora/WinColor.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QTextEdit>
@@ -103,6 +104,26 @@ void CMyDialog::ColourControl(QWidget* control)
     palette.setColor(QPalette::Inactive, QPalette::WindowText, lumora::SkinColor(COLOR_DLGTEXT_H));
     palette.setColor(QPalette::Disabled, QPalette::WindowText, lumora::SkinColor(COLOR_DLGTEXT_L));
     label->setPalette(palette);
+}
+
+// Enter and Escape stop here: the framework would click a default button or
+// end the dialog, which a panel inside the editor must never do.
+void CMyDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+        switch (event->key()) {
+        case Qt::Key_Escape:
+            OnCancel();
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            OnOK();
+            return;
+        default:
+            break;
+        }
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void CMyDialog::showEvent(QShowEvent* event)

@@ -39,16 +39,18 @@ public:
 
     // Called once before the dialog is first shown (or by Create).
     virtual bool OnInitDialog();
-    // Enter and Escape: nothing, so a child dialog never closes by itself.
+    // Enter and Escape pressed in the dialog: nothing, so a child dialog
+    // never closes by itself. A dialog run on its own overrides them.
     virtual void OnOK() {}
     virtual void OnCancel() {}
     // Ends a dialog that runs modally (CDlgMultiView does).
     void EndDialog(int result) { done(result); }
 
-    void accept() override { OnOK(); }
-    void reject() override { OnCancel(); }
+    // A dialog's own OK and Cancel paths (its buttons, the window manager's
+    // close) end it, as for any dialog; only the keys go to OnOK/OnCancel.
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
 

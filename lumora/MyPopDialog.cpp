@@ -8,6 +8,7 @@
 #include "lumora/WinColor.h"
 
 #include <QApplication>
+#include <QLayout>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -279,6 +280,28 @@ void CMyPopDialog::showEvent(QShowEvent* event)
         Relayout();
     }
     QDialog::showEvent(event);
+}
+
+void CMyPopDialog::setVisible(bool visible)
+{
+    if (visible && !isVisible())
+        FitToClientLayout();
+    QDialog::setVisible(visible);
+}
+
+// The frame draws its own title bar and border around the client area, so
+// the client's layout cannot size the window itself: it is done here,
+// before the window is placed.
+void CMyPopDialog::FitToClientLayout()
+{
+    QLayout* layout = m_client->layout();
+    if (!layout)
+        return;
+    const QSize frame(2 * m_borderWidth, m_titleHeight + m_borderWidth);
+    const QSize least = layout->totalMinimumSize() + frame;
+    setMinimumSize(minimumSize().expandedTo(least));
+    const QSize wanted = testAttribute(Qt::WA_Resized) ? size() : layout->totalSizeHint() + frame;
+    resize(wanted.expandedTo(least));
 }
 
 void CMyPopDialog::changeEvent(QEvent* event)

@@ -86,6 +86,9 @@ public:
 
     void accept() override { OnOK(); }
     void reject() override { OnCancel(); }
+    // Before it first shows, a dialog whose client area has a layout takes
+    // the size that layout asks for (at least), and never gets smaller.
+    void setVisible(bool visible) override;
 
 protected:
     // The menu of a menu resource; the default asks the registered loader.
@@ -107,6 +110,7 @@ private:
     enum class Drag { None, Move, Resize };
 
     void Relayout();
+    void FitToClientLayout();
     void PaintTitleBar(QPainter& painter);
     void PaintTitleText(QPainter& painter);
     void SetHover(int index);

@@ -11,4 +11,9 @@ LUMORA_API QPalette SkinPalette(int backgroundIndex);
 // The skin colour of an index as a Qt colour.
 LUMORA_API QColor SkinColor(int index);
 
+// Gives every window of the program the skin's dark look, the ones the
+// program does not draw itself included: message boxes, file and folder
+// choosers, menus and tooltips (the Fusion style on a palette of the skin).
+LUMORA_API void ApplySkinToApplication();
+
 }  // namespace lumora

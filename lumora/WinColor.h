@@ -13,4 +13,9 @@ namespace lumora {
 LUMORA_API QColor QColorFromColorRef(uint32_t colorRef);
 LUMORA_API uint32_t ColorRefFromQColor(const QColor& color);
 
+// The contrast ratio of two colours as the web's accessibility guidelines
+// measure it (1 to 21); body text needs at least 4.5.
+LUMORA_API double ContrastRatio(const QColor& a, const QColor& b);
+inline constexpr double kReadableContrast = 4.5;
+
 }  // namespace lumora

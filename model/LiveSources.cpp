@@ -1,6 +1,7 @@
 #include "LiveSources.h"
 
 #include "platform/TextConv.h"
+#include "platform/VideoDevices.h"
 
 #include <cerrno>
 #include <cmath>
@@ -37,22 +38,14 @@ constexpr float kBlockSeconds = 4.0f;  // one sweep across and back
 
 }  // namespace
 
+// The capture module is never asked for its properties without a source of
+// its own: it reads its source's data and crashes without one. The devices
+// are listed from the system instead, as the module would find them.
 std::vector<CameraDevice> ListCameras()
 {
     std::vector<CameraDevice> cameras;
-    obs_properties_t* properties = obs_get_source_properties("v4l2_input");
-    if (!properties)
-        return cameras;
-    if (obs_property_t* devices = obs_properties_get(properties, "device_id")) {
-        const size_t count = obs_property_list_item_count(devices);
-        for (size_t i = 0; i < count; ++i) {
-            const char* name = obs_property_list_item_name(devices, i);
-            const char* id = obs_property_list_item_string(devices, i);
-            if (id && *id && !obs_property_list_item_disabled(devices, i))
-                cameras.push_back({name ? name : id, id});
-        }
-    }
-    obs_properties_destroy(properties);
+    for (const platform::VideoCaptureDevice& device : platform::ListVideoCaptureDevices())
+        cameras.push_back({device.name, device.path});
     return cameras;
 }
 

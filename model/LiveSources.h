@@ -10,11 +10,11 @@
 #include <vector>
 
 struct CameraDevice {
-    std::string name;  // as the engine lists it
+    std::string name;  // as the driver names it
     std::string id;    // the device path
 };
 
-// The cameras the engine's video-capture input reports.
+// The cameras of the system, for the engine's video-capture input.
 std::vector<CameraDevice> ListCameras();
 
 // One live source, with what keeps it moving.

@@ -897,7 +897,8 @@ int32_t CMultiViewSource::SaveSet(const std::wstring& parentFolder, const wchar_
     if (!m_info || !m_owner)
         return kSaveFailed;
     std::wstring name = m_setName;
-    const int32_t result = SaveSetFolder(parentFolder, name, fileName, write, m_saveCallbacks);
+    const std::wstring ownFolder = m_info->path.empty() ? std::wstring() : SetFolderOf(m_info->path);
+    const int32_t result = SaveSetFolder(parentFolder, name, fileName, write, m_saveCallbacks, ownFolder);
     m_setName = name;
     // The shots' pictures join the saved set, numbered as its shots are.
     if (result == kSaveDone && !m_pictures.SaveInto(platform::JoinPath(parentFolder, name), ShotPictureKeys())) {

@@ -50,8 +50,20 @@ std::wstring SystemErrorMessage(int error)
     return text;
 }
 
+std::wstring FreeFolderName(const std::wstring& parentFolder, const std::wstring& name)
+{
+    if (!platform::PathExists(platform::JoinPath(parentFolder, name)))
+        return name;
+    for (int n = 2; n < 100000; ++n) {
+        const std::wstring candidate = name + L" " + std::to_wstring(n);
+        if (!platform::PathExists(platform::JoinPath(parentFolder, candidate)))
+            return candidate;
+    }
+    return name;
+}
+
 int32_t SaveSetFolder(const std::wstring& parentFolder, std::wstring& setName, const wchar_t* setFileName,
-                      const SetFileWriter& write, const SaveCallbacks& owner)
+                      const SetFileWriter& write, const SaveCallbacks& owner, const std::wstring& ownFolder)
 {
     if (setName.empty())
         return kSaveFailed;
@@ -62,7 +74,11 @@ int32_t SaveSetFolder(const std::wstring& parentFolder, std::wstring& setName, c
     std::wstring target = platform::JoinPath(parentFolder, setName);
     bool madeHere = false;
     int error = 0;
-    if (platform::PathExists(target)) {
+    const bool ownTarget = !ownFolder.empty() && platform::FolderExists(target) &&
+                           (target == ownFolder || platform::IsSameFile(target, ownFolder));
+    if (ownTarget) {
+        // The set's own folder: saved in place.
+    } else if (platform::PathExists(target)) {
         std::wstring name = setName;
         if (!owner.existingTarget || !owner.existingTarget(parentFolder, name))
             return kSaveCancelled;

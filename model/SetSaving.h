@@ -32,10 +32,17 @@ std::wstring SystemErrorMessage(int error);
 using SetFileWriter = std::function<bool(const std::wstring& setFile, const std::wstring& setName)>;
 
 // The save flow shared by both formats. `setName` is the set's name and comes
-// back as the name it was saved under. Without an existing-target prompt an
-// existing folder counts as cancelled, so nothing is ever overwritten unasked.
+// back as the name it was saved under. `ownFolder` is the folder the set was
+// opened from or last saved to: a target that is that folder is written in
+// place without a question (the writers replace the set file atomically).
+// Another existing folder goes to the owner's existing-target prompt; without
+// one it counts as cancelled, so nothing is ever overwritten unasked.
 int32_t SaveSetFolder(const std::wstring& parentFolder, std::wstring& setName, const wchar_t* setFileName,
-                      const SetFileWriter& write, const SaveCallbacks& owner);
+                      const SetFileWriter& write, const SaveCallbacks& owner, const std::wstring& ownFolder = {});
+
+// A name for a new folder in `parentFolder`: `name` itself when nothing of
+// that name is there, else "name 2", "name 3" … the first that is free.
+std::wstring FreeFolderName(const std::wstring& parentFolder, const std::wstring& name);
 
 // Adds the saved folder to the recent-set list with the current time and
 // writes the list.

@@ -2,7 +2,9 @@
 # Installs what Kelvane needs (Debian 12 packages) when missing, then
 # configures and builds into build/. Called by run.sh and test.sh. (clang,
 # its sanitizer runtimes and llvm-symbolizer serve the sanitizer and fuzz stages;
-# appstream, lintian, man-db and bsdextrautils check the installed tree and the package.)
+# appstream, lintian, man-db and bsdextrautils check the installed tree and the package;
+# openbox, dbus, at-spi2-core, XTest and xdotool serve the acceptance roads and the
+# desktop session for walking the editor by hand.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +17,7 @@ PACKAGES=(
   clang-14 libclang-rt-14-dev llvm-14
   desktop-file-utils shared-mime-info dpkg-dev zlib1g-dev liblcms2-dev imagemagick
   appstream lintian man-db bsdextrautils
+  openbox dbus at-spi2-core gsettings-desktop-schemas libatspi2.0-dev libxtst-dev x11-utils xdotool
 )
 
 missing=()

@@ -70,15 +70,7 @@ std::unique_ptr<QMenu> LoadProgramMenu(int menuId)
 {
     auto bar = std::make_unique<QMenu>();
     QMenu* menu = bar->addMenu(QString());
-    // 0 marks a separator.
-    std::initializer_list<int> items;
-    if (menuId == 128)
-        items = {32874, 0, 32877, 32878, 0, 32816};
-    else if (menuId == 431)
-        items = {32872, 0, 32866, 32865, 0, 32868, 32867};
-    else if (menuId == 432)
-        items = {32870, 32869, 0, 32880};
-    for (int command : items) {
+    for (int command : ProgramMenuCommands(menuId)) {
         if (command == 0) {
             menu->addSeparator();
             continue;
@@ -87,4 +79,14 @@ std::unique_ptr<QMenu> LoadProgramMenu(int menuId)
         lumora::SetControlId(action, command);
     }
     return bar;
+}
+
+std::vector<int> ProgramMenuCommands(int menuId)
+{
+    switch (menuId) {
+    case 128: return {32874, 0, 32877, 32878, 0, 32816};
+    case 431: return {32872, 0, 32866, 32865, 0, 32868, 32867};
+    case 432: return {32870, 32869, 0, 32880};
+    default: return {};
+    }
 }

@@ -18,6 +18,7 @@
 #include "ui/ClipInfo.h"
 #include "ui/DialogTexts.h"
 #include "ui/EditorMessages.h"
+#include "ui/PageScrollArea.h"
 #include "ui/MessageBox.h"
 #include "ui/MessageTarget.h"
 #include "ui/WndEditorGeneral.h"
@@ -30,7 +31,12 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPointer>
+#include <QScrollArea>
+#include <QShortcut>
 #include <QTimer>
+#include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -68,7 +74,7 @@ CDlgEditor::CDlgEditor(QWidget* parent) : CMyPopDialog(392, 128, 128, parent, kE
     m_messages = new CMessageTarget(
         [this](unsigned message, WPARAM w, LPARAM l) { return OnWindowMessage(message, w, l); }, this);
     SetMenuLoader(&LoadProgramMenu);
-    setMinimumSize(800, 600);
+    setMinimumSize(EditorMinimumClientSize() + QSize(2 * BorderWidth(), TitleHeight() + BorderWidth()));
     resize(1280, 800);
 
     // 1. Texts of dialog 392 (after the controls exist, below).
@@ -89,6 +95,7 @@ CDlgEditor::CDlgEditor(QWidget* parent) : CMyPopDialog(392, 128, 128, parent, kE
     CreatePanels();
     CreateHistory();
     ApplyDialogTexts(this, 392);
+    CreateFileShortcuts();
     setWindowTitle(QString::fromWCharArray(kMessageBoxTitle));
     // 9., 10.
     ApplyKeepRatioSetting();
@@ -163,6 +170,53 @@ void CDlgEditor::CreateButtons()
     m_tab->SetMinTabWidth(100);
 }
 
+// The file commands from anywhere in the window; each button's tooltip
+// names its keys.
+void CDlgEditor::CreateFileShortcuts()
+{
+    struct FileShortcut {
+        QKeySequence keys;
+        std::function<void()> action;
+    };
+    const FileShortcut shortcuts[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_S), [this] { RunCommandFromKeys(ID_SAVE); }},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { RunCommandFromKeys(IDC_SAVE); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_O), [this] { RunCommandFromKeys(IDC_OPEN); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_N), [this] { RunCommandFromKeys(IDC_NEW); }},
+    };
+    for (const FileShortcut& entry : shortcuts) {
+        auto* shortcut = new QShortcut(entry.keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, this, entry.action);
+    }
+    const std::pair<CGdiplusButton*, QKeySequence> tips[] = {
+        {m_newButton, QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {m_openButton, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {m_saveButton, QKeySequence(Qt::CTRL | Qt::Key_S)},
+    };
+    for (const auto& [button, keys] : tips) {
+        QString tip = button->text() + QStringLiteral(" (") + keys.toString(QKeySequence::NativeText);
+        if (button == m_saveButton)
+            tip += QStringLiteral(", ") + QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S).toString(QKeySequence::NativeText);
+        button->SetToolTipText(tip + QStringLiteral(")"), true);
+    }
+}
+
+// A key press acts as the button or menu item would. A value still being
+// typed into a field is taken first, as clicking the button would take it.
+void CDlgEditor::RunCommandFromKeys(int id)
+{
+    const bool needsSet = id == ID_SAVE || id == IDC_SAVE;
+    if (needsSet && !m_saveButton->isEnabled())
+        return;
+    QPointer<QWidget> focused = QApplication::focusWidget();
+    if (focused && focused->window() == this)
+        focused->clearFocus();
+    RunCommand(id);
+    if (focused && isActiveWindow())
+        focused->setFocus();
+}
+
 void CDlgEditor::CreatePanels()
 {
     m_general = new CWndEditorGeneral(ClientWidget(), this);
@@ -174,8 +228,38 @@ void CDlgEditor::CreatePanels()
         m_tab->addTab(LangText(captions[i]));
         m_panels[i]->SetPreview(m_preview);
         m_panels[i]->SetScene(m_scene);
-        m_panels[i]->setVisible(i == 0);
         m_panels[i]->setEnabled(false);
+        m_pageAreas[i] = MakePageArea(m_panels[i]);
+    }
+    ShowPage(0);
+}
+
+// A page scrolls when the window is lower than its rows; its width stays
+// that of its rows, the scroll bar taking the page's right margin.
+QScrollArea* CDlgEditor::MakePageArea(CWndEditorBase* page)
+{
+    constexpr int kRowsWidth = 388;
+    return new CPageScrollArea(page, kRowsWidth, ClientWidget());
+}
+
+void CDlgEditor::ShowPage(int index)
+{
+    // While the tabs are being made the pages are not all there yet.
+    for (QScrollArea* area : m_pageAreas) {
+        if (!area)
+            return;
+    }
+    // Hidden first: a page leaving the screen turns canvas editing off, and
+    // the page coming up decides afresh.
+    for (int i = 0; i < 3; ++i) {
+        if (i != index) {
+            m_panels[static_cast<size_t>(i)]->setVisible(false);
+            m_pageAreas[static_cast<size_t>(i)]->setVisible(false);
+        }
+    }
+    if (index >= 0 && index < 3) {
+        m_pageAreas[static_cast<size_t>(index)]->setVisible(true);
+        m_panels[static_cast<size_t>(index)]->setVisible(true);
     }
 }
 
@@ -272,9 +356,9 @@ void CDlgEditor::ApplyLayout()
         m_sceneTab->setGeometry(m_layout.sceneTab);
     m_splitter->setGeometry(m_layout.splitter);
     m_splitter->SetRange(m_layout.splitterMin, m_layout.splitterMax);
-    for (CWndEditorBase* panel : m_panels) {
-        if (panel)
-            panel->setGeometry(m_layout.panel);
+    for (QScrollArea* area : m_pageAreas) {
+        if (area)
+            area->setGeometry(m_layout.panel);
     }
     if (m_preview)
         m_preview->Move(ToWindowRect(PreviewGeometry(m_layout)));
@@ -309,17 +393,7 @@ void CDlgEditor::OnSplitterMoved(int delta)
     m_saveButton->setGeometry(m_layout.textButtons[2]);
 }
 
-void CDlgEditor::OnTabChanged(int index)
-{
-    // Hidden first: a page leaving the screen turns canvas editing off, and
-    // the page coming up decides afresh.
-    for (int i = 0; i < 3; ++i) {
-        if (i != index)
-            m_panels[static_cast<size_t>(i)]->setVisible(false);
-    }
-    if (CWndEditorBase* panel = GetPanel(index))
-        panel->setVisible(true);
-}
+void CDlgEditor::OnTabChanged(int index) { ShowPage(index); }
 
 // ---- validation ----
 
@@ -364,6 +438,7 @@ void CDlgEditor::closeEvent(QCloseEvent* event)
 {
     if (m_closing) {
         event->accept();
+        QDialog::done(QDialog::Rejected);
         return;
     }
     if (!ConfirmDiscardChanges()) {

@@ -31,6 +31,7 @@ class InstanceBusyMark;
 class ObsMain;
 class ObsQtWindow;
 class QMenu;
+class QScrollArea;
 class QTimer;
 struct ClipInfo2_t;
 
@@ -176,6 +177,10 @@ private:
     void CreatePreview();
     void CreateButtons();
     void CreatePanels();
+    QScrollArea* MakePageArea(CWndEditorBase* page);
+    void ShowPage(int index);
+    void CreateFileShortcuts();
+    void RunCommandFromKeys(int id);
     void ApplyKeepRatioSetting();
     void StartTimers();
     void ApplyLayout();
@@ -200,6 +205,7 @@ private:
     void OnLanguage(int id);
     void OnMoveLayer(bool up);
     int SaveSetTo(const std::wstring& parentFolder, int kind);
+    void FollowSavedSet(const std::wstring& savedFolder, int kind);
     void ReportSaveResult(int result);
 
     // Messages.
@@ -239,6 +245,7 @@ private:
     CWndEditorShot* m_shot = nullptr;
     CWndSence* m_sceneTab = nullptr;
     std::array<CWndEditorBase*, 3> m_panels{};
+    std::array<QScrollArea*, 3> m_pageAreas{};
 
     struct PendingMessage {
         std::wstring text;

@@ -226,7 +226,14 @@ int CDlgEditor::OpenFromCommandLine(const std::wstring& path)
         kind = name == kSceneFileName ? kSetKindNative : kSetKindVmix;
         folder = platform::FolderPart(folder);
     }
-    return OpenSetFolder(folder, kind);
+    const int result = OpenSetFolder(folder, kind);
+    // A set handed over from outside joins the recent sets at once.
+    if (result == 0) {
+        RecordRecentSet(TrimTrailingSeparators(folder));
+        if (m_sceneTab)
+            m_sceneTab->Refresh();
+    }
+    return result;
 }
 
 void CDlgEditor::InstallScene(CMultiViewSource* scene, std::unique_ptr<SourceInfo> info, const std::wstring& folder)
@@ -406,8 +413,28 @@ int CDlgEditor::SaveSetTo(const std::wstring& parentFolder, int kind)
 {
     if (!m_scene || parentFolder.empty())
         return kSaveFailed;
-    CWaitCursor wait;
-    return kind == kSetKindNative ? m_scene->SaveNative(parentFolder) : m_scene->ExportVmix(parentFolder);
+    int result = kSaveFailed;
+    {
+        CWaitCursor wait;
+        result = kind == kSetKindNative ? m_scene->SaveNative(parentFolder) : m_scene->ExportVmix(parentFolder);
+    }
+    if (result == kSaveDone)
+        FollowSavedSet(platform::JoinPath(TrimTrailingSeparators(parentFolder), m_scene->GetSetName()), kind);
+    return result;
+}
+
+// The saved folder becomes the open set's folder: the title, the General
+// page and the next Save follow it. A set saved where it was opened stays
+// as it is; one saved elsewhere (or in the other format) is opened from
+// there, so every picture it uses is the saved folder's own.
+void CDlgEditor::FollowSavedSet(const std::wstring& savedFolder, int kind)
+{
+    MarkSaved();
+    const std::wstring ownFolder = TrimTrailingSeparators(platform::FolderPart(m_sceneInfo->path));
+    const int ownKind = m_sceneInfo->variant == kSetKindNative ? kSetKindNative : kSetKindVmix;
+    if (kind == ownKind && (savedFolder == ownFolder || platform::IsSameFile(savedFolder, ownFolder)))
+        return;
+    OpenSetFolder(savedFolder, kind);
 }
 
 void CDlgEditor::ReportSaveResult(int result)
@@ -416,7 +443,6 @@ void CDlgEditor::ReportSaveResult(int result)
         return;
     const std::wstring save = Lang::LoadLangString(149);
     if (result == kSaveDone) {
-        MarkSaved();
         if (m_sceneTab)
             m_sceneTab->Refresh();
         ShowMessageBox(this, save + L" " + Lang::LoadLangString(150));
@@ -477,12 +503,15 @@ void CDlgEditor::OnSnapshot()
 void CDlgEditor::OnLanguage(int id)
 {
     const auto found = m_languages.find(id);
-    if (found == m_languages.end())
+    if (found == m_languages.end() || found->second == Lang::GetCurLanguage())
         return;
     if (ShowMessageBox(this, Lang::LoadLangString(321), MB_YESNO | MB_DEFBUTTON2) != IDYES)
         return;
+    // The unsaved edits are asked about once, before anything starts:
+    // Cancel leaves the editor and its language as they were.
     if (!ConfirmDiscardChanges())
         return;
+    const std::wstring previous = Lang::GetCurLanguage();
     Lang::SetCurLanguage(found->second);
     if (SharedInstanceRecord* record = GetSharedInstanceRecord())
         record->Data()->restartPending.store(1);
@@ -490,8 +519,11 @@ void CDlgEditor::OnLanguage(int id)
     if (!QProcess::startDetached(program, {})) {
         if (SharedInstanceRecord* record = GetSharedInstanceRecord())
             record->Data()->restartPending.store(0);
+        Lang::SetCurLanguage(previous);
         ShowMessageBox(this, Lang::LoadLangString(210));
         return;
     }
+    // The question has been answered: the window closes without asking again.
+    m_closing = true;
     close();
 }

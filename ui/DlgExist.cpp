@@ -79,7 +79,8 @@ CDlgExist::CDlgExist(std::wstring parentFolder, std::wstring name, QWidget* pare
     lumora::SetControlId(m_rename, 1611);
     m_nameEdit = new QLineEdit(client);
     lumora::SetControlId(m_nameEdit, 1075);
-    m_nameEdit->setText(QString::fromStdWString(m_name));
+    // A name that is free is offered: OK saves beside the existing set.
+    m_nameEdit->setText(QString::fromStdWString(FreeFolderName(m_parentFolder, m_name)));
     m_overwrite = new QRadioButton(client);
     lumora::SetControlId(m_overwrite, 1614);
     m_rename->setChecked(true);

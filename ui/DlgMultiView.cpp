@@ -101,6 +101,18 @@ QAbstractButton* CDlgMultiView::ButtonFor(int index) const
 
 void CDlgMultiView::MoveTo(const QRect& screenRect) { move(screenRect.topLeft()); }
 
+void CDlgMultiView::OnOK()
+{
+    int chosen = m_selected;
+    for (int i = -1; i < kMultiViewTemplateCount; ++i) {
+        if (ButtonFor(i)->hasFocus())
+            chosen = i;
+    }
+    Choose(chosen);
+}
+
+void CDlgMultiView::OnCancel() { reject(); }
+
 void CDlgMultiView::Choose(int index)
 {
     m_selected = index;

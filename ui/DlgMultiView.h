@@ -18,6 +18,11 @@ public:
     void MoveTo(const QRect& screenRect);
     QAbstractButton* ButtonFor(int index) const;
 
+    // Enter takes the focused picture (or the checked one); Escape leaves
+    // without a choice.
+    void OnOK() override;
+    void OnCancel() override;
+
 private:
     void Choose(int index);
 

@@ -1,37 +1,81 @@
 #include "EditorLayout.h"
 
+#include <algorithm>
+
+namespace {
+
+constexpr int kTopBarHeight = 50;
+constexpr int kPagesWidth = 400;
+constexpr int kPagesRight = 404;      // the pages' column from the right edge
+constexpr int kSceneTabWidth = 300;
+constexpr int kSplitterWidth = 4;
+// Below these the library gives way, so the preview's column keeps room for
+// the New, Open and Save row.
+constexpr int kLeastSceneTabWidth = 200;
+constexpr int kLeastPreviewColumn = 340;
+// The preview starts below the button rows: text buttons at 60…88, the
+// picture buttons 26 pixels above the preview.
+constexpr int kPreviewTop = 88;
+constexpr int kPreviewTopClearOfButtons = 118;
+
+int SceneTabWidth(int clientWidth)
+{
+    return std::clamp(clientWidth - kPagesRight - kSplitterWidth - kLeastPreviewColumn, kLeastSceneTabWidth,
+                      kSceneTabWidth);
+}
+
+struct PreviewFit {
+    int pw = 0, ph = 0, x = 0, y = 0;
+};
+
+PreviewFit FitPreview(int aw, int ah, int cw, int ch, int top)
+{
+    PreviewFit fit;
+    if (static_cast<long long>(ah) * cw < static_cast<long long>(aw) * ch) {
+        fit.ph = ah;
+        fit.pw = static_cast<int>(static_cast<long long>(ah) * cw / ch);
+    } else {
+        fit.pw = aw;
+        fit.ph = static_cast<int>(static_cast<long long>(aw) * ch / cw);
+    }
+    fit.x = (aw - fit.pw) / 2;
+    fit.y = (ah - fit.ph) / 2 + top;
+    return fit;
+}
+
+}  // namespace
+
+QSize EditorMinimumClientSize()
+{
+    return QSize(kPagesRight + kSplitterWidth + kLeastSceneTabWidth + kLeastPreviewColumn + 16, 600);
+}
+
 EditorLayout ComputeEditorLayout(int w, int h, int cw, int ch)
 {
     EditorLayout layout;
-    layout.topBar = QRect(0, 0, w, 50);
-    layout.tabControl = QRect(w - 400, 50, 400, h - 50);
-    layout.sceneTab = QRect(0, 50, 300, h - 50);
-    layout.splitter = QRect(300, 50, 4, h - 50);
+    const int sw = SceneTabWidth(w);
+    layout.topBar = QRect(0, 0, w, kTopBarHeight);
+    layout.tabControl = QRect(w - kPagesWidth, kTopBarHeight, kPagesWidth, h - kTopBarHeight);
+    layout.sceneTab = QRect(0, kTopBarHeight, sw, h - kTopBarHeight);
+    layout.splitter = QRect(sw, kTopBarHeight, kSplitterWidth, h - kTopBarHeight);
     layout.splitterMin = static_cast<int>(w * 0.1);
     layout.splitterMax = w - 1000;
-    layout.panel = QRect(w - 404, 74, 400, h - 74);
+    layout.panel = QRect(w - kPagesRight, 74, kPagesWidth, h - 74);
 
     if (cw == 0 || ch == 0) {
         cw = 1280;
         ch = 720;
     }
-    const int ah = h - 88;
-    const int aw = w - 704;
-    int pw = 0;
-    int ph = 0;
-    if (static_cast<long long>(ah) * cw < static_cast<long long>(aw) * ch) {
-        ph = ah;
-        pw = static_cast<int>(static_cast<long long>(ah) * cw / ch);
-    } else {
-        pw = aw;
-        ph = static_cast<int>(static_cast<long long>(aw) * ch / cw);
-    }
-    const int x = (aw - pw) / 2;
-    const int y = (ah - ph) / 2 + 88;
-    layout.previewLeft = x + 304;
-    layout.previewTop = y;
-    layout.previewRight = x + pw + 300;
-    layout.previewBottom = y + ph;
+    const int aw = w - sw - kPagesRight;
+    PreviewFit fit = FitPreview(aw, h - kPreviewTop, cw, ch, kPreviewTop);
+    // A preview that reaches up to the text buttons would put the picture
+    // buttons over them: it starts lower then.
+    if (fit.y < kPreviewTopClearOfButtons)
+        fit = FitPreview(aw, h - kPreviewTopClearOfButtons, cw, ch, kPreviewTopClearOfButtons);
+    layout.previewLeft = fit.x + sw + kSplitterWidth;
+    layout.previewTop = fit.y;
+    layout.previewRight = fit.x + fit.pw + sw;
+    layout.previewBottom = fit.y + fit.ph;
     PlaceEditorButtons(layout);
     return layout;
 }

@@ -18,8 +18,14 @@ struct EditorLayout {
     QRect textButtons[3];   // New, Open, Save
 };
 
-// canvasWidth/Height of 0 mean 1280 x 720.
+// canvasWidth/Height of 0 mean 1280 x 720. In a narrow window the library
+// column gives way (down to 200 pixels) before the preview's column gets
+// too narrow for the New, Open and Save row; in a low one the preview starts
+// below the button rows.
 EditorLayout ComputeEditorLayout(int clientWidth, int clientHeight, int canvasWidth, int canvasHeight);
+
+// The least client area in which nothing overlaps.
+QSize EditorMinimumClientSize();
 
 // The button rows for a preview rectangle (after the splitter moved it).
 void PlaceEditorButtons(EditorLayout& layout);

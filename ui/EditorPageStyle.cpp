@@ -26,3 +26,14 @@ QString EditorPageStyleSheet()
         "QGroupBox { color: #c0c0c0; border: 1px solid #3d3f44; border-radius: 4px; margin-top: 10px; }"
         "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px; }");
 }
+
+QString EditorScrollBarStyleSheet()
+{
+    return QStringLiteral(
+        "QScrollArea { background: transparent; }"
+        "QScrollBar:vertical { background: #2b2c2f; width: 10px; margin: 0; }"
+        "QScrollBar::handle:vertical { background: #5a5d63; min-height: 24px; border-radius: 4px; margin: 1px; }"
+        "QScrollBar::handle:vertical:hover { background: #6e7178; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }");
+}

@@ -3,3 +3,6 @@
 #include <QString>
 
 QString EditorPageStyleSheet();
+
+// A thin scroll bar for the editor's scrolling pages.
+QString EditorScrollBarStyleSheet();

@@ -15,7 +15,7 @@ MessageBoxHandler& Handler()
 
 QString Text(unsigned id, const char* fallback)
 {
-    const std::wstring text = Lang::LoadLangString(id);  // lang-ids: 902 903 904
+    const std::wstring text = Lang::LoadLangString(id);  // lang-ids: 902 903 904 950 951
     return text.empty() ? QString::fromUtf8(fallback) : QString::fromStdWString(text);
 }
 
@@ -37,20 +37,23 @@ int ShowQtMessageBox(QWidget* parent, const std::wstring& text, int type)
             return IDYES;
         return box.clickedButton() == discard ? IDNO : IDCANCEL;
     }
+    // The buttons speak the interface's language, as the question does.
     if (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) {
         box.setIcon(QMessageBox::Question);
-        QMessageBox::StandardButtons set = QMessageBox::Yes | QMessageBox::No;
-        if (buttons == MB_YESNOCANCEL)
-            set |= QMessageBox::Cancel;
-        box.setStandardButtons(set);
-        box.setDefaultButton((type & MB_DEFBUTTON2) ? QMessageBox::No : QMessageBox::Yes);
-        const int answer = box.exec();
-        if (answer == QMessageBox::Yes)
+        QPushButton* yes = box.addButton(Text(950, "Yes"), QMessageBox::YesRole);
+        QPushButton* no = box.addButton(Text(951, "No"), QMessageBox::NoRole);
+        QPushButton* cancel = buttons == MB_YESNOCANCEL ? box.addButton(Text(904, "Cancel"), QMessageBox::RejectRole) : nullptr;
+        box.setDefaultButton((type & MB_DEFBUTTON2) ? no : yes);
+        box.setEscapeButton(cancel ? cancel : no);
+        box.exec();
+        if (box.clickedButton() == yes)
             return IDYES;
-        return answer == QMessageBox::No ? IDNO : IDCANCEL;
+        return box.clickedButton() == no ? IDNO : IDCANCEL;
     }
     box.setIcon(QMessageBox::Information);
-    box.setStandardButtons(QMessageBox::Ok);
+    QPushButton* ok = box.addButton(Text(117, "OK"), QMessageBox::AcceptRole);  // lang-ids: 117
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
     box.exec();
     return IDOK;
 }

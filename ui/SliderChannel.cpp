@@ -46,31 +46,62 @@ QString ChannelDisplayText(const ChannelSpec& spec, int value)
     return QString::asprintf("%.03f", ChannelDisplayValue(spec, value));
 }
 
-int ChannelValueFromModel(const ChannelSpec& spec, float model)
+namespace {
+
+// The row's ends as values.
+double LowestNumber(const ChannelSpec& spec) { return ChannelDisplayValue(spec, spec.minimum); }
+double HighestNumber(const ChannelSpec& spec) { return ChannelDisplayValue(spec, spec.maximum); }
+
+// To the thousandth, as the row shows it; -0.000 shows as 0.000.
+double RoundToShown(double number)
 {
-    const double m = model;
-    if (IsZoomRow(spec) && m >= 1.0)
-        return ClampToRow(spec, std::trunc((m - 1.0) * 1000.0 * 0.25 + spec.breakPoint));
-    return ClampToRow(spec, std::trunc(m * 1000.0));
+    const double rounded = std::round(number * 1000.0) / 1000.0;
+    return rounded == 0.0 ? 0.0 : rounded;
 }
+
+double ClampNumber(const ChannelSpec& spec, double number)
+{
+    if (!(number > LowestNumber(spec)))  // NaN ends here too
+        return LowestNumber(spec);
+    return std::min(number, HighestNumber(spec));
+}
+
+int PositionOfNumber(const ChannelSpec& spec, double number)
+{
+    if (IsZoomRow(spec) && number >= 1.0)
+        return ClampToRow(spec, std::round((number - 1.0) / 4.0 * 1000.0 + spec.breakPoint));
+    return ClampToRow(spec, std::round(number * 1000.0));
+}
+
+}  // namespace
+
+int ChannelValueFromModel(const ChannelSpec& spec, float model) { return PositionOfNumber(spec, model); }
 
 float ChannelModelValue(const ChannelSpec& spec, int value) { return static_cast<float>(ChannelDisplayValue(spec, value)); }
 
-std::optional<int> ChannelValueFromText(const ChannelSpec& spec, const QString& text)
+std::optional<double> ChannelNumberFromText(const ChannelSpec& spec, const QString& text)
 {
     QString plain = text.trimmed();
-    plain.remove(QLatin1Char(','));
+    // Either decimal mark is what the user means; a single comma is read as a point.
+    plain.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
-    const double shown = plain.toDouble(&ok);
-    if (!ok || !std::isfinite(shown))
+    const double typed = plain.toDouble(&ok);
+    if (!ok || !std::isfinite(typed))
         return std::nullopt;
-    if (IsZoomRow(spec) && shown >= 1.0)
-        return ClampToRow(spec, std::round((shown - 1.0) / 4.0 * 1000.0 + spec.breakPoint));
-    return ClampToRow(spec, std::round(shown * 1000.0));
+    return RoundToShown(ClampNumber(spec, typed));
+}
+
+std::optional<int> ChannelValueFromText(const ChannelSpec& spec, const QString& text)
+{
+    const std::optional<double> number = ChannelNumberFromText(spec, text);
+    return number ? std::optional<int>(PositionOfNumber(spec, *number)) : std::nullopt;
 }
 
 CSliderChannel::CSliderChannel(const ChannelSpec& spec, QWidget* parent)
-    : QObject(parent), m_spec(spec), m_value(std::clamp(spec.defaultValue, spec.minimum, spec.maximum))
+    : QObject(parent),
+      m_spec(spec),
+      m_value(std::clamp(spec.defaultValue, spec.minimum, spec.maximum)),
+      m_number(ChannelDisplayValue(spec, m_value))
 {
     m_caption = new QLabel(parent);
     lumora::SetControlId(m_caption, spec.caption);
@@ -93,6 +124,8 @@ CSliderChannel::CSliderChannel(const ChannelSpec& spec, QWidget* parent)
     m_edit->setMaxLength(16);
     m_edit->installEventFilter(this);
     QObject::connect(m_edit, &QLineEdit::editingFinished, this, [this] { CommitTypedText(); });
+    // The caption names the value's field (for screen readers and keyboard users).
+    m_caption->setBuddy(m_edit);
 
     m_up = new QToolButton(parent);
     m_down = new QToolButton(parent);
@@ -118,6 +151,14 @@ QWidget* CSliderChannel::DefaultButton() const { return m_default; }
 void CSliderChannel::SetValue(int value)
 {
     m_value = std::clamp(value, m_spec.minimum, m_spec.maximum);
+    m_number = ChannelDisplayValue(m_spec, m_value);
+    ShowValue();
+}
+
+void CSliderChannel::SetModelValue(float model)
+{
+    m_number = RoundToShown(ClampNumber(m_spec, model));
+    m_value = PositionOfNumber(m_spec, m_number);
     ShowValue();
 }
 
@@ -125,7 +166,7 @@ void CSliderChannel::ShowValue()
 {
     m_showing = true;
     m_slider->setValue(m_value);
-    m_edit->setText(ChannelDisplayText(m_spec, m_value));
+    m_edit->setText(QString::asprintf("%.03f", m_number));
     m_up->setEnabled(m_value < m_spec.maximum);
     m_down->setEnabled(m_value > m_spec.minimum);
     m_showing = false;
@@ -134,8 +175,21 @@ void CSliderChannel::ShowValue()
 void CSliderChannel::ChangeByUser(int value)
 {
     const int clamped = std::clamp(value, m_spec.minimum, m_spec.maximum);
-    const bool changed = clamped != m_value;
+    const double number = ChannelDisplayValue(m_spec, clamped);
+    const bool changed = clamped != m_value || number != m_number;
     m_value = clamped;
+    m_number = number;
+    ShowValue();
+    if (changed && m_onChange)
+        m_onChange(m_value);
+}
+
+// A typed value is kept as typed; the slider goes to the nearest position.
+void CSliderChannel::ChangeNumberByUser(double number)
+{
+    const bool changed = number != m_number;
+    m_number = number;
+    m_value = PositionOfNumber(m_spec, number);
     ShowValue();
     if (changed && m_onChange)
         m_onChange(m_value);
@@ -144,8 +198,8 @@ void CSliderChannel::ChangeByUser(int value)
 // Text that is no number puts the shown value back.
 void CSliderChannel::CommitTypedText()
 {
-    if (const std::optional<int> typed = ChannelValueFromText(m_spec, m_edit->text()))
-        ChangeByUser(*typed);
+    if (const std::optional<double> typed = ChannelNumberFromText(m_spec, m_edit->text()))
+        ChangeNumberByUser(*typed);
     else
         ShowValue();
 }

@@ -1,8 +1,10 @@
 #pragma once
 // One numeric row of the Layers and Shots pages: caption, slider, value edit,
-// up-down arrows and a default button, all on one integer value in
-// thousandths. The zoom rows are finer below their break point (0.002 to
-// 1.000) than above it (1.000 to 5.000).
+// up-down arrows and a default button. The slider and the arrows work on an
+// integer position in thousandths; the zoom rows are finer below their break
+// point (0.002 to 1.000) than above it (1.000 to 5.000, four thousandths a
+// step). The row also keeps the value itself, to the thousandth, so a value
+// typed or loaded shows and is stored as it is, even between two slider steps.
 #include <QObject>
 #include <QString>
 #include <array>
@@ -32,13 +34,15 @@ struct ChannelSpec {
 // Value conversions, shared with the tests.
 double ChannelDisplayValue(const ChannelSpec& spec, int value);
 QString ChannelDisplayText(const ChannelSpec& spec, int value);  // "%.03f"
-// A record's float as a row value: thousandths truncated toward zero,
-// clamped into the row's range.
+// A record's float as a row position: the nearest one, clamped into the row's range.
 int ChannelValueFromModel(const ChannelSpec& spec, float model);
-// What the record stores for a row value (the display value).
+// What the record stores for a row position (the display value).
 float ChannelModelValue(const ChannelSpec& spec, int value);
-// Typed text as a row value: the display value the user means ("," are
-// dropped), clamped; nothing for text that is not a finite number.
+// Typed text as the value the user means, to the thousandth and clamped into
+// the row's range; a decimal comma reads as a point. Nothing for text that
+// is not a finite number.
+std::optional<double> ChannelNumberFromText(const ChannelSpec& spec, const QString& text);
+// The same as a row position.
 std::optional<int> ChannelValueFromText(const ChannelSpec& spec, const QString& text);
 
 class CSliderChannel : public QObject {
@@ -46,10 +50,18 @@ public:
     CSliderChannel(const ChannelSpec& spec, QWidget* parent);
 
     const ChannelSpec& Spec() const { return m_spec; }
+    // The slider position.
     int Value() const { return m_value; }
-    // Sets the value (clamped) and shows it; never calls the change handler.
+    // The value a record stores: what the row shows, to the thousandth.
+    float ModelValue() const { return static_cast<float>(m_number); }
+    // Sets the position (clamped) and shows it; never calls the change handler.
     void SetValue(int value);
-    // Called with the new value whenever the user changes it.
+    // Shows a record's value (clamped into the row's range, rounded to the
+    // thousandth) with the slider at the nearest position; never calls the
+    // change handler.
+    void SetModelValue(float model);
+    // Called with the new position whenever the user changes the value;
+    // ModelValue() then holds the value to store.
     void SetChangeHandler(std::function<void(int)> handler) { m_onChange = std::move(handler); }
 
     // The row's five controls at y, from x over width.
@@ -71,11 +83,13 @@ private:
     std::array<QWidget*, 6> Controls() const;
     void ShowValue();
     void ChangeByUser(int value);
+    void ChangeNumberByUser(double number);
     void CommitTypedText();
     void Step(int delta);
 
     ChannelSpec m_spec;
     int m_value;
+    double m_number;
     bool m_showing = false;
     std::function<void(int)> m_onChange;
     QLabel* m_caption;

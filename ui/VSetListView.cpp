@@ -22,7 +22,7 @@ constexpr int kBandHeight = 20;   // the caption band under a picture
 constexpr int kBandInset = 4;     // the band is the picture's width less this on each side
 constexpr int kSmallColumn = 42;  // row view: the picture column
 constexpr uint32_t kCaptionColour = 0xC0C0C0;
-constexpr uint32_t kInvalidColour = 0x0000FF;  // red
+constexpr uint32_t kInvalidColour = 0x22228C;  // a dark red under the light caption (5:1)
 
 QColor ListBackground() { return lumora::QColorFromColorRef(static_cast<uint32_t>(CSkin::GetValue(COLOR_LISTBK))); }
 

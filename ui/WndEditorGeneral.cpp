@@ -27,7 +27,7 @@ constexpr int IDC_CHOOSE_THUMBNAIL = 1099;
 constexpr int IDC_CAPTURE_THUMBNAIL = 1608;
 
 constexpr uint32_t kLabelColor = 0xC0C0C0;
-constexpr uint32_t kInvalidColor = 0x0000FF;  // red, as 0x00BBGGRR
+constexpr uint32_t kInvalidColor = 0x7A7AFF;  // a light red (0x00BBGGRR) that reads 5:1 on the page
 constexpr QRgb kNoThumbnailFill = 0x282828;
 
 QString Wide(const std::wstring& text) { return QString::fromStdWString(text); }
@@ -79,6 +79,10 @@ void CWndEditorGeneral::CreateControls()
     m_fileEdit = edit(IDC_FILE, true);
     m_nameEdit = edit(IDC_NAME, false);
     m_thumbnailEdit = edit(IDC_THUMBNAIL, true);
+    // Each caption names its field (for screen readers and keyboard users).
+    m_fileLabel->setBuddy(m_fileEdit);
+    m_nameLabel->setBuddy(m_nameEdit);
+    m_thumbnailLabel->setBuddy(m_thumbnailEdit);
     m_chooseButton = new CGdiplusButton(QStringLiteral(".."), this);
     lumora::SetControlId(m_chooseButton, IDC_CHOOSE_THUMBNAIL);
     m_captureButton = new CGdipButton(this);

@@ -384,7 +384,7 @@ void CWndEditorPosition::LoadChannels(const LayerInfo& layer)
     // The XY row shows the Y zoom.
     for (int i = 0; i < kChannelCount; ++i) {
         const float* field = ChannelField(layer, i == kXyChannel ? 3 : i);
-        m_channels[static_cast<size_t>(i)]->SetValue(ChannelValueFromModel(kChannels[i], *field));
+        m_channels[static_cast<size_t>(i)]->SetModelValue(*field);
     }
 }
 
@@ -438,13 +438,14 @@ void CWndEditorPosition::OnChannelChanged(int channel, int value)
     // Only the fields the user moved are written: a value the rows cannot
     // show exactly (or at all) stays as the record has it.
     if (channel == kXyChannel) {
-        m_channels[2]->SetValue(value);
-        m_channels[3]->SetValue(value);
-        layer->zoomX = layer->zoomY = ChannelModelValue(kChannels[kXyChannel], value);
+        const float zoom = m_channels[kXyChannel]->ModelValue();
+        m_channels[2]->SetModelValue(zoom);
+        m_channels[3]->SetModelValue(zoom);
+        layer->zoomX = layer->zoomY = zoom;
     } else {
-        *ChannelField(*layer, channel) = ChannelModelValue(kChannels[channel], value);
+        *ChannelField(*layer, channel) = m_channels[static_cast<size_t>(channel)]->ModelValue();
         if (channel == 3)
-            m_channels[kXyChannel]->SetValue(value);
+            m_channels[kXyChannel]->SetModelValue(layer->zoomY);
     }
     m_writing = true;
     if (channel < kFirstCropChannel)

@@ -296,8 +296,7 @@ void CWndEditorShot::LoadShot(int index)
     m_nameEdit->setText(HasShot(index) ? QString::fromStdWString(GetRecordName(shot.name)) : QString());
     m_nameLoading = false;
     for (int i = 0; i < kChannelCount; ++i)
-        m_channels[static_cast<size_t>(i)]->SetValue(
-            ChannelValueFromModel(kChannels[i], *ShotField(shot, i == kXyChannel ? 3 : i)));
+        m_channels[static_cast<size_t>(i)]->SetModelValue(*ShotField(shot, i == kXyChannel ? 3 : i));
 }
 
 // ---- user changes ----
@@ -322,13 +321,14 @@ void CWndEditorShot::OnChannelChanged(int channel, int value)
         return;
     ShotInfo& shot = m_scene->GetShots()[static_cast<size_t>(m_current)];
     if (channel == kXyChannel) {
-        m_channels[2]->SetValue(value);
-        m_channels[3]->SetValue(value);
-        shot.zoomX = shot.zoomY = ChannelModelValue(kChannels[kXyChannel], value);
+        const float zoom = m_channels[kXyChannel]->ModelValue();
+        m_channels[2]->SetModelValue(zoom);
+        m_channels[3]->SetModelValue(zoom);
+        shot.zoomX = shot.zoomY = zoom;
     } else {
-        *ShotField(shot, channel) = ChannelModelValue(kChannels[channel], value);
+        *ShotField(shot, channel) = m_channels[static_cast<size_t>(channel)]->ModelValue();
         if (channel == 3)
-            m_channels[kXyChannel]->SetValue(value);
+            m_channels[kXyChannel]->SetModelValue(shot.zoomY);
     }
     ApplyCurrent();
 }

@@ -13,6 +13,7 @@
 #include "update/UpdateAddress.h"
 
 #include <QResizeEvent>
+#include <algorithm>
 
 namespace {
 
@@ -23,7 +24,9 @@ constexpr int kRowInset = 40;
 
 // Windows colour values, 0x00BBGGRR.
 constexpr uint32_t kLinkColor = 0x00C000;
-constexpr uint32_t kFailedColor = 0x0000C0;
+// A check that could not reach the server is a quiet note, not an alarm: it
+// stays up for the whole session of a user without network.
+constexpr uint32_t kFailedColor = 0xA8A8A8;
 constexpr uint32_t kAvailableColor = 0x00FF00;
 constexpr uint32_t kNoUpdateColor = 0x00C000;
 
@@ -59,13 +62,16 @@ CLabel* CWndTop::MakeLabel(int id)
 bool CWndTop::OnInitDialog()
 {
     ApplyDialogTexts(this, kTemplateId);
+    for (int i = 0; i < 4; ++i)
+        m_fullTexts[i] = m_labels[i]->text();
+    m_textsTaken = true;
     MakeLink(m_labels[1], GetVmixPageAddress());
     MakeLink(m_labels[2], GetTolvenarPageAddress());
     MakeLink(m_labels[3], GetSupportAddress());
     // The status is never a shell link: its text is no address. A click
     // opens the update dialog when an update is offered (OnStatusClicked).
     m_status->SetNotify(true);
-    m_status->SetText(QString());
+    SetLabelText(4, QString());
     m_status->hide();
     AddExcludeControl(m_status);
     QObject::connect(m_status, &CLabel::Clicked, this, [this] { OnStatusClicked(); });
@@ -89,19 +95,51 @@ void CWndTop::resizeEvent(QResizeEvent* event)
     LayoutLabels();
 }
 
-// One centred row in the order of the ids, each label at its own size.
+void CWndTop::SetLabelText(int index, const QString& text)
+{
+    m_fullTexts[index] = text;
+    m_labels[index]->SetText(text);
+    m_labels[index]->setToolTip(QString());
+}
+
+// One centred row in the order of the ids, each label at its own size. When
+// the bar is too narrow the texts are cut with "…" (the slogan first, the
+// status next, the links last) and the whole text becomes the tooltip.
 void CWndTop::LayoutLabels()
 {
+    if (!m_textsTaken)
+        return;
+    int widths[5];
+    int extras[5];
     int total = 0;
-    QSize sizes[5];
     for (int i = 0; i < 5; ++i) {
-        sizes[i] = m_labels[i]->sizeHint();
-        total += sizes[i].width();
+        const QFontMetrics metrics = m_labels[i]->fontMetrics();
+        m_labels[i]->SetText(m_fullTexts[i]);
+        extras[i] = m_labels[i]->sizeHint().width() - metrics.horizontalAdvance(m_fullTexts[i]);
+        widths[i] = m_labels[i]->sizeHint().width();
+        total += widths[i];
     }
-    int x = (width() - total - kRowInset) / 2;
+    const int available = std::max(0, width() - kRowInset - 4 * kLabelGap);
+    int excess = total - available;
+    for (int i : {0, 4, 3, 2, 1}) {
+        if (excess <= 0)
+            break;
+        const int cut = std::min(excess, widths[i]);
+        widths[i] -= cut;
+        excess -= cut;
+        const QString shown = m_labels[i]->fontMetrics().elidedText(m_fullTexts[i], Qt::ElideRight,
+                                                                   std::max(0, widths[i] - extras[i]));
+        m_labels[i]->SetText(shown);
+        m_labels[i]->setToolTip(shown == m_fullTexts[i] ? QString() : m_fullTexts[i]);
+    }
+    total = 0;
+    for (int w : widths)
+        total += w;
+    int x = std::max(0, (width() - total - kRowInset) / 2);
     for (int i = 0; i < 5; ++i) {
-        m_labels[i]->setGeometry(x, (height() - sizes[i].height()) / 2, sizes[i].width(), sizes[i].height());
-        x += sizes[i].width() + kLabelGap;
+        const int h = m_labels[i]->sizeHint().height();
+        m_labels[i]->setGeometry(x, (height() - h) / 2, widths[i], h);
+        x += widths[i] + kLabelGap;
     }
 }
 
@@ -202,13 +240,16 @@ void CWndTop::ShowStatus(int state, bool manual)
     m_lastState = state;
     switch (state) {
     case kUpdateFailed:
-        m_status->SetText(LangText(kFailedText)).SetTextColor(kFailedColor);
+        SetLabelText(4, LangText(kFailedText));
+        m_status->SetTextColor(kFailedColor);
         break;
     case kUpdateAvailable:
-        m_status->SetText(LangText(kAvailableText)).SetTextColor(kAvailableColor);
+        SetLabelText(4, LangText(kAvailableText));
+        m_status->SetTextColor(kAvailableColor);
         break;
     default:
-        m_status->SetText(LangText(kNoUpdateText)).SetTextColor(kNoUpdateColor);
+        SetLabelText(4, LangText(kNoUpdateText));
+        m_status->SetTextColor(kNoUpdateColor);
         break;
     }
     if (state == kUpdateAvailable)

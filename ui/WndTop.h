@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 // The bar across the top of the editor: the slogan, three product links and
 // the update state. Its worker thread runs the update check; the results
 // come back to the bar as UM_UPDATE_STATUS messages, so the check never
@@ -61,6 +62,7 @@ private:
     CLabel* MakeLabel(int id);
     void MakeLink(CLabel* label, const std::wstring& address);
     void LayoutLabels();
+    void SetLabelText(int index, const QString& text);
     LRESULT OnWindowMessage(unsigned message, WPARAM wParam, LPARAM lParam);
     void OnUpdateStatus(bool manual, int state);
     void ShowStatus(int state, bool manual);
@@ -71,6 +73,9 @@ private:
 
     CMessageTarget* m_messages;
     CLabel* m_labels[5] = {};
+    // What each label says in full; a narrow bar shows them cut with "…".
+    QString m_fullTexts[5];
+    bool m_textsTaken = false;
     CLabel* m_status = nullptr;
 
     std::atomic<bool> m_manual{false};

@@ -55,3 +55,13 @@ TEST(UserFolders, MakerProgramFolderEmptyWhenEitherFolderIsMissing)
     std::filesystem::create_directories(folders.commonData() + "/Merokai/Tolvenar");
     EXPECT_EQ(FindMakerProgramFolder(L"Tolvenar"), platform::Utf8ToWide(folders.commonData() + "/Merokai/Tolvenar"));
 }
+
+// A fresh account has no ~/.local/share: the folder comes with its parents.
+TEST(UserFolders, DataFolderIsMadeWithItsParents)
+{
+    testsupport::TempDir root;
+    testsupport::ScopedEnv home("HOME", (root.path() + "/home").c_str());
+    testsupport::ScopedEnv data("XDG_DATA_HOME", nullptr);
+    EXPECT_EQ(GetUserDataFolder(), platform::Utf8ToWide(root.path() + "/home/.local/share/Kelvane"));
+    EXPECT_TRUE(std::filesystem::is_directory(root.path() + "/home/.local/share/Kelvane"));
+}

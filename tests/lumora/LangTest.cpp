@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using langtest::LangRoot;
 using langtest::Locale;
 using langtest::Utf16Le;
@@ -57,6 +59,22 @@ TEST(LangList, LanguageFilesAreListedButNeverLangIni)
     const std::vector<std::wstring>* list = Lang::LoadLanguageList();
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(*list, (std::vector<std::wstring>{L"Deutsch", L"English", L"Español"}));
+}
+
+// The program's own texts are a language without a file: after switching to
+// another one the user can always come back.
+TEST(LangList, TheStringTablesLanguageIsAlwaysListedOnce)
+{
+    LangRoot root;
+    root.writeLanguage("English", u"[String]\r\n");
+    Lang::SetStringTableLoader(+[](unsigned) { return std::wstring(L"默认"); });
+    const std::vector<std::wstring> withoutFile = *Lang::LoadLanguageList();
+    root.writeLanguage("简体中文", u"[String]\r\n");
+    const std::vector<std::wstring> withFile = *Lang::LoadLanguageList();
+    Lang::SetStringTableLoader(nullptr);
+    EXPECT_EQ(withoutFile, (std::vector<std::wstring>{L"简体中文", L"English"}));
+    EXPECT_EQ(withFile.size(), 2u);
+    EXPECT_EQ(std::count(withFile.begin(), withFile.end(), L"简体中文"), 1);
 }
 
 TEST(LangList, NoAppNameNoList)

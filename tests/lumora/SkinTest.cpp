@@ -1,6 +1,8 @@
 // The skin is loaded while the library is loaded into a process, from the
 // program's own folder; so each case runs a copy of a small program that
 // links Lumora, placed in a fresh folder of its own.
+#include "lumora/Skin.h"
+#include "lumora/WinColor.h"
 #include "platform/IniFile.h"
 #include "platform/TextConv.h"
 #include "support/TestSupport.h"
@@ -68,6 +70,24 @@ TEST(Skin, FirstLoadWritesSkinOneWithAllDefaults)
     EXPECT_FALSE(testsupport::Exists(program.file("Skin.ini")));
     program.run();
     EXPECT_EQ(platform::ReadProfileInt(program.wfile("Skin.ini"), L"Skin", L"Current", 0), 1u);
+}
+
+// Every text colour of the default skin reads on the background it is drawn
+// on (at least 4.5:1); disabled texts are exempt.
+TEST(Skin, DefaultTextsAreReadableOnTheirBackgrounds)
+{
+    SkinProgram program;
+    const auto values = program.run();
+    auto colour = [&](int index) { return lumora::QColorFromColorRef(static_cast<uint32_t>(values.at(std::to_string(index)))); };
+    const std::pair<int, int> pairs[] = {
+        {COLOR_DLGTEXT_H, COLOR_POPDLGBK},    {COLOR_DLGTEXT_H, COLOR_DLGBK},      {COLOR_GROUPBOX_TEXT, COLOR_DLGBK},
+        {COLOR_GROUPBOX_TEXT, COLOR_POPDLGBK}, {COLOR_LISTTEXT, COLOR_LISTBK},     {COLOR_TAB_TEXT_H, COLOR_TAB_CURITEM},
+        {COLOR_TAB_TEXT_L, COLOR_TAB_ITEM},    {COLOR_BUTTON_TEXT, COLOR_BUTTON_INSIDE2},
+    };
+    for (const auto& [text, background] : pairs)
+        EXPECT_GE(lumora::ContrastRatio(colour(text), colour(background)), lumora::kReadableContrast)
+            << "skin text " << text << " on background " << background;
+    EXPECT_NEAR(lumora::ContrastRatio(Qt::black, Qt::white), 21.0, 1e-9);
 }
 
 TEST(Skin, UserValuesAreReadAndKeptAndMissingOnesAdded)

@@ -81,6 +81,43 @@ TEST_F(SetSaving, CancelInThePromptWritesNothing)
     EXPECT_TRUE(m_written.empty());
 }
 
+// Saving a set where it was opened writes its file in place without a
+// question; any other existing folder still asks.
+TEST_F(SetSaving, TheSetsOwnFolderIsWrittenInPlaceWithoutAQuestion)
+{
+    std::filesystem::create_directories(m_dir.file("Studio"));
+    testsupport::WriteFileBytes(m_dir.file("Studio/scene.tvn"), "old set");
+    int asked = 0;
+    auto prompt = [&](const std::wstring&, std::wstring&) {
+        ++asked;
+        return false;
+    };
+    std::wstring name = L"Studio";
+    ASSERT_EQ(SaveSetFolder(m_dir.wpath(), name, L"scene.tvn", RecordingWriter(), Owner(prompt), m_dir.wfile("Studio")),
+              kSaveDone);
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(name, L"Studio");
+    EXPECT_EQ(testsupport::ReadFileBytes(m_dir.file("Studio/scene.tvn")), "set");
+
+    // The set renamed to the name of another existing set: that one is asked about.
+    std::filesystem::create_directories(m_dir.file("Other"));
+    name = L"Other";
+    EXPECT_EQ(SaveSetFolder(m_dir.wpath(), name, L"scene.tvn", RecordingWriter(), Owner(prompt), m_dir.wfile("Studio")),
+              kSaveCancelled);
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(testsupport::Exists(m_dir.file("Other/scene.tvn")));
+}
+
+TEST_F(SetSaving, AFreeNameIsOfferedBesideAnExistingSet)
+{
+    EXPECT_EQ(FreeFolderName(m_dir.wpath(), L"Studio"), L"Studio");
+    std::filesystem::create_directories(m_dir.file("Studio"));
+    EXPECT_EQ(FreeFolderName(m_dir.wpath(), L"Studio"), L"Studio 2");
+    std::filesystem::create_directories(m_dir.file("Studio 2"));
+    testsupport::WriteFileBytes(m_dir.file("Studio 3"), "a file takes the name too");
+    EXPECT_EQ(FreeFolderName(m_dir.wpath(), L"Studio"), L"Studio 4");
+}
+
 TEST_F(SetSaving, ThePromptsNameOrOverwriteDecidesWhereTheSetGoes)
 {
     std::filesystem::create_directories(m_dir.file("Studio"));

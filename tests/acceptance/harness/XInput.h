@@ -1,0 +1,43 @@
+#pragma once
+// Input as a user gives it: pointer moves, clicks, drags, keys and typed
+// text, sent through the X server's test extension (XTest), so the program
+// receives them exactly as it receives a real mouse and keyboard.
+#include <QPoint>
+#include <string>
+
+typedef struct _XDisplay Display;
+
+namespace acceptance {
+
+class XInput {
+public:
+    explicit XInput(const std::string& display);
+    ~XInput();
+    XInput(const XInput&) = delete;
+    XInput& operator=(const XInput&) = delete;
+
+    bool Valid() const { return m_display != nullptr; }
+    ::Display* Connection() const { return m_display; }
+
+    void MoveTo(QPoint point);
+    void Click(QPoint point, int button = 1);
+    void DoubleClick(QPoint point);
+    // Press at `from`, move in steps to `to`, release there.
+    void Drag(QPoint from, QPoint to, int steps = 12);
+    // A key chord in xdotool's spelling: "ctrl+s", "ctrl+shift+s", "Return",
+    // "Escape", "Tab", "Down", "alt+F4". False when a key is unknown.
+    bool Key(const std::string& chord);
+    // Types ASCII text key by key (with Shift where the keymap needs it);
+    // false for a character the keymap lacks.
+    bool Type(const std::string& text);
+
+private:
+    void Button(int button, bool press);
+    bool SendKeySym(unsigned long keysym, bool press);
+    bool TypeKeySym(unsigned long keysym);
+    void Flush();
+
+    ::Display* m_display = nullptr;
+};
+
+}  // namespace acceptance

@@ -182,12 +182,19 @@ std::vector<std::wstring>* Lang::LoadLanguageList()
         if (!platform::IniNamesEqual(title, L"Lang"))
             m_aLanguageList.push_back(title);
     }
-    // The string table is a language of its own, file or not.
-    const bool tableListed = std::find(m_aLanguageList.begin(), m_aLanguageList.end(), kChineseLanguageName) !=
-                             m_aLanguageList.end();
-    if (s_stringTable && !tableListed)
-        m_aLanguageList.insert(m_aLanguageList.begin(), kChineseLanguageName);
     return &m_aLanguageList;
+}
+
+std::vector<std::wstring> Lang::SelectableLanguages()
+{
+    const std::vector<std::wstring>* files = LoadLanguageList();
+    std::vector<std::wstring> languages = files ? *files : std::vector<std::wstring>{};
+    if (!files)
+        return languages;
+    // The string table is a language of its own, file or not.
+    if (s_stringTable && std::find(languages.begin(), languages.end(), kChineseLanguageName) == languages.end())
+        languages.insert(languages.begin(), kChineseLanguageName);
+    return languages;
 }
 
 std::wstring Lang::GetCurLanguage()
@@ -201,6 +208,13 @@ std::wstring Lang::GetCurLanguage()
             SetCurLanguage(name);
             return name;
         }
+    }
+    // The string table's language needs no file: its texts come from the
+    // table, and nothing is made current for it.
+    if (name == kChineseLanguageName && s_stringTable) {
+        m_sCurLanguage = name;
+        m_sCurLanguagePath.clear();
+        return name;
     }
     return defaultName;
 }

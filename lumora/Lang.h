@@ -39,10 +39,12 @@ public:
     // LoadLanguageList, then GetCurLanguage; returns 1.
     static int LoadLanguage();
     // The language files found on disk (creating the folders), or null
-    // without an app name. With a string table registered, the table's own
-    // language ("简体中文") is listed first even without a file: a user who
-    // chose another language can always come back to it.
+    // without an app name.
     static std::vector<std::wstring>* LoadLanguageList();
+    // The languages a user can choose: the files on disk and, with a string
+    // table registered, the table's own language ("简体中文") first even
+    // without a file, so a user who chose another language can come back.
+    static std::vector<std::wstring> SelectableLanguages();
     // The language of Lang.ini when it is on disk (it then becomes current),
     // else the default language: "简体中文" on a Chinese system, otherwise
     // "English", without a language file.

@@ -589,8 +589,8 @@ void CDlgEditor::OnMediaNotification(WPARAM object, LPARAM block)
 void CDlgEditor::OnMenuPopup(QMenu* menu)
 {
     m_languages.clear();
-    std::vector<std::wstring>* list = Lang::LoadLanguageList();
-    if (!list || list->empty())
+    const std::vector<std::wstring> list = Lang::SelectableLanguages();
+    if (list.empty())
         return;
     QAction* about = nullptr;
     for (QAction* action : menu->actions()) {
@@ -600,7 +600,7 @@ void CDlgEditor::OnMenuPopup(QMenu* menu)
     auto* languages = new QMenu(LangText(105), menu);
     const std::wstring current = Lang::GetCurLanguage();
     int id = ID_LANGUAGE_FIRST;
-    for (const std::wstring& name : *list) {
+    for (const std::wstring& name : list) {
         if (id > ID_LANGUAGE_LAST)
             break;
         QAction* action = languages->addAction(QString::fromStdWString(name));

@@ -68,9 +68,9 @@ TEST(LangList, TheStringTablesLanguageIsAlwaysListedOnce)
     LangRoot root;
     root.writeLanguage("English", u"[String]\r\n");
     Lang::SetStringTableLoader(+[](unsigned) { return std::wstring(L"默认"); });
-    const std::vector<std::wstring> withoutFile = *Lang::LoadLanguageList();
+    const std::vector<std::wstring> withoutFile = Lang::SelectableLanguages();
     root.writeLanguage("简体中文", u"[String]\r\n");
-    const std::vector<std::wstring> withFile = *Lang::LoadLanguageList();
+    const std::vector<std::wstring> withFile = Lang::SelectableLanguages();
     Lang::SetStringTableLoader(nullptr);
     EXPECT_EQ(withoutFile, (std::vector<std::wstring>{L"简体中文", L"English"}));
     EXPECT_EQ(withFile.size(), 2u);

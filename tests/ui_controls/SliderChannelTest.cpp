@@ -17,11 +17,7 @@ constexpr ChannelSpec kZoom{1105, 1239, 1241, 1242, 1543, 2, 2000, 1000, 1000};
 
 class SliderChannelTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        widgettest::App();
-        m_page.resize(400, 120);
-    }
+    SliderChannelTest() { m_page.resize(400, 120); }
 
     // Types into the row's edit as a user does and leaves it with Enter.
     void TypeInto(CSliderChannel& row, const QString& text)
@@ -32,6 +28,8 @@ protected:
         QTest::keyClick(row.Edit(), Qt::Key_Return);
     }
 
+    // The application comes first: no widget exists without it.
+    QApplication& m_app = widgettest::App();
     QWidget m_page;
 };
 

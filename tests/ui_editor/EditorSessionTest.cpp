@@ -17,6 +17,8 @@
 #include <QDialog>
 #include <QTimer>
 #include <algorithm>
+#include "ui/ShellDialogs.h"
+
 #include <cerrno>
 #include <filesystem>
 
@@ -49,6 +51,10 @@ TEST_F(EditorSessionTest, ASetHandedOverDuringASaveOpensAfterItAndTheSavedFileIs
 {
     CMultiViewSource* first = OpenFirstSetChanged(L"Saved name");
     ASSERT_NE(first, nullptr);
+    // Saved as into a folder that already holds a set of the same name: the
+    // existing-target question comes up inside the save.
+    MakeNativeSet(dir().file("Elsewhere"), "First", {TestLayer{"Green", Qt::green}}, {});
+    SetFolderChooser([&](QWidget*, const std::wstring&) { return dir().wfile("Elsewhere"); });
 
     bool asked = false;
     SetExistingTargetHandler([&](const std::wstring&, std::wstring&) {
@@ -61,12 +67,13 @@ TEST_F(EditorSessionTest, ASetHandedOverDuringASaveOpensAfterItAndTheSavedFileIs
         EXPECT_EQ(editor()->QueuedOpenCount(), 1u);
         return true;  // overwrite
     });
-    editor()->RunCommand(ID_SAVE);
+    editor()->RunCommand(ID_SAVE_AS_NATIVE);
+    SetFolderChooser(nullptr);
     ASSERT_TRUE(asked);
-    EXPECT_EQ(SceneLayerNames(dir().wfile("First/scene.tvn")), std::vector<std::string>{"Saved name"});
+    EXPECT_EQ(SceneLayerNames(dir().wfile("Elsewhere/First/scene.tvn")), std::vector<std::string>{"Saved name"});
     ASSERT_TRUE(WaitUntil([&] { return TitleNames(editor(), dir().file("Second")); })) << "the handed-over set never opened";
     EXPECT_EQ(editor()->QueuedOpenCount(), 0u);
-    EXPECT_EQ(SceneLayerNames(dir().wfile("First/scene.tvn")), std::vector<std::string>{"Saved name"});
+    EXPECT_EQ(SceneLayerNames(dir().wfile("Elsewhere/First/scene.tvn")), std::vector<std::string>{"Saved name"});
     // Saved, so no question: only the save's own report.
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0], Lang::LoadLangString(149) + L" " + Lang::LoadLangString(150));

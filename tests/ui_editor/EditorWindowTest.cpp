@@ -17,6 +17,7 @@
 #include "ui/DlgExist.h"
 #include "ui/WndEditorBase.h"
 #include "ui/WndSence.h"
+#include "ui/EditorLayout.h"
 #include "ui/EditorMessages.h"
 #include "ui/MessageBox.h"
 
@@ -70,13 +71,19 @@ TEST_F(EditorWindowTest, LayoutFollowsTheClientSizeWithTheFixedFormulas)
     EXPECT_EQ(editor()->GetPreview()->geometry(), QRect(354, 263, 947, 563));
     EXPECT_EQ(editor()->GetButton(IDC_STRETCH)->geometry().left(), 354 + (946 - 152) / 2);
 
-    // Narrow: the splitter's range is inverted, the fixed places still hold.
+    // Asked narrower than its least size, the window stays at it: the library
+    // gives way, the pages keep their column and nothing overlaps.
     editor()->ResizeClientArea(900, 700);
     Pump();
-    EXPECT_EQ(editor()->GetLayout().splitterMin, 90);
-    EXPECT_EQ(editor()->GetLayout().splitterMax, -100);
-    EXPECT_EQ(editor()->GetSplitter()->geometry(), QRect(300, 50, 4, 650));
-    EXPECT_EQ(editor()->GetPanel(0)->geometry(), QRect(900 - 404, 74, 400, 700 - 74));
+    const QSize least = EditorMinimumClientSize();
+    const int w = least.width();
+    EXPECT_EQ(editor()->GetLayout().splitterMin, static_cast<int>(w * 0.1));
+    const EditorLayout& narrow = editor()->GetLayout();
+    EXPECT_EQ(narrow.panel, QRect(w - 404, 74, 400, 700 - 74));
+    EXPECT_GE(narrow.splitter.left(), 200);
+    for (const QRect& button : narrow.textButtons)
+        EXPECT_FALSE(button.intersects(narrow.panel) || button.intersects(narrow.sceneTab));
+    EXPECT_FALSE(editor()->GetButton(IDC_STRETCH)->geometry().intersects(editor()->GetSceneTab()->geometry()));
 }
 
 TEST_F(EditorWindowTest, OpensNativeAndVmixSetsIntoThePreviewAndRefusesAnInvalidFolder)

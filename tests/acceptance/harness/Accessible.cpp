@@ -128,6 +128,7 @@ bool Accessible::Enabled() const { return HasState(ATSPI_STATE_ENABLED); }
 bool Accessible::Checked() const { return HasState(ATSPI_STATE_CHECKED); }
 bool Accessible::Focused() const { return HasState(ATSPI_STATE_FOCUSED); }
 bool Accessible::Selected() const { return HasState(ATSPI_STATE_SELECTED); }
+bool Accessible::Active() const { return HasState(ATSPI_STATE_ACTIVE); }
 
 QRect Accessible::Extents() const
 {

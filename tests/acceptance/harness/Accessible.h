@@ -44,6 +44,7 @@ public:
     bool Checked() const;
     bool Focused() const;
     bool Selected() const;
+    bool Active() const;  // a window that has the keyboard
     // Where it is on the screen; empty when it has no place.
     QRect Extents() const;
     QPoint Center() const { return Extents().center(); }

@@ -292,9 +292,21 @@ std::string EditorRoad::DumpWindows()
 
 QRect EditorRoad::PlaceOf(const Accessible& object)
 {
-    // A window that has just appeared may still be getting its size.
+    // A window that has just appeared may still be getting its size, and the
+    // window manager may still be moving it: the place counts once it has
+    // held still for a moment, as a user's eye waits for it.
     QRect place;
-    WaitUntil([&] { return !(place = object.Extents()).isEmpty(); }, Scaled(5s));
+    auto since = std::chrono::steady_clock::now();
+    WaitUntil(
+        [&] {
+            const QRect now = object.Extents();
+            if (now != place) {
+                place = now;
+                since = std::chrono::steady_clock::now();
+            }
+            return !place.isEmpty() && std::chrono::steady_clock::now() - since >= 120ms;
+        },
+        Scaled(5s));
     return place;
 }
 
@@ -322,6 +334,8 @@ void EditorRoad::TypeInto(const Accessible& field, const std::string& text)
     WaitUntil([&] { return field.Focused(); }, Scaled(2s));
     Key("ctrl+a");
     Type(text);
+    // The field shows what was typed before anything else is pressed.
+    WaitUntil([&] { return field.Text() == text; }, Scaled(2s));
 }
 
 bool EditorRoad::ChooseMenuItem(const std::string& name)
@@ -363,7 +377,7 @@ QPoint EditorRoad::TitleButtonCenter(const Accessible& window, TitleButton butto
 {
     constexpr int kBorder = 2, kTitleHeight = 28;
     constexpr int kWidths[4] = {45, 31, 31, 31};
-    const QRect frame = window.Extents();
+    const QRect frame = PlaceOf(window);
     int right = frame.left() + frame.width() - kBorder;
     for (int i = 0; i < static_cast<int>(button); ++i)
         right -= kWidths[i];

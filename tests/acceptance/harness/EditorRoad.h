@@ -87,7 +87,7 @@ protected:
     // places follow the frame's rule (from the right edge, 2 pixels in:
     // close 45 pixels wide, then maximise, minimise and menu, 31 each).
     enum class TitleButton { Close = 0, Maximize = 1, Minimize = 2, Menu = 3 };
-    static QPoint TitleButtonCenter(const Accessible& window, TitleButton button);
+    QPoint TitleButtonCenter(const Accessible& window, TitleButton button);
     // Opens the main window's title-bar menu.
     void OpenFrameMenu();
     // Opens the editor's Recent entry (the sample studio by default) with a

@@ -70,8 +70,9 @@ TEST_F(MenuRoad, FrameMenuReachesAboutWhichCloses)
     EXPECT_TRUE(WaitGone(box));
 
     // Its close button ends it too.
+    ASSERT_TRUE(WaitUntil([&] { return MainWindow().Active(); }, 10s));
     OpenFrameMenu();
-    ChooseMenuItem("About");
+    ASSERT_TRUE(ChooseMenuItem("About")) << DumpWindows();
     const Accessible again = FindWindow({"dialog", "About Zantrel"});
     ASSERT_TRUE(again);
     Input().Click(TitleButtonCenter(again, TitleButton::Close));

@@ -20,6 +20,7 @@ TEST_F(NewOpenRoad, TemplateChooserClosesAndTheNewSetOpens)
     Accessible chooser = Find({"check box", "Template 2"});
     ASSERT_TRUE(chooser) << DumpWindows();
     Screenshot("chooser");
+    PlaceOf(chooser);  // shown and still, as a user sees it before pressing a key
     Key("Escape");
     EXPECT_TRUE(WaitGone(chooser)) << "Escape closes the chooser";
     EXPECT_EQ(MainTitle(), "Zantrel");
@@ -27,6 +28,7 @@ TEST_F(NewOpenRoad, TemplateChooserClosesAndTheNewSetOpens)
     Key("ctrl+n");
     chooser = Find({"check box", "Template 2"});
     ASSERT_TRUE(chooser);
+    PlaceOf(chooser);
     Input().Click(Find({"push button", "Save"}).Center() + QPoint(0, 400));  // elsewhere, on the preview
     EXPECT_TRUE(WaitGone(chooser)) << "a click elsewhere closes the chooser";
 

@@ -132,6 +132,8 @@ void CDlgEditor::CreateSplitter()
 void CDlgEditor::CreatePreview()
 {
     m_preview = new ObsQtWindow(ClientWidget());
+    // Screen readers (and the acceptance roads) find the canvas by this name.
+    m_preview->setAccessibleName(QStringLiteral("Preview"));
     m_preview->Create(ClientWidget(), ToWindowRect(PreviewGeometry(m_layout)));
     // Without the engine's picture the window would show whatever was
     // under it; it stays black instead.

@@ -128,7 +128,7 @@ bool EditorRoad::StartEditor(const std::vector<std::string>& arguments)
     options.logPath = m_logPath;
     options.processGroup = m_session->ProcessGroup();
     m_editor = ChildProcess(options);
-    m_editorPid = m_editor.Pid();
+    m_editorPid = m_startedPid = m_editor.Pid();
     if (!m_editor.Started()) {
         ADD_FAILURE() << "cannot start kelvane";
         return false;
@@ -171,26 +171,26 @@ std::vector<pid_t> EditorRoad::EditorsOfThisRoad() const
 
 bool EditorRoad::AdoptRestartedEditor(std::chrono::milliseconds timeout)
 {
+    // The program starts its successor through a short-lived helper
+    // process, so the successor is the road's editor that shows a window.
     const pid_t old = m_editorPid;
-    pid_t found = 0;
-    WaitUntil(
+    const bool up = WaitUntil(
         [&] {
             for (pid_t pid : EditorsOfThisRoad()) {
-                if (pid != old)
-                    found = pid;
+                if (pid == old)
+                    continue;
+                m_editorPid = pid;
+                const Accessible window = MainWindow();
+                if (window && window.Extents().width() >= 1900)
+                    return true;
             }
-            return found != 0;
+            m_editorPid = old;
+            return false;
         },
         Scaled(timeout));
-    if (!found)
-        return false;
-    m_editorPid = found;
-    return WaitUntil(
-        [&] {
-            const Accessible window = MainWindow();
-            return window && window.Extents().width() >= 1900;
-        },
-        Scaled(40s));
+    if (!up)
+        m_editorPid = old;
+    return up;
 }
 
 void EditorRoad::EndEditors()
@@ -205,7 +205,8 @@ void EditorRoad::EndEditors()
 
 std::optional<int> EditorRoad::WaitForEditorExit(std::chrono::milliseconds timeout)
 {
-    if (m_editorPid == m_editor.Pid() && m_editor.Started())
+    // The road's own child has its exit code, also once a check reaped it.
+    if (m_editorPid == m_startedPid)
         return m_editor.WaitForExit(Scaled(timeout));
     if (WaitUntil([&] { return !ProcessAlive(m_editorPid); }, Scaled(timeout)))
         return -1;  // ended; a process the road did not start has no code to read
@@ -264,6 +265,24 @@ Accessible EditorRoad::FindWindow(const Match& match, std::chrono::milliseconds 
         [&] {
             for (const Accessible& window : m_view->Windows(m_editorPid)) {
                 if (Matches(window, match)) {
+                    found = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        Scaled(timeout));
+    return found;
+}
+
+Accessible EditorRoad::FindMessageBox(const std::string& textPart, std::chrono::milliseconds timeout)
+{
+    Accessible found;
+    WaitUntil(
+        [&] {
+            const Accessible main = MainWindow();
+            for (const Accessible& window : m_view->Windows(m_editorPid)) {
+                if (!(window == main) && FindFirst(window, {"label", textPart, true})) {
                     found = window;
                     return true;
                 }

@@ -64,6 +64,9 @@ protected:
     Accessible FindIn(const Accessible& root, const Match& match, std::chrono::milliseconds timeout = 10s);
     // A shown window (dialog, message box, menu) of the editor.
     Accessible FindWindow(const Match& match, std::chrono::milliseconds timeout = 10s);
+    // The shown window whose text holds `textPart` (a message box, whose
+    // title need not tell it from the main window).
+    Accessible FindMessageBox(const std::string& textPart, std::chrono::milliseconds timeout = 10s);
     bool WaitGone(const Accessible& object, std::chrono::milliseconds timeout = 10s);
     // Every shown window of the editor, for a failure message.
     std::string DumpWindows();
@@ -115,6 +118,7 @@ private:
     std::string m_home;
     std::string m_logPath;
     ChildProcess m_editor;
+    pid_t m_startedPid = 0;  // the editor this road started (m_editor's, even once reaped)
     pid_t m_editorPid = 0;
     int m_shots = 0;
 };

@@ -1,0 +1,102 @@
+// Working on a layer of an open set: moving it on the preview with the
+// mouse, and showing a live source on a replaceable layer.
+#include "EditorRoad.h"
+#include "Waiting.h"
+
+#include <QJsonArray>
+#include <string>
+
+using namespace acceptance;
+
+class LayerRoad : public EditorRoad {
+protected:
+    // Opens the sample and selects a layer on the Layers page.
+    void SelectLayer(const std::string& name)
+    {
+        ASSERT_TRUE(OpenRecentSet());
+        Click(Find({"page tab", "Layers"}));
+        const Accessible row = Find({"table cell", name});
+        ASSERT_TRUE(row) << DumpWindows();
+        Click(row);
+        ASSERT_TRUE(WaitUntil([&] { return row.Selected(); }, 5s)) << DumpWindows();
+    }
+};
+
+// A click on the preview selects the layer under the pointer (the list
+// follows), a drag moves it; the page's X row shows where it went, and Save
+// writes that place.
+TEST_F(LayerRoad, DraggingALayerOnThePreviewMovesIt)
+{
+    ASSERT_TRUE(StartEditor());
+    ASSERT_TRUE(OpenRecentSet());
+    Click(Find({"page tab", "Layers"}));
+    const Accessible preview = Find({"", "Preview"});
+    ASSERT_TRUE(preview) << DumpWindows();
+    const QRect canvas = PlaceOf(preview);
+    ASSERT_FALSE(canvas.isEmpty());
+    // The middle of the sample's canvas is the desk's front (the foreground
+    // is clear there).
+    Input().Click(canvas.center());
+    const Accessible desk = Find({"table cell", "Desk"});
+    ASSERT_TRUE(desk);
+    ASSERT_TRUE(WaitUntil([&] { return desk.Selected(); }, 5s)) << "the list follows the picked layer";
+    const Accessible x = Find({"text", "X"});
+    ASSERT_TRUE(x);
+    ASSERT_EQ(x.Text(), "0.000");
+
+    Drag(canvas.center(), canvas.center() + QPoint(canvas.width() / 8, 0));
+    ASSERT_TRUE(WaitUntil([&] { return x.Text() != "0.000"; }, 5s)) << "the X row still shows " << x.Text();
+    const double shown = std::stod(x.Text());
+    EXPECT_GT(shown, 0.05) << "dragged right by an eighth of the canvas";
+    EXPECT_EQ(Find({"text", "Y"}).Text(), "0.000") << "a level drag keeps the height";
+    EXPECT_TRUE(desk.Selected());
+    Screenshot("dragged");
+
+    Key("ctrl+s");
+    const Accessible saved = Find({"label", "Save Success"}, 20s);
+    ASSERT_TRUE(saved) << DumpWindows();
+    Key("Return");
+    const QJsonArray layers = SetInfo(SetsFolder() + "/Sample Studio")["layers"].toArray();
+    const QJsonObject moved = layers[1].toObject();
+    EXPECT_EQ(moved["name"].toString(), "Desk");
+    EXPECT_NEAR(moved["x"].toDouble(-99.0), shown, 0.0005);
+    EXPECT_NEAR(moved["y"].toDouble(-99.0), 0.0, 0.0005);
+    EXPECT_NEAR(layers[0].toObject()["x"].toDouble(-99.0), 0.0, 1e-6) << "the layer above stays";
+}
+
+// Without a camera the live-source menu says so, and the editor goes on:
+// another live source can still be shown on the layer.
+TEST_F(LayerRoad, LiveSourceWithoutACameraSaysSoAndTheEditorGoesOn)
+{
+    ASSERT_TRUE(StartEditor());
+    SelectLayer("Screen");
+    const Accessible live = Find({"push button", "Show live source"});
+    ASSERT_TRUE(live) << DumpWindows();
+    ASSERT_TRUE(WaitUntil([&] { return live.Enabled(); }, 5s)) << "the layer is replaceable";
+    Click(live);
+    const Accessible camera = Find({"menu item", "Camera"});
+    ASSERT_TRUE(camera) << DumpWindows();
+    Input().MoveTo(camera.Center());
+    Click(camera);
+    const Accessible none = Find({"menu item", "No camera found"});
+    ASSERT_TRUE(none) << DumpWindows();
+    EXPECT_FALSE(none.Enabled());
+    Screenshot("no-camera");
+    Key("Escape");
+    Key("Escape");
+    ASSERT_TRUE(WaitGone(camera));
+
+    // Still answering: the test pattern takes the layer's place.
+    Click(live);
+    ASSERT_TRUE(ChooseMenuItem("Test pattern")) << DumpWindows();
+    ASSERT_TRUE(WaitGone(Find({"menu item", "Camera"}, 1s)));
+    Click(live);
+    const Accessible picture = Find({"menu item", "Show layer picture"});
+    ASSERT_TRUE(picture) << DumpWindows();
+    EXPECT_TRUE(picture.Enabled()) << "the layer shows a live source now";
+    Screenshot("test-pattern");
+    Key("Escape");
+    EXPECT_TRUE(WaitGone(picture));
+    EXPECT_TRUE(Editor().Running()) << "the editor ended";
+    EXPECT_TRUE(MainWindow());
+}

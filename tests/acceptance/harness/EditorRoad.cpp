@@ -326,7 +326,27 @@ QRect EditorRoad::PlaceOf(const Accessible& object)
             return !place.isEmpty() && std::chrono::steady_clock::now() - since >= 120ms;
         },
         Scaled(5s));
-    return place;
+    return place.translated(StaleWindowOffset(object));
+}
+
+// A window the window manager placed may still be where the program put it
+// in the program's own (and so the accessibility bus's) view: the X server
+// knows where it really is. The difference is added to what is clicked in it.
+QPoint EditorRoad::StaleWindowOffset(const Accessible& object)
+{
+    Accessible window = object;
+    for (Accessible parent = window.Parent(); parent && parent.Role() != "application"; parent = parent.Parent())
+        window = parent;
+    const QRect reported = window.Extents();
+    QPoint offset;
+    int matches = 0;
+    for (const QRect& real : m_input->WindowPlaces(m_editorPid)) {
+        if (real.size() == reported.size()) {
+            offset = real.topLeft() - reported.topLeft();
+            ++matches;
+        }
+    }
+    return matches == 1 ? offset : QPoint();
 }
 
 void EditorRoad::Click(const Accessible& object)

@@ -109,6 +109,7 @@ private:
     void MakeUserFolders();
     Environment EditorEnvironment() const;
     std::vector<pid_t> EditorsOfThisRoad() const;
+    QPoint StaleWindowOffset(const Accessible& object);
     void EndEditors();
 
     DesktopSession* m_session = nullptr;

@@ -2,6 +2,7 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -30,6 +31,61 @@ KeySym ModifierKeySym(const std::string& name)
 }
 
 }  // namespace
+
+namespace {
+
+// The value of a window's _NET_WM_PID, 0 when it has none.
+pid_t WindowPid(Display* display, Window window, Atom pidAtom)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    pid_t pid = 0;
+    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
+                           &data) == Success &&
+        data && count == 1 && format == 32)
+        pid = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data));
+    if (data)
+        XFree(data);
+    return pid;
+}
+
+void CollectPlaces(Display* display, Window window, Atom pidAtom, pid_t pid, int depth, std::vector<QRect>& places)
+{
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable &&
+        WindowPid(display, window, pidAtom) == pid) {
+        int x = 0, y = 0;
+        Window child = None;
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+        places.emplace_back(x, y, attributes.width, attributes.height);
+        return;
+    }
+    // Client windows sit at most a few levels down (inside the manager's frames).
+    Window root = None, parent = None, *children = nullptr;
+    unsigned int count = 0;
+    if (depth >= 3 || !XQueryTree(display, window, &root, &parent, &children, &count))
+        return;
+    for (unsigned int i = 0; i < count; ++i)
+        CollectPlaces(display, children[i], pidAtom, pid, depth + 1, places);
+    if (children)
+        XFree(children);
+}
+
+}  // namespace
+
+std::vector<QRect> XInput::WindowPlaces(pid_t pid)
+{
+    std::vector<QRect> places;
+    if (!m_display)
+        return places;
+    const Atom pidAtom = XInternAtom(m_display, "_NET_WM_PID", True);
+    if (pidAtom == None)
+        return places;
+    CollectPlaces(m_display, DefaultRootWindow(m_display), pidAtom, pid, 0, places);
+    return places;
+}
 
 XInput::XInput(const std::string& display) : m_display(XOpenDisplay(display.c_str()))
 {

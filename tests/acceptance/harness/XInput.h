@@ -3,7 +3,10 @@
 // text, sent through the X server's test extension (XTest), so the program
 // receives them exactly as it receives a real mouse and keyboard.
 #include <QPoint>
+#include <QRect>
 #include <string>
+#include <sys/types.h>
+#include <vector>
 
 typedef struct _XDisplay Display;
 
@@ -30,6 +33,10 @@ public:
     // Types ASCII text key by key (with Shift where the keymap needs it);
     // false for a character the keymap lacks.
     bool Type(const std::string& text);
+
+    // Where the X server shows the mapped top-level windows of a process
+    // (by _NET_WM_PID), in screen coordinates.
+    std::vector<QRect> WindowPlaces(pid_t pid);
 
 private:
     void Button(int button, bool press);

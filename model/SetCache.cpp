@@ -45,16 +45,6 @@ std::wstring HexName(uint64_t value)
     return platform::Utf8ToWide(text);
 }
 
-// Creates the folder when missing and leaves it readable by the user alone.
-bool MakePrivateFolder(const std::wstring& folder)
-{
-    if (!platform::CreateFolder(folder))
-        return false;
-    std::error_code ec;
-    fs::permissions(fs::path(platform::NativePath(folder)), fs::perms::owner_all, fs::perm_options::replace, ec);
-    return !ec;
-}
-
 }  // namespace
 
 std::wstring GetSetCacheFolder(const std::wstring& setFolder)
@@ -65,8 +55,10 @@ std::wstring GetSetCacheFolder(const std::wstring& setFolder)
     if (!platform::CreateFolderTree(userData))
         return {};
     const std::wstring cacheRoot = platform::JoinPath(userData, L"Cache");
-    const std::wstring folder = platform::JoinPath(cacheRoot, HexName(StableHash(CanonicalFolder(setFolder))));
-    if (!MakePrivateFolder(cacheRoot) || !MakePrivateFolder(folder))
+    const std::wstring folder = platform::JoinPath(cacheRoot, SetFolderId(setFolder));
+    if (!platform::CreatePrivateFolder(cacheRoot) || !platform::CreatePrivateFolder(folder))
         return {};
     return folder;
 }
+
+std::wstring SetFolderId(const std::wstring& setFolder) { return HexName(StableHash(CanonicalFolder(setFolder))); }

@@ -10,3 +10,6 @@
 // written: relative, with "." or ".." parts, or a trailing separator) always
 // gives the same cache folder. Empty when the folder cannot be made.
 std::wstring GetSetCacheFolder(const std::wstring& setFolder);
+// The name that stands for the set's folder under the user data folder: the
+// same for every spelling of the folder, as for the cache folder.
+std::wstring SetFolderId(const std::wstring& setFolder);

@@ -245,6 +245,13 @@ std::wstring MakeTempFolder(const std::wstring& prefix)
     return Utf8ToWide(pattern);
 }
 
+bool CreatePrivateFolder(const std::wstring& path)
+{
+    return CreateFolder(path) && ::chmod(NativePath(path).c_str(), 0700) == 0;
+}
+
+bool MakeFileOwnerOnly(const std::wstring& path) { return ::chmod(NativePath(path).c_str(), 0600) == 0; }
+
 bool RemoveFolderTree(const std::wstring& folder)
 {
     std::error_code ec;

@@ -18,6 +18,11 @@ bool PathExists(const std::wstring& path);     // anything
 bool CreateFolder(const std::wstring& path);
 // Creates the folder and every missing parent.
 bool CreateFolderTree(const std::wstring& path);
+// Creates one folder level when missing and leaves it open to its owner
+// alone (0700); true when it exists so afterwards.
+bool CreatePrivateFolder(const std::wstring& path);
+// Leaves the file readable and writable by its owner alone (0600).
+bool MakeFileOwnerOnly(const std::wstring& path);
 
 // Size in bytes, or -1 when the file cannot be examined.
 int64_t FileSize(const std::wstring& path);

@@ -8,6 +8,7 @@
 #include "lumora/Lang.h"
 #include "platform/FileUtil.h"
 #include "platform/Processes.h"
+#include "platform/TerminationSignals.h"
 #include "platform/TextConv.h"
 #include "platform/X11Windows.h"
 #include "ui/DlgEditor.h"
@@ -174,6 +175,8 @@ void CTolvenarApp::CreateUserFolders()
 void CTolvenarApp::RunMainWindow()
 {
     CDlgEditor editor;
+    // The system's requests to end keep the unsaved edits and end cleanly.
+    platform::TerminationSignals endRequests([&editor](int signal) { editor.EndBySignal(signal); });
     CInstanceChannel channel;
     if (m_entered) {
         channel.Listen(InstanceRecordName());
@@ -183,6 +186,9 @@ void CTolvenarApp::RunMainWindow()
     QTimer::singleShot(0, &editor, [this, &editor] {
         // The event loop runs: from here the editor answers a second start.
         m_startUpMark.reset();
+        // Edits an editor that ended uncleanly left behind come first; a
+        // set handed over meanwhile waits for the answers.
+        editor.OfferRecoveryJournals();
         if (!m_openPath.empty())
             editor.RequestOpen(m_openPath);
     });

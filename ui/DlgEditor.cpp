@@ -12,6 +12,7 @@
 #include "lumora/MySplitWnd.h"
 #include "lumora/MyTabCtrl.h"
 #include "model/MultiViewSource.h"
+#include "model/RecoveryWriter.h"
 #include "model/SourceObjectFactory.h"
 #include "platform/X11Windows.h"
 #include "preview/ObsQtWindow.h"
@@ -94,6 +95,7 @@ CDlgEditor::CDlgEditor(QWidget* parent) : CMyPopDialog(392, 128, 128, parent, kE
     m_sceneTab = new CWndSence(ClientWidget(), MessageWindow());
     CreatePanels();
     CreateHistory();
+    CreateRecovery();
     ApplyDialogTexts(this, 392);
     CreateFileShortcuts();
     setWindowTitle(QString::fromWCharArray(kMessageBoxTitle));
@@ -464,8 +466,12 @@ void CDlgEditor::Shutdown()
         m_top->StopUpdateCheck();
     DisconnectSignals();
     qApp->removeEventFilter(this);
+    // A clean end takes the journal away; one asked by the system keeps it.
+    if (!m_endingBySignal)
+        EndJournal();
     if (m_history)
         m_history->Reset(nullptr);
+    m_recovery.reset();
     // Live pictures hold engine sources: they go while the engine runs.
     if (m_position)
         m_position->ForgetLiveSources();

@@ -3,6 +3,7 @@
 // open set and the panels; it lays them out, routes the engine's item signals
 // to the panels and carries out the file commands.
 #include "lumora/MyPopDialog.h"
+#include "model/RecoveryJournal.h"
 #include "model/SetContent.h"
 #include "model/SourceInfo.h"
 #include "platform/WindowMessage.h"
@@ -20,6 +21,7 @@ class CGdiplusButton;
 class CMessageTarget;
 class CMultiViewSource;
 class CMySplitWnd;
+class CRecoveryWriter;
 class CMyTabCtrl;
 class CWndEditorBase;
 class CWndEditorGeneral;
@@ -111,6 +113,18 @@ public:
     // Writes the template (or, for -1, an empty set) into the unnamed set
     // folder and opens it, as New does after its chooser.
     void OpenNewSet(int templateIndex);
+
+    // The system asked the program to end (SIGTERM, SIGINT, SIGHUP): the
+    // unsaved state goes into the recovery journal, open dialogs close, and
+    // the editor ends through its normal shutdown without asking.
+    void EndBySignal(int signal);
+    // Offers, one after another, the recovery journals that editors no
+    // longer running left behind: Restore, Discard or Later.
+    void OfferRecoveryJournals();
+    // The journal the open set's unsaved state is written to (empty when no
+    // set is open), and the writer, for tests.
+    const std::wstring& GetJournalFolder() const { return m_journalFolder; }
+    CRecoveryWriter* GetRecoveryWriter() const { return m_recovery.get(); }
 
     // Whether the open set differs from what was last opened or saved.
     bool HasUnsavedChanges();
@@ -228,6 +242,20 @@ private:
     void UpdateHistoryButtons();
     void UpdateTitle(const std::wstring& folder);
 
+    // The recovery journal of the open set.
+    void CreateRecovery();
+    void StartJournal(const std::wstring& setFile, int kind);
+    void EndJournal();
+    void OnHistoryState(const std::shared_ptr<const SetSnapshot>& state, bool saved);
+    // Journals of this set folder that no running editor writes.
+    void OfferJournalsOf(const std::wstring& setFolder);
+    // Asks about one journal and does what the user chose; false when the
+    // offers should stop (the user kept the current set).
+    bool OfferJournal(const std::wstring& journal, const JournalHeader& header);
+    bool RestoreJournal(const std::wstring& journal, const JournalHeader& header);
+    void ReportDamagedJournal(const std::wstring& journal, const std::wstring& why);
+    void CloseModalWindows();
+
     static void OnItemTransformSignal(void* data, calldata_t* cd);
     static void OnItemSelectSignal(void* data, calldata_t* cd);
 
@@ -275,4 +303,9 @@ private:
     std::vector<std::wstring> m_queuedOpens;
     QTimer* m_queueTimer = nullptr;
     int m_busyDepth = 0;
+    std::unique_ptr<CRecoveryWriter> m_recovery;
+    std::wstring m_journalFolder;
+    JournalOwner m_journalOwner;
+    bool m_endingBySignal = false;
+    bool m_restoringJournal = false;
 };

@@ -206,6 +206,8 @@ int CDlgEditor::OpenSetFolder(std::wstring folder, int kind)
     }
     scene->Cue();
     InstallScene(scene, std::move(info), folder);
+    if (!m_restoringJournal)
+        OfferJournalsOf(folder);
     return 0;
 }
 
@@ -242,6 +244,7 @@ void CDlgEditor::InstallScene(CMultiViewSource* scene, std::unique_ptr<SourceInf
     m_preview->SetScene(nullptr);
     for (CWndEditorBase* panel : m_panels)
         panel->SetScene(nullptr);
+    EndJournal();
     m_history->Reset(nullptr);
     delete m_scene;
     m_scene = scene;
@@ -263,6 +266,7 @@ void CDlgEditor::InstallScene(CMultiViewSource* scene, std::unique_ptr<SourceInf
     m_saveButton->setEnabled(true);
     // Opening another set starts a new history.
     m_history->Reset(m_scene);
+    StartJournal(m_sceneInfo->path, m_sceneInfo->variant == kSetKindNative ? kSetKindNative : kSetKindVmix);
 }
 
 void CDlgEditor::UpdateTitle(const std::wstring& folder)

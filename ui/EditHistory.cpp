@@ -29,14 +29,27 @@ private:
     bool m_pushed = false;
 };
 
-CEditHistory::CEditHistory(QObject* parent) : QObject(parent) { m_stack.setUndoLimit(kUndoLimit); }
+CEditHistory::CEditHistory(QObject* parent) : QObject(parent)
+{
+    m_stack.setUndoLimit(kUndoLimit);
+    QObject::connect(&m_stack, &QUndoStack::indexChanged, this, [this] { ReportState(); });
+    QObject::connect(&m_stack, &QUndoStack::cleanChanged, this, [this] { ReportState(); });
+}
+
+void CEditHistory::ReportState()
+{
+    if (m_stateChanged && !m_resetting && m_scene && m_last)
+        m_stateChanged(m_last, m_stack.isClean());
+}
 
 void CEditHistory::Reset(CMultiViewSource* scene)
 {
+    m_resetting = true;
     m_stack.clear();
     m_scene = scene;
     m_last = scene ? TakeSetSnapshot(*scene) : nullptr;
     m_stack.setClean();
+    m_resetting = false;
 }
 
 bool CEditHistory::Record()

@@ -34,6 +34,11 @@ public:
     // Called after the set was put back into a snapshot, so the pages and
     // the preview show it.
     void SetRestoredHandler(std::function<void()> handler) { m_restored = std::move(handler); }
+    // Called whenever the history moves (a step recorded, undone or redone)
+    // or the saved mark does, with the set's state now and whether that is
+    // the saved one. Not called while the history starts anew.
+    using StateHandler = std::function<void(const std::shared_ptr<const SetSnapshot>& state, bool saved)>;
+    void SetStateHandler(StateHandler handler) { m_stateChanged = std::move(handler); }
 
     // Steps kept; the oldest go first.
     static constexpr int kUndoLimit = 200;
@@ -41,10 +46,13 @@ public:
 private:
     friend class CSetEditCommand;
     void Restore(const std::shared_ptr<const SetSnapshot>& snapshot);
+    void ReportState();
 
     QUndoStack m_stack;
     CMultiViewSource* m_scene = nullptr;
     std::shared_ptr<const SetSnapshot> m_last;
     std::function<void()> m_restored;
+    StateHandler m_stateChanged;
     bool m_restoring = false;
+    bool m_resetting = false;
 };

@@ -25,17 +25,20 @@ int ShowQtMessageBox(QWidget* parent, const std::wstring& text, int type)
     box.setWindowTitle(QString::fromWCharArray(kMessageBoxTitle));
     box.setText(QString::fromStdWString(text));
     const int buttons = type & 0xFFFF & ~MB_DEFBUTTON2;
-    if (type == MB_SAVEDISCARDCANCEL) {
+    if (type == MB_SAVEDISCARDCANCEL || type == MB_RESTOREDISCARDLATER) {
+        // lang-ids: 1042 1043 1044
+        const bool restore = type == MB_RESTOREDISCARDLATER;
         box.setIcon(QMessageBox::Question);
-        QPushButton* save = box.addButton(Text(902, "Save"), QMessageBox::AcceptRole);
-        QPushButton* discard = box.addButton(Text(903, "Don't Save"), QMessageBox::DestructiveRole);
-        QPushButton* cancel = box.addButton(Text(904, "Cancel"), QMessageBox::RejectRole);
-        box.setDefaultButton(save);
+        QPushButton* yes = box.addButton(restore ? Text(1042, "Restore") : Text(902, "Save"), QMessageBox::AcceptRole);
+        QPushButton* no = box.addButton(restore ? Text(1043, "Discard") : Text(903, "Don't Save"),
+                                        QMessageBox::DestructiveRole);
+        QPushButton* cancel = box.addButton(restore ? Text(1044, "Later") : Text(904, "Cancel"), QMessageBox::RejectRole);
+        box.setDefaultButton(yes);
         box.setEscapeButton(cancel);
         box.exec();
-        if (box.clickedButton() == save)
+        if (box.clickedButton() == yes)
             return IDYES;
-        return box.clickedButton() == discard ? IDNO : IDCANCEL;
+        return box.clickedButton() == no ? IDNO : IDCANCEL;
     }
     // The buttons speak the interface's language, as the question does.
     if (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) {

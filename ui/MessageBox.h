@@ -15,6 +15,8 @@ inline constexpr int MB_YESNO = 0x4;
 inline constexpr int MB_DEFBUTTON2 = 0x100;
 // Save / Don't save / Cancel, answered with IDYES / IDNO / IDCANCEL.
 inline constexpr int MB_SAVEDISCARDCANCEL = 0x1003;
+// Restore / Discard / Later, answered with IDYES / IDNO / IDCANCEL.
+inline constexpr int MB_RESTOREDISCARDLATER = 0x1004;
 
 // IDOK and IDCANCEL come with the frames' commands.
 inline constexpr int IDYES = 6;

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr char kImageProperty[] = "lumoraTabImages";
 constexpr int kTabHeight = 26;
 
 }  // namespace

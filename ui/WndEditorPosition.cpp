@@ -189,6 +189,7 @@ void CWndEditorPosition::CreateDetails()
         m_detailLabels[static_cast<size_t>(index)] = label;
         auto* edit = new QLineEdit(this);
         lumora::SetControlId(edit, editId);
+        label->setBuddy(edit);  // the caption names its field
         if (chooseId == 0) {
             edit->setGeometry(field, top, right - field, kRowHeight);
             return edit;

@@ -6,6 +6,7 @@
 #include "../model_set/SetTestData.h"
 #include "app/ProjectSettings.h"
 #include "engine/ObsMain.h"
+#include "lumora/ControlId.h"
 #include "lumora/Lang.h"
 #include "model/MultiViewSource.h"
 #include "model/SetSaving.h"
@@ -13,12 +14,13 @@
 #include "ui/DlgExist.h"
 #include "ui/EditorMessages.h"
 #include "ui/MessageBox.h"
-
-#include <QDialog>
-#include <QTimer>
-#include <algorithm>
 #include "ui/ShellDialogs.h"
 
+#include <QAction>
+#include <QDialog>
+#include <QMenu>
+#include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 
@@ -147,4 +149,43 @@ TEST_F(EditorSessionTest, AnEngineThatDidNotStartIsShownOnceAndEveryOpenSaysSo)
     ASSERT_EQ(m_messages.size(), 3u) << "the engine's failure is shown once, each open says why it failed";
     EXPECT_EQ(m_messages[1], Lang::LoadLangString(944));
     EXPECT_EQ(m_messages[2], Lang::LoadLangString(944));
+}
+
+// Changing the language asks about the unsaved edits once, before anything
+// starts: Cancel (or No to the restart) leaves the language, the window and
+// the edited set as they were.
+TEST_F(EditorSessionTest, ALanguageChangeAsksOnceAndCancelKeepsEverything)
+{
+    CMultiViewSource* first = OpenFirstSetChanged(L"Changed");
+    ASSERT_NE(first, nullptr);
+    QMenu frameMenu;
+    editor()->OnMenuPopup(&frameMenu);
+    const std::wstring before = Lang::GetCurLanguage();
+    int other = 0;
+    for (QAction* entry : frameMenu.actions()) {
+        if (!entry->menu())
+            continue;
+        for (QAction* language : entry->menu()->actions()) {
+            if (language->text().toStdWString() != before)
+                other = lumora::GetControlId(language).value_or(0);
+        }
+    }
+    ASSERT_NE(other, 0) << "the language menu offers no other language";
+
+    m_answers = {IDYES, IDCANCEL};  // restart: yes; the unsaved edits: cancel
+    editor()->RunCommand(other);
+    ASSERT_EQ(m_messages.size(), 2u);
+    EXPECT_EQ(m_messages[0], Lang::LoadLangString(321));
+    EXPECT_EQ(m_messages[1], Lang::LoadLangString(901));
+    EXPECT_EQ(Lang::GetCurLanguage(), before);
+    EXPECT_TRUE(editor()->isVisible());
+    EXPECT_EQ(editor()->GetScene(), first);
+    EXPECT_TRUE(editor()->HasUnsavedChanges());
+
+    m_messages.clear();
+    m_answers = {IDNO};  // no restart: nothing else is asked
+    editor()->RunCommand(other);
+    EXPECT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(Lang::GetCurLanguage(), before);
+    EXPECT_TRUE(editor()->isVisible());
 }

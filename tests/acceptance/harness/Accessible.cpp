@@ -109,6 +109,14 @@ Accessible Accessible::Parent() const
     return m_object ? Adopt(atspi_accessible_get_parent(m_object, &error)) : Accessible();
 }
 
+Accessible Accessible::Window() const
+{
+    Accessible window = *this;
+    for (Accessible parent = Parent(); parent && parent.Role() != "application"; parent = parent.Parent())
+        window = parent;
+    return window;
+}
+
 pid_t Accessible::ProcessId() const
 {
     ErrorHolder error;

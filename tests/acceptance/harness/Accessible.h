@@ -37,6 +37,8 @@ public:
     std::string Role() const;
     std::vector<Accessible> Children() const;
     Accessible Parent() const;
+    // The top-level window that holds it (itself for a window).
+    Accessible Window() const;
     pid_t ProcessId() const;
 
     bool Showing() const;

@@ -351,6 +351,11 @@ QPoint EditorRoad::StaleWindowOffset(const Accessible& object)
 
 void EditorRoad::Click(const Accessible& object)
 {
+    // A dialog that has just appeared takes clicks once it is the active
+    // window, as a user sees it come to the front before clicking in it.
+    const Accessible window = object.Window();
+    if (window && window.Role() == "dialog")
+        WaitUntil([&] { return window.Active(); }, Scaled(3s));
     const QRect place = PlaceOf(object);
     ASSERT_FALSE(place.isEmpty()) << object.Describe() << " has no place on the screen";
     m_input->Click(place.center());

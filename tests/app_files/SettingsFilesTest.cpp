@@ -38,8 +38,8 @@ std::string InitialSettingsFile()
         "<SampleRate>0</SampleRate>",
         "<Channel>1</Channel>",
         "</Audio>",
-        "<ListViewState Clip=\"0\" CG=\"0\" VirtualSet=\"0\" MultiView=\"0\" ThirdVSet=\"0\" Effect1=\"0\" "
-        "Effect2=\"0\" Effect3=\"0\" Effect4=\"0\" Record=\"0\" SourceLock=\"0\"/>",
+        ("<ListViewState Clip=\"0\" CG=\"0\" VirtualSet=\"0\" MultiView=\"0\" ThirdVSet=\"0\" Effect1=\"0\" "
+         "Effect2=\"0\" Effect3=\"0\" Effect4=\"0\" Record=\"0\" SourceLock=\"0\"/>"),
         "<Last>",
         "<Function/>",
         "<LastFilePath/>",

@@ -141,38 +141,36 @@ bool IconvKnows(const std::string& name)
 bool IsScalar(uint32_t c) { return c < 0x110000 && (c < 0xD800 || c > 0xDFFF); }
 
 // iconv decoding that replaces each undecodable byte with U+FFFD and goes on.
-bool DecodeWithIconv(std::string_view bytes, const std::string& from, std::wstring& out, DecodeReport& report)
+bool DecodeWithIconv(std::string_view bytes, const std::string& from, std::string& out, DecodeReport& report)
 {
     // Most text converts in one go; the careful loop is only for bad bytes.
-    std::string utf8;
-    if (platform::ConvertCharset(bytes, from.c_str(), "UTF-8", utf8)) {
-        DecodeUtf8(utf8, out, report);
+    if (platform::ConvertCharset(bytes, from.c_str(), "UTF-8", out))
         return true;
-    }
-    Iconv cd("WCHAR_T", from.c_str());
+    Iconv cd("UTF-8", from.c_str());
     if (!cd.valid())
         return false;
     out.clear();
+    out.reserve(bytes.size());
     std::vector<char> input(bytes.begin(), bytes.end());
     char* in = input.data();
     size_t inLeft = input.size();
-    wchar_t buffer[2048];
+    char buffer[4096];
     while (inLeft > 0) {
-        char* o = reinterpret_cast<char*>(buffer);
+        char* o = buffer;
         size_t oLeft = sizeof(buffer);
         const size_t r = iconv(cd.get(), &in, &inLeft, &o, &oLeft);
-        out.append(buffer, (sizeof(buffer) - oLeft) / sizeof(wchar_t));
+        out.append(buffer, sizeof(buffer) - oLeft);
         if (r != static_cast<size_t>(-1))
             continue;
         if (errno == E2BIG)
             continue;
         if (errno == EINVAL) {  // the text ends inside a character
             report.truncated = true;
-            out += L'\xFFFD';
+            AppendUtf8(out, 0xFFFD);
             break;
         }
         // EILSEQ: skip one byte and start the next character afresh.
-        out += L'\xFFFD';
+        AppendUtf8(out, 0xFFFD);
         ++report.replaced;
         ++in;
         --inLeft;
@@ -181,22 +179,20 @@ bool DecodeWithIconv(std::string_view bytes, const std::string& from, std::wstri
     return true;
 }
 
+size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end, uint32_t& c, bool& incomplete);
+
 // iconv encoding that writes '?' for each character the charset lacks.
-bool EncodeWithIconv(std::wstring_view text, const std::string& to, std::string& out, EncodeReport& report)
+bool EncodeWithIconv(std::string_view utf8, const std::string& to, std::string& out, EncodeReport& report)
 {
-    if (platform::ConvertCharset(platform::WideToUtf8(text), "UTF-8", to.c_str(), out))
+    if (platform::ConvertCharset(utf8, "UTF-8", to.c_str(), out))
         return true;
-    Iconv cd(to.c_str(), "WCHAR_T");
+    Iconv cd(to.c_str(), "UTF-8");
     if (!cd.valid())
         return false;
     out.clear();
-    std::wstring input(text);
-    for (wchar_t& c : input) {
-        if (!IsScalar(static_cast<uint32_t>(c)))
-            c = L'\xFFFD';
-    }
-    char* in = reinterpret_cast<char*>(input.data());
-    size_t inLeft = input.size() * sizeof(wchar_t);
+    std::string input(utf8);
+    char* in = input.data();
+    size_t inLeft = input.size();
     char buffer[4096];
     while (inLeft > 0) {
         char* o = buffer;
@@ -212,8 +208,13 @@ bool EncodeWithIconv(std::wstring_view text, const std::string& to, std::string&
         out.append(buffer, sizeof(buffer) - qLeft);
         out += '?';
         ++report.lost;
-        in += sizeof(wchar_t);
-        inLeft -= std::min(inLeft, sizeof(wchar_t));
+        const auto* p = reinterpret_cast<const unsigned char*>(in);
+        uint32_t c = 0;
+        bool incomplete = false;
+        const size_t length = *p < 0x80 ? 1 : Utf8SequenceLength(p, p + inLeft, c, incomplete);
+        const size_t skip = std::min(inLeft, std::max<size_t>(length, 1));
+        in += skip;
+        inLeft -= skip;
     }
     char* o = buffer;
     size_t oLeft = sizeof(buffer);
@@ -222,28 +223,37 @@ bool EncodeWithIconv(std::wstring_view text, const std::string& to, std::string&
     return true;
 }
 
-void DecodeUtf16(std::string_view bytes, bool bigEndian, std::wstring& out, DecodeReport& report)
+void DecodeUtf16(std::string_view bytes, bool bigEndian, std::string& out, DecodeReport& report)
 {
-    std::u16string units;
-    units.reserve(bytes.size() / 2);
+    out.clear();
+    out.reserve(bytes.size() / 2);
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t count = bytes.size() / 2;
+    const auto unit = [&](size_t i) {
+        return bigEndian ? static_cast<uint32_t>((p[2 * i] << 8) | p[2 * i + 1])
+                         : static_cast<uint32_t>(p[2 * i] | (p[2 * i + 1] << 8));
+    };
     for (size_t i = 0; i < count; ++i) {
-        const char16_t u = bigEndian ? static_cast<char16_t>((p[2 * i] << 8) | p[2 * i + 1])
-                                     : static_cast<char16_t>(p[2 * i] | (p[2 * i + 1] << 8));
+        const uint32_t u = unit(i);
         if (u == 0) {
             ++report.nullsRemoved;
             continue;
         }
-        units += u;
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < count && unit(i + 1) >= 0xDC00 && unit(i + 1) <= 0xDFFF) {
+            AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
+            ++i;
+            continue;
+        }
+        if (u >= 0xD800 && u <= 0xDFFF)
+            ++report.replaced;
+        AppendUtf8(out, u);  // a lone surrogate becomes U+FFFD
     }
     report.swapped = bigEndian;
     if (bytes.size() % 2 != 0)
         report.truncated = true;
-    out = platform::Utf16ToWide(units);
 }
 
-void DecodeUtf32(std::string_view bytes, bool bigEndian, std::wstring& out, DecodeReport& report)
+void DecodeUtf32(std::string_view bytes, bool bigEndian, std::string& out, DecodeReport& report)
 {
     out.clear();
     out.reserve(bytes.size() / 4);
@@ -253,41 +263,82 @@ void DecodeUtf32(std::string_view bytes, bool bigEndian, std::wstring& out, Deco
         const unsigned char* q = p + 4 * i;
         const uint32_t c = bigEndian ? (uint32_t(q[0]) << 24) | (uint32_t(q[1]) << 16) | (uint32_t(q[2]) << 8) | q[3]
                                      : (uint32_t(q[3]) << 24) | (uint32_t(q[2]) << 16) | (uint32_t(q[1]) << 8) | q[0];
-        if (IsScalar(c)) {
-            out += static_cast<wchar_t>(c);
-        } else {
-            out += L'\xFFFD';
+        if (!IsScalar(c))
             ++report.replaced;
-        }
+        AppendUtf8(out, c);
     }
     report.swapped = bigEndian;
     if (bytes.size() % 4 != 0)
         report.truncated = true;
 }
 
-void EncodeUtf16(std::wstring_view text, bool bigEndian, std::string& out)
+// Windows-1252 is Latin-1 except in 0x80 ... 0x9F. The five bytes it leaves
+// undefined read as the C1 controls of the same value, as Windows reads them.
+void DecodeWindows1252(std::string_view bytes, std::string& out)
 {
-    const std::u16string units = platform::WideToUtf16(text);
-    out.resize(units.size() * 2);
-    for (size_t i = 0; i < units.size(); ++i) {
-        const auto hi = static_cast<char>(units[i] >> 8), lo = static_cast<char>(units[i] & 0xFF);
-        out[2 * i] = bigEndian ? hi : lo;
-        out[2 * i + 1] = bigEndian ? lo : hi;
+    static const uint16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    out.clear();
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x80)
+            out += ch;
+        else
+            AppendUtf8(out, b < 0xA0 ? kHigh[b - 0x80] : b);
     }
 }
 
-void EncodeUtf32(std::wstring_view text, bool bigEndian, std::string& out)
+// The code points of UTF-8 text that is valid (made so on reading).
+template <typename F>
+void ForEachCodePoint(std::string_view utf8, F&& f)
 {
-    out.resize(text.size() * 4);
-    for (size_t i = 0; i < text.size(); ++i) {
-        uint32_t c = static_cast<uint32_t>(text[i]);
-        if (!IsScalar(c))
-            c = 0xFFFD;
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* end = p + utf8.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            f(static_cast<uint32_t>(*p++));
+            continue;
+        }
+        uint32_t c = 0;
+        bool incomplete = false;
+        const size_t length = Utf8SequenceLength(p, end, c, incomplete);
+        f(length ? c : 0xFFFD);
+        p += length ? length : 1;
+    }
+}
+
+void EncodeUtf16(std::string_view utf8, bool bigEndian, std::string& out)
+{
+    out.clear();
+    out.reserve(utf8.size() * 2);
+    const auto put = [&](uint32_t u) {
+        const auto hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+        out += bigEndian ? hi : lo;
+        out += bigEndian ? lo : hi;
+    };
+    ForEachCodePoint(utf8, [&](uint32_t c) {
+        if (c >= 0x10000) {
+            put(0xD800 + ((c - 0x10000) >> 10));
+            put(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            put(c);
+        }
+    });
+}
+
+void EncodeUtf32(std::string_view utf8, bool bigEndian, std::string& out)
+{
+    out.clear();
+    out.reserve(utf8.size() * 4);
+    ForEachCodePoint(utf8, [&](uint32_t c) {
         for (int k = 0; k < 4; ++k) {
             const int shift = bigEndian ? 24 - 8 * k : 8 * k;
-            out[4 * i + k] = static_cast<char>((c >> shift) & 0xFF);
+            out += static_cast<char>((c >> shift) & 0xFF);
         }
-    }
+    });
 }
 
 // Length of the valid UTF-8 sequence at p (1 to 4), or 0 when the bytes there
@@ -384,7 +435,15 @@ bool IsUtf32(const Charset& charset)
     return charset.codePage == kCodePageUtf32Le || charset.codePage == kCodePageUtf32Be;
 }
 
-bool DecodeText(std::string_view bytes, const Charset& charset, std::wstring& out, DecodeReport& report)
+Charset LegacyTextCharset()
+{
+    const Charset ansi = AnsiCharset();
+    if (ansi.codePage == kCodePageUtf8)
+        return *FindCharset(L"windows-1252");
+    return ansi;
+}
+
+bool DecodeText(std::string_view bytes, const Charset& charset, std::string& out, DecodeReport& report)
 {
     switch (charset.codePage) {
     case kCodePageUtf8: DecodeUtf8(bytes, out, report); return true;
@@ -392,6 +451,7 @@ bool DecodeText(std::string_view bytes, const Charset& charset, std::wstring& ou
     case kCodePageUtf16Be: DecodeUtf16(bytes, true, out, report); return true;
     case kCodePageUtf32Le: DecodeUtf32(bytes, false, out, report); return true;
     case kCodePageUtf32Be: DecodeUtf32(bytes, true, out, report); return true;
+    case kCodePageWindows1252: DecodeWindows1252(bytes, out); return true;
     default: break;
     }
     const std::string& name = charset.iconvName;
@@ -402,76 +462,28 @@ bool DecodeText(std::string_view bytes, const Charset& charset, std::wstring& ou
     return DecodeWithIconv(bytes, name, out, report);
 }
 
-bool EncodeText(std::wstring_view text, const Charset& charset, std::string& out, EncodeReport& report)
+bool EncodeText(std::string_view utf8, const Charset& charset, std::string& out, EncodeReport& report)
 {
     switch (charset.codePage) {
-    case kCodePageUtf8: out = platform::WideToUtf8(text); return true;
-    case kCodePageUtf16Le: EncodeUtf16(text, false, out); return true;
-    case kCodePageUtf16Be: EncodeUtf16(text, true, out); report.swapped = true; return true;
-    case kCodePageUtf32Le: EncodeUtf32(text, false, out); return true;
-    case kCodePageUtf32Be: EncodeUtf32(text, true, out); report.swapped = true; return true;
+    case kCodePageUtf8: out.assign(utf8); return true;
+    case kCodePageUtf16Le: EncodeUtf16(utf8, false, out); return true;
+    case kCodePageUtf16Be: EncodeUtf16(utf8, true, out); report.swapped = true; return true;
+    case kCodePageUtf32Le: EncodeUtf32(utf8, false, out); return true;
+    case kCodePageUtf32Be: EncodeUtf32(utf8, true, out); report.swapped = true; return true;
     default: break;
     }
-    return EncodeWithIconv(text, charset.iconvName, out, report);
+    return EncodeWithIconv(utf8, charset.iconvName, out, report);
 }
 
-void DecodeUtf8(std::string_view bytes, std::wstring& out, DecodeReport& report)
-{
-    // Decoded through a small buffer: sizing the output first would write the
-    // whole (four times larger) text twice.
-    out.clear();
-    out.reserve(bytes.size());
-    constexpr size_t kChunk = 4096;
-    wchar_t buffer[kChunk + 8];
-    wchar_t* o = buffer;
-    const auto flush = [&] {
-        out.append(buffer, static_cast<size_t>(o - buffer));
-        o = buffer;
-    };
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = p + bytes.size();
-    while (p < end) {
-        if (o - buffer >= static_cast<ptrdiff_t>(kChunk))
-            flush();
-        // Runs of ASCII, eight bytes at a time.
-        if (end - p >= 8) {
-            uint64_t word;
-            std::memcpy(&word, p, 8);
-            if (!(word & kHighBits)) {
-                for (int k = 0; k < 8; ++k)
-                    o[k] = static_cast<wchar_t>(p[k]);
-                p += 8;
-                o += 8;
-                continue;
-            }
-        }
-        if (*p < 0x80) {
-            *o++ = static_cast<wchar_t>(*p++);
-            continue;
-        }
-        uint32_t c = 0;
-        bool incomplete = false;
-        const size_t len = Utf8SequenceLength(p, end, c, incomplete);
-        if (len == 0) {
-            *o++ = L'\xFFFD';
-            if (incomplete) {
-                report.truncated = true;
-                p = end;
-            } else {
-                ++report.replaced;
-                ++p;
-            }
-            continue;
-        }
-        *o++ = static_cast<wchar_t>(c);
-        p += len;
-    }
-    flush();
-}
+void AppendUtf8(std::string& out, uint32_t c) { platform::AppendUtf8(out, IsScalar(c) ? char32_t(c) : U'\uFFFD'); }
 
-bool IsValidUtf8(std::string_view bytes)
+namespace {
+
+// Length of the valid prefix of the text.
+size_t ValidUtf8Prefix(std::string_view bytes)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* begin = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* p = begin;
     const auto* end = p + bytes.size();
     while (p < end) {
         while (end - p >= 8) {
@@ -491,10 +503,60 @@ bool IsValidUtf8(std::string_view bytes)
         bool incomplete = false;
         const size_t len = Utf8SequenceLength(p, end, c, incomplete);
         if (len == 0)
-            return false;
+            break;
         p += len;
     }
-    return true;
+    return static_cast<size_t>(p - begin);
 }
+
+// The rest of the text from the first bad byte on, repaired.
+void AppendRepairedUtf8(std::string_view bytes, std::string& out, DecodeReport& report)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            out += static_cast<char>(*p++);
+            continue;
+        }
+        uint32_t c = 0;
+        bool incomplete = false;
+        const size_t len = Utf8SequenceLength(p, end, c, incomplete);
+        if (len == 0) {
+            AppendUtf8(out, 0xFFFD);
+            if (incomplete) {
+                report.truncated = true;
+                return;
+            }
+            ++report.replaced;
+            ++p;
+            continue;
+        }
+        out.append(reinterpret_cast<const char*>(p), len);
+        p += len;
+    }
+}
+
+}  // namespace
+
+void DecodeUtf8(std::string_view bytes, std::string& out, DecodeReport& report)
+{
+    const size_t valid = ValidUtf8Prefix(bytes);
+    out.assign(bytes.substr(0, valid));
+    if (valid < bytes.size())
+        AppendRepairedUtf8(bytes.substr(valid), out, report);
+}
+
+void MakeValidUtf8(std::string& text, DecodeReport& report)
+{
+    const size_t valid = ValidUtf8Prefix(text);
+    if (valid == text.size())
+        return;
+    std::string rest = text.substr(valid);
+    text.resize(valid);
+    AppendRepairedUtf8(rest, text, report);
+}
+
+bool IsValidUtf8(std::string_view bytes) { return ValidUtf8Prefix(bytes) == bytes.size(); }
 
 }  // namespace charsets

@@ -2,49 +2,75 @@
 
 #include "Charsets.h"
 #include "platform/FileUtil.h"
+#include "platform/TextConv.h"
 
 #include <cerrno>
-#include <cwchar>
+#include <cstring>
 #include <unordered_map>
 
 namespace {
 
 // Larger files are refused rather than read: the program's XML files are a
-// few kilobytes, and the wide text takes four times the file's size.
+// few kilobytes, and a set description of a few thousand layers a megabyte.
 constexpr int64_t kMaxFileBytes = 64ll * 1024 * 1024;
 // The first block of a file, where a declaration is looked for.
 constexpr size_t kHeadLength = 1024;
 // Records are added to the result text only while it is shorter than this.
 constexpr size_t kResultLimit = 1000;
 
-constexpr size_t kStop = std::wstring::npos;
+constexpr size_t kStop = std::string::npos;
 
-inline bool IsSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
-
-inline bool IsNameStart(wchar_t c)
+// The document text is UTF-8; the helpers below serve it and the wide texts
+// of the public interface alike. Every byte of a multi-byte UTF-8 character
+// is 0x80 or above, so the ASCII syntax characters are found byte by byte.
+template <typename C>
+inline uint32_t Code(C c)
 {
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'_' || c == L':' || c >= 0x80;
+    if constexpr (sizeof(C) == 1)
+        return static_cast<unsigned char>(c);
+    else
+        return static_cast<uint32_t>(c);
 }
 
-inline bool IsNameChar(wchar_t c)
+template <typename C>
+inline bool IsSpace(C c)
 {
-    return IsNameStart(c) || (c >= L'0' && c <= L'9') || c == L'-' || c == L'.';
+    return c == C(' ') || c == C('\t') || c == C('\r') || c == C('\n');
 }
 
-bool IsValidName(std::wstring_view name)
+template <typename C>
+inline bool IsNameStart(C c)
+{
+    const uint32_t u = Code(c);
+    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u == ':' || u >= 0x80;
+}
+
+template <typename C>
+inline bool IsNameChar(C c)
+{
+    const uint32_t u = Code(c);
+    return IsNameStart(c) || (u >= '0' && u <= '9') || u == '-' || u == '.';
+}
+
+bool IsValidName(std::string_view name)
 {
     if (name.empty() || !IsNameStart(name[0]))
         return false;
-    for (wchar_t c : name) {
+    for (char c : name) {
         if (!IsNameChar(c))
             return false;
     }
     return true;
 }
 
-wchar_t LowerAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + (L'a' - L'A')) : c; }
+template <typename C>
+C LowerAscii(C c)
+{
+    return (c >= C('A') && c <= C('Z')) ? static_cast<C>(c + (C('a') - C('A'))) : c;
+}
 
-bool EqualNames(std::wstring_view a, std::wstring_view b, bool ignoreCase)
+template <typename C>
+bool EqualNames(std::basic_string_view<C> a, std::basic_string_view<C> b, bool ignoreCase)
 {
     if (a.size() != b.size())
         return false;
@@ -57,17 +83,26 @@ bool EqualNames(std::wstring_view a, std::wstring_view b, bool ignoreCase)
     return true;
 }
 
-std::wstring LowerAsciiCopy(std::wstring_view text)
+template <typename C>
+std::basic_string<C> LowerAsciiCopy(std::basic_string_view<C> text)
 {
-    std::wstring out(text);
-    for (wchar_t& c : out)
+    std::basic_string<C> out(text);
+    for (C& c : out)
         c = LowerAscii(c);
     return out;
 }
 
-bool IsEndOfTag(std::wstring_view tag, size_t i)
+template <typename C>
+bool IsEndOfTag(std::basic_string_view<C> tag, size_t i)
 {
-    return tag[i] == L'>' || ((tag[i] == L'/' || tag[i] == L'?') && i + 1 < tag.size() && tag[i + 1] == L'>');
+    return tag[i] == C('>') || ((tag[i] == C('/') || tag[i] == C('?')) && i + 1 < tag.size() && tag[i + 1] == C('>'));
+}
+
+// A literal in the text's own character type (ASCII only).
+template <typename C>
+std::basic_string<C> Ascii(std::string_view text)
+{
+    return std::basic_string<C>(text.begin(), text.end());
 }
 
 // Where one attribute stands in a start tag (offsets within the tag).
@@ -83,43 +118,46 @@ struct AttributeSpan {
 // Looks for attribute name in a tag, from offset from (just after the tag's
 // name). Accepts the lenient forms found in the wild: single quotes, values
 // without quotes and attributes without a value.
-AttributeSpan FindAttribute(std::wstring_view tag, size_t from, std::wstring_view name, bool ignoreCase)
+template <typename C>
+AttributeSpan FindAttribute(std::basic_string_view<C> tag, size_t from, std::basic_string_view<C> name, bool ignoreCase)
 {
+    constexpr auto npos = std::basic_string_view<C>::npos;
     const size_t n = tag.size();
     size_t i = from;
     while (i < n) {
         while (i < n && IsSpace(tag[i]))
             ++i;
-        if (i >= n || tag[i] == L'>')
+        if (i >= n || tag[i] == C('>'))
             break;
-        if (tag[i] == L'/' || tag[i] == L'?') {
+        if (tag[i] == C('/') || tag[i] == C('?')) {
             ++i;
             continue;
         }
-        if (tag[i] == L'"' || tag[i] == L'\'') {  // a stray quoted run
+        if (tag[i] == C('"') || tag[i] == C('\'')) {  // a stray quoted run
             const size_t close = tag.find(tag[i], i + 1);
-            i = close == std::wstring_view::npos ? n : close + 1;
+            i = close == npos ? n : close + 1;
             continue;
         }
         const size_t nameStart = i;
-        while (i < n && !IsSpace(tag[i]) && tag[i] != L'=' && tag[i] != L'"' && tag[i] != L'\'' && !IsEndOfTag(tag, i))
+        while (i < n && !IsSpace(tag[i]) && tag[i] != C('=') && tag[i] != C('"') && tag[i] != C('\'') &&
+               !IsEndOfTag(tag, i))
             ++i;
         AttributeSpan span;
         span.nameEnd = i;
         size_t j = i;
         while (j < n && IsSpace(tag[j]))
             ++j;
-        if (j < n && tag[j] == L'=') {
+        if (j < n && tag[j] == C('=')) {
             ++j;
             while (j < n && IsSpace(tag[j]))
                 ++j;
             span.hasValue = true;
-            if (j < n && (tag[j] == L'"' || tag[j] == L'\'')) {
+            if (j < n && (tag[j] == C('"') || tag[j] == C('\''))) {
                 const size_t close = tag.find(tag[j], j + 1);
                 span.quoted = true;
                 span.valueStart = j + 1;
-                span.valueEnd = close == std::wstring_view::npos ? n : close;
-                i = close == std::wstring_view::npos ? n : close + 1;
+                span.valueEnd = close == npos ? n : close;
+                i = close == npos ? n : close + 1;
             } else {
                 span.valueStart = j;
                 while (j < n && !IsSpace(tag[j]) && !IsEndOfTag(tag, j))
@@ -138,7 +176,8 @@ AttributeSpan FindAttribute(std::wstring_view tag, size_t from, std::wstring_vie
     return {};
 }
 
-size_t SkipSpace(std::wstring_view text, size_t i)
+template <typename C>
+size_t SkipSpace(std::basic_string_view<C> text, size_t i)
 {
     while (i < text.size() && IsSpace(text[i]))
         ++i;
@@ -146,40 +185,63 @@ size_t SkipSpace(std::wstring_view text, size_t i)
 }
 
 // The charset named in an HTML meta element of the head.
-std::wstring HtmlMetaCharset(std::wstring_view head)
+template <typename C>
+std::basic_string<C> HtmlMetaCharset(std::basic_string_view<C> head)
 {
-    const std::wstring lower = LowerAsciiCopy(head);
-    const size_t html = lower.find(L"<html");
-    if (html == std::wstring::npos)
+    using View = std::basic_string_view<C>;
+    constexpr auto npos = View::npos;
+    const std::basic_string<C> lower = LowerAsciiCopy(head);
+    const size_t html = lower.find(Ascii<C>("<html"));
+    if (html == npos)
         return {};
-    const size_t headTag = lower.find(L"<head", html);
-    if (headTag == std::wstring::npos)
+    const size_t headTag = lower.find(Ascii<C>("<head"), html);
+    if (headTag == npos)
         return {};
-    const size_t stop = std::min(lower.find(L"</head", headTag), lower.find(L"<body", headTag));
-    for (size_t meta = lower.find(L"<meta", headTag); meta < stop; meta = lower.find(L"<meta", meta + 5)) {
-        const size_t close = lower.find(L'>', meta);
-        const std::wstring_view tag = head.substr(meta, close == std::wstring::npos ? std::wstring::npos : close + 1 - meta);
-        const AttributeSpan charset = FindAttribute(tag, 5, L"charset", true);
+    const size_t stop = std::min(lower.find(Ascii<C>("</head"), headTag), lower.find(Ascii<C>("<body"), headTag));
+    const std::basic_string<C> metaWord = Ascii<C>("<meta"), charsetWord = Ascii<C>("charset"),
+                               contentWord = Ascii<C>("content");
+    for (size_t meta = lower.find(metaWord, headTag); meta < stop; meta = lower.find(metaWord, meta + 5)) {
+        const size_t close = lower.find(C('>'), meta);
+        const View tag = head.substr(meta, close == npos ? npos : close + 1 - meta);
+        const AttributeSpan charset = FindAttribute(tag, 5, View(charsetWord), true);
         if (charset.found && charset.valueEnd > charset.valueStart)
-            return std::wstring(tag.substr(charset.valueStart, charset.valueEnd - charset.valueStart));
-        const AttributeSpan content = FindAttribute(tag, 5, L"content", true);
+            return std::basic_string<C>(tag.substr(charset.valueStart, charset.valueEnd - charset.valueStart));
+        const AttributeSpan content = FindAttribute(tag, 5, View(contentWord), true);
         if (!content.found)
             continue;
-        const std::wstring_view value = tag.substr(content.valueStart, content.valueEnd - content.valueStart);
-        const size_t at = LowerAsciiCopy(value).find(L"charset");
-        if (at == std::wstring::npos)
+        const View value = tag.substr(content.valueStart, content.valueEnd - content.valueStart);
+        const size_t at = LowerAsciiCopy(value).find(charsetWord);
+        if (at == npos)
             continue;
         size_t i = SkipSpace(value, at + 7);
-        if (i >= value.size() || value[i] != L'=')
+        if (i >= value.size() || value[i] != C('='))
             continue;
         i = SkipSpace(value, i + 1);
         size_t end = i;
-        while (end < value.size() && !IsSpace(value[end]) && value[end] != L';' && value[end] != L'"' && value[end] != L'\'')
+        while (end < value.size() && !IsSpace(value[end]) && value[end] != C(';') && value[end] != C('"') &&
+               value[end] != C('\''))
             ++end;
         if (end > i)
-            return std::wstring(value.substr(i, end - i));
+            return std::basic_string<C>(value.substr(i, end - i));
     }
     return {};
+}
+
+template <typename C>
+std::basic_string<C> DeclaredEncodingIn(std::basic_string_view<C> head)
+{
+    using View = std::basic_string_view<C>;
+    const size_t i = SkipSpace(head, 0);
+    if (head.substr(i).starts_with(View(Ascii<C>("<?xml"))) && i + 5 < head.size() && IsSpace(head[i + 5])) {
+        const size_t close = head.find(View(Ascii<C>("?>")), i);
+        const View tag = head.substr(i, close == View::npos ? View::npos : close + 2 - i);
+        const std::basic_string<C> encoding = Ascii<C>("encoding");
+        const AttributeSpan span = FindAttribute(tag, 5, View(encoding), false);
+        if (span.found && span.hasValue)
+            return std::basic_string<C>(tag.substr(span.valueStart, span.valueEnd - span.valueStart));
+        return {};
+    }
+    return HtmlMetaCharset(head);
 }
 
 std::wstring Widen(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
@@ -205,6 +267,147 @@ bool DetectUnmarkedWideText(std::string_view bytes, charsets::Charset& charset)
     return true;
 }
 
+// ---- escaping -------------------------------------------------------------
+
+template <typename C>
+void AppendCodePoint(std::basic_string<C>& out, uint32_t c)
+{
+    if constexpr (sizeof(C) == 1)
+        charsets::AppendUtf8(out, c);
+    else
+        out += static_cast<C>(c);
+}
+
+template <typename C>
+void AppendHexReference(std::basic_string<C>& out, uint32_t c)
+{
+    static const char kDigits[] = "0123456789ABCDEF";
+    out += Ascii<C>("&#x");
+    if (c >= 0x10)
+        out += C(kDigits[(c >> 4) & 0xF]);
+    out += C(kDigits[c & 0xF]);
+    out += C(';');
+}
+
+// Markup characters become entities. Control characters, which no XML
+// document may hold as they are, become character references; so do tab,
+// line feed and carriage return in attribute values, where a reader would
+// turn them into blanks, and a carriage return in text, where a reader would
+// turn it into a line feed.
+template <typename C>
+std::basic_string<C> Escape(std::basic_string_view<C> text, bool attribute)
+{
+    std::basic_string<C> out;
+    out.reserve(text.size() + text.size() / 8);
+    for (C c : text) {
+        const uint32_t u = Code(c);
+        switch (u) {
+        case '<': out += Ascii<C>("&lt;"); break;
+        case '&': out += Ascii<C>("&amp;"); break;
+        case '>': out += Ascii<C>("&gt;"); break;
+        case '"':
+            if (attribute)
+                out += Ascii<C>("&quot;");
+            else
+                out += c;
+            break;
+        case '\'':
+            if (attribute)
+                out += Ascii<C>("&apos;");
+            else
+                out += c;
+            break;
+        default:
+            // (NUL has no reference; it stays as it is, for callers to refuse.)
+            if (u != 0 && u < 0x20 && (attribute || (u != '\t' && u != '\n')))
+                AppendHexReference(out, u);
+            else
+                out += c;
+        }
+    }
+    return out;
+}
+
+// A character reference "&#...;" at text[at]; its length, or 0.
+template <typename C>
+size_t CharacterReference(std::basic_string_view<C> text, size_t at, uint32_t& out)
+{
+    size_t i = at + 2;
+    const bool hex = i < text.size() && (text[i] == C('x') || text[i] == C('X'));
+    if (hex)
+        ++i;
+    const size_t digitsStart = i;
+    uint32_t value = 0;
+    bool tooLarge = false;
+    for (; i < text.size(); ++i) {
+        const uint32_t c = Code(text[i]);
+        uint32_t digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            break;
+        value = value * (hex ? 16 : 10) + digit;
+        if (value > 0x10FFFF) {
+            tooLarge = true;
+            value = 0x110000;  // stays out of range however many digits follow
+        }
+    }
+    if (i == digitsStart || i >= text.size() || text[i] != C(';') || tooLarge)
+        return 0;
+    if (value == 0 || (value >= 0xD800 && value <= 0xDFFF))
+        return 0;
+    out = value;
+    return i + 1 - at;
+}
+
+template <typename C>
+std::basic_string<C> UnescapeText(std::basic_string_view<C> text)
+{
+    using View = std::basic_string_view<C>;
+    static const std::pair<std::basic_string<C>, C> kEntities[] = {{Ascii<C>("&lt;"), C('<')},
+                                                                   {Ascii<C>("&gt;"), C('>')},
+                                                                   {Ascii<C>("&amp;"), C('&')},
+                                                                   {Ascii<C>("&quot;"), C('"')},
+                                                                   {Ascii<C>("&apos;"), C('\'')}};
+    std::basic_string<C> out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        const size_t amp = text.find(C('&'), i);
+        if (amp == View::npos) {
+            out += text.substr(i);
+            break;
+        }
+        out += text.substr(i, amp - i);
+        const View rest = text.substr(amp);
+        size_t length = 0;
+        uint32_t c = '&';
+        if (rest.size() > 1 && rest[1] == C('#')) {
+            length = CharacterReference(text, amp, c);
+        } else {
+            for (const auto& [entity, character] : kEntities) {
+                if (rest.starts_with(View(entity))) {
+                    length = entity.size();
+                    c = Code(character);
+                    break;
+                }
+            }
+        }
+        if (length == 0)
+            c = '&';  // an unknown reference keeps its '&' and reads on as text
+        AppendCodePoint(out, c);
+        i = amp + (length ? length : 1);
+    }
+    return out;
+}
+
+std::string Utf8(std::wstring_view text) { return platform::WideToUtf8(text); }
+std::wstring Wide(std::string_view text) { return platform::Utf8ToWide(text); }
+
 }  // namespace
 
 // One pass over the document text that builds the element index. Every
@@ -221,23 +424,23 @@ public:
     {
         size_t pos = 0;
         while (pos < m_n) {
-            const wchar_t* lt = std::wmemchr(m_t + pos, L'<', m_n - pos);
-            if (!lt)
+            const void* found = std::memchr(m_t + pos, '<', m_n - pos);
+            if (!found)
                 break;
-            const size_t p = static_cast<size_t>(lt - m_t);
+            const size_t p = static_cast<size_t>(static_cast<const char*>(found) - m_t);
             if (p + 1 >= m_n) {
                 Fault(L"unterminated_tag_syntax", p, L"start_tag");
                 break;
             }
-            const wchar_t c = m_t[p + 1];
+            const char c = m_t[p + 1];
             size_t next;
             if (IsNameStart(c))
                 next = StartTag(p);
-            else if (c == L'/')
+            else if (c == '/')
                 next = EndTag(p);
-            else if (c == L'?')
+            else if (c == '?')
                 next = Instruction(p);
-            else if (c == L'!')
+            else if (c == '!')
                 next = Exclamation(p);
             else {
                 Fault(L"first_tag_syntax", p);
@@ -254,20 +457,27 @@ public:
     }
 
 private:
-    std::wstring_view Text() const { return std::wstring_view(m_t, m_n); }
+    std::string_view Text() const { return std::string_view(m_t, m_n); }
 
-    bool StartsWith(size_t p, std::wstring_view s, bool ignoreCase = false) const
+    bool StartsWith(size_t p, std::string_view s, bool ignoreCase = false) const
     {
         return m_n - p >= s.size() && EqualNames(Text().substr(p, s.size()), s, ignoreCase);
     }
 
-    void Fault(std::wstring_view word, size_t offset, std::wstring_view type = {}, std::wstring_view name = {})
+    // Where the next quote character ch stands from i on, or m_n.
+    size_t FindByte(size_t i, char ch) const
+    {
+        const void* found = i < m_n ? std::memchr(m_t + i, ch, m_n - i) : nullptr;
+        return found ? static_cast<size_t>(static_cast<const char*>(found) - m_t) : m_n;
+    }
+
+    void Fault(std::wstring_view word, size_t offset, std::wstring_view type = {}, std::string_view name = {})
     {
         m_doc.m_illFormed = true;
         if (m_doc.m_result.size() >= kResultLimit)
             return;  // no room for the record: skip building it
         if (!name.empty())
-            m_doc.AddResult(word, {{L"tagname", std::wstring(name)}, {L"offset", std::to_wstring(offset)}});
+            m_doc.AddResult(word, {{L"tagname", Wide(name)}, {L"offset", std::to_wstring(offset)}});
         else if (!type.empty())
             m_doc.AddResult(word, {{L"type", std::wstring(type)}, {L"offset", std::to_wstring(offset)}});
         else
@@ -286,19 +496,15 @@ private:
         const size_t nameEnd = i;
         // The tag ends at the first '>' outside quotes.
         while (i < m_n) {
-            const wchar_t ch = m_t[i];
-            if (ch == L'>')
+            const char ch = m_t[i];
+            if (ch == '>')
                 break;
-            if (ch == L'"' || ch == L'\'') {
-                const wchar_t* close = std::wmemchr(m_t + i + 1, ch, m_n - i - 1);
-                if (!close) {
-                    i = m_n;
-                    break;
-                }
-                i = static_cast<size_t>(close - m_t) + 1;
+            if (ch == '"' || ch == '\'') {
+                const size_t close = FindByte(i + 1, ch);
+                i = close >= m_n ? m_n : close + 1;
                 continue;
             }
-            if (ch == L'<') {  // a new tag begins before this one ended
+            if (ch == '<') {  // a new tag begins before this one ended
                 Fault(L"unterminated_tag_syntax", p, L"start_tag");
                 return i;
             }
@@ -308,7 +514,7 @@ private:
             Fault(L"unterminated_tag_syntax", p, L"start_tag");
             return kStop;
         }
-        const bool empty = m_t[i - 1] == L'/' && i - 1 >= nameEnd;
+        const bool empty = m_t[i - 1] == '/' && i - 1 >= nameEnd;
         const uint32_t parent = m_open.back();
         const uint32_t e = m_doc.NewRecord();
         ElementRecord& r = m_doc.Rec(e);
@@ -320,7 +526,7 @@ private:
         r.parent = parent;
         m_doc.LinkAsLastChild(parent, e);
         if (parent == 0 && ++m_doc.m_topLevelCount > 1)
-            m_doc.AddResult(L"root_has_sibling", {{L"tagname", std::wstring(Text().substr(p + 1, nameEnd - p - 1))},
+            m_doc.AddResult(L"root_has_sibling", {{L"tagname", Wide(Text().substr(p + 1, nameEnd - p - 1))},
                                                   {L"offset", std::to_wstring(p)}});
         if (!empty) {
             m_open.push_back(e);
@@ -336,19 +542,19 @@ private:
         const size_t nameStart = i;
         while (i < m_n && IsNameChar(m_t[i]))
             ++i;
-        const std::wstring_view name = Text().substr(nameStart, i - nameStart);
+        const std::string_view name = Text().substr(nameStart, i - nameStart);
         while (i < m_n && IsSpace(m_t[i]))
             ++i;
-        if (i < m_n && m_t[i] != L'>') {
+        if (i < m_n && m_t[i] != '>') {
             Fault(L"first_tag_syntax", p, L"end_tag");
-            while (i < m_n && m_t[i] != L'>' && m_t[i] != L'<')
+            while (i < m_n && m_t[i] != '>' && m_t[i] != '<')
                 ++i;
         }
         if (i >= m_n) {
             Fault(L"unterminated_tag_syntax", p, L"end_tag");
             return kStop;
         }
-        if (m_t[i] == L'<') {
+        if (m_t[i] == '<') {
             Fault(L"unterminated_tag_syntax", p, L"end_tag");
             return i;
         }
@@ -378,8 +584,8 @@ private:
 
     size_t Instruction(size_t p)
     {
-        const size_t close = Text().find(L"?>", p + 2);
-        if (close == std::wstring_view::npos) {
+        const size_t close = Text().find("?>", p + 2);
+        if (close == std::string_view::npos) {
             Fault(L"unterminated_tag_syntax", p, L"processing_instruction");
             return kStop;
         }
@@ -388,23 +594,23 @@ private:
 
     size_t Exclamation(size_t p)
     {
-        if (StartsWith(p, L"<!--")) {
-            const size_t close = Text().find(L"-->", p + 4);
-            if (close == std::wstring_view::npos) {
+        if (StartsWith(p, "<!--")) {
+            const size_t close = Text().find("-->", p + 4);
+            if (close == std::string_view::npos) {
                 Fault(L"comment_tag_syntax", p, L"comment");
                 return kStop;
             }
             return close + 3;
         }
-        if (StartsWith(p, L"<![CDATA[")) {
-            const size_t close = Text().find(L"]]>", p + 9);
-            if (close == std::wstring_view::npos) {
+        if (StartsWith(p, "<![CDATA[")) {
+            const size_t close = Text().find("]]>", p + 9);
+            if (close == std::string_view::npos) {
                 Fault(L"cdata_section_syntax", p, L"cdata_section");
                 return kStop;
             }
             return close + 3;
         }
-        if (StartsWith(p, L"<!DOCTYPE", true))
+        if (StartsWith(p, "<!DOCTYPE", true))
             return DocumentType(p);
         Fault(L"exclamation_tag_syntax", p);
         return p + 1;
@@ -416,26 +622,26 @@ private:
         size_t i = p + 9;
         int depth = 0;
         while (i < m_n) {
-            const wchar_t ch = m_t[i];
-            if (ch == L'"' || ch == L'\'') {
-                const wchar_t* close = std::wmemchr(m_t + i + 1, ch, m_n - i - 1);
-                if (!close)
+            const char ch = m_t[i];
+            if (ch == '"' || ch == '\'') {
+                const size_t close = FindByte(i + 1, ch);
+                if (close >= m_n)
                     break;
-                i = static_cast<size_t>(close - m_t) + 1;
+                i = close + 1;
                 continue;
             }
-            if (ch == L'<' && StartsWith(i, L"<!--")) {
-                const size_t close = Text().find(L"-->", i + 4);
-                if (close == std::wstring_view::npos)
+            if (ch == '<' && StartsWith(i, "<!--")) {
+                const size_t close = Text().find("-->", i + 4);
+                if (close == std::string_view::npos)
                     break;
                 i = close + 3;
                 continue;
             }
-            if (ch == L'[')
+            if (ch == '[')
                 ++depth;
-            else if (ch == L']' && depth > 0)
+            else if (ch == ']' && depth > 0)
                 --depth;
-            else if (ch == L'>' && depth == 0)
+            else if (ch == '>' && depth == 0)
                 return i + 1;
             ++i;
         }
@@ -480,11 +686,11 @@ private:
     }
 
     CXmlDocument& m_doc;
-    const wchar_t* m_t;
+    const char* m_t;
     size_t m_n;
     std::vector<uint32_t> m_open;  // open elements, the document node first
     bool m_counting = false;
-    std::unordered_map<std::wstring_view, uint32_t> m_openNames;
+    std::unordered_map<std::string_view, uint32_t> m_openNames;
 };
 
 CXmlDocument::CXmlDocument() { ResetIndex(); }
@@ -548,7 +754,7 @@ void CXmlDocument::Parse()
     Parser(*this).Run();
 }
 
-bool CXmlDocument::NameIs(uint32_t element, std::wstring_view name) const
+bool CXmlDocument::NameIs(uint32_t element, std::string_view name) const
 {
     const size_t at = Rec(element).start + 1;
     if (m_text.size() - at < name.size() || m_text.compare(at, name.size(), name) != 0)
@@ -556,19 +762,19 @@ bool CXmlDocument::NameIs(uint32_t element, std::wstring_view name) const
     return at + name.size() >= m_text.size() || !IsNameChar(m_text[at + name.size()]);
 }
 
-std::wstring_view CXmlDocument::NameOf(uint32_t element) const
+std::string_view CXmlDocument::NameOf(uint32_t element) const
 {
     const size_t at = Rec(element).start + 1;
     size_t end = at;
     while (end < m_text.size() && IsNameChar(m_text[end]))
         ++end;
-    return std::wstring_view(m_text).substr(at, end - at);
+    return std::string_view(m_text).substr(at, end - at);
 }
 
-std::wstring_view CXmlDocument::StartTagOf(uint32_t element) const
+std::string_view CXmlDocument::StartTagOf(uint32_t element) const
 {
     const ElementRecord& r = Rec(element);
-    return std::wstring_view(m_text).substr(r.start, r.startTagLength);
+    return std::string_view(m_text).substr(r.start, r.startTagLength);
 }
 
 void CXmlDocument::ShiftSubtree(uint32_t element, ptrdiff_t delta)
@@ -589,7 +795,7 @@ void CXmlDocument::ShiftSubtree(uint32_t element, ptrdiff_t delta)
     }
 }
 
-void CXmlDocument::EditText(uint32_t element, size_t at, size_t removed, std::wstring_view inserted)
+void CXmlDocument::EditText(uint32_t element, size_t at, size_t removed, std::string_view inserted)
 {
     m_text.replace(at, removed, inserted);
     const ptrdiff_t delta = static_cast<ptrdiff_t>(inserted.size()) - static_cast<ptrdiff_t>(removed);
@@ -631,10 +837,12 @@ bool CXmlDocument::SetDocumentText(std::wstring_view text)
 {
     ClearResult();
     m_bomFlags = 0;
-    m_text.assign(text);
+    m_text = Utf8(text);
     Parse();
     return IsWellFormed();
 }
+
+std::wstring CXmlDocument::GetDocumentText() const { return Wide(m_text); }
 
 bool CXmlDocument::IsWellFormed() const { return !m_illFormed && m_topLevelCount == 1; }
 
@@ -660,21 +868,20 @@ bool CXmlDocument::LoadFile(const std::wstring& path)
         return fail(platform::SystemErrorText(errno));
     if (static_cast<int64_t>(bytes->size()) > kMaxFileBytes)
         return fail(L"file too large");  // it grew while being read
-    return DecodeAndParse(*bytes);
+    return DecodeAndParse(std::move(*bytes));
 }
 
 bool CXmlDocument::LoadFromBytes(std::string_view bytes)
 {
     ClearResult();
     m_bomFlags = 0;
-    return DecodeAndParse(bytes);
+    return DecodeAndParse(std::string(bytes));
 }
 
-bool CXmlDocument::DecodeAndParse(std::string_view bytes)
+bool CXmlDocument::DecodeAndParse(std::string&& bytes)
 {
     const auto b = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
     charsets::Charset charset;
-    std::wstring encodingName;
     bool known = false;
     size_t skip = 0;
     if (bytes.size() >= 3 && b(0) == 0xEF && b(1) == 0xBB && b(2) == 0xBF) {
@@ -697,45 +904,44 @@ bool CXmlDocument::DecodeAndParse(std::string_view bytes)
     } else {
         // The declaration is ASCII in every charset a document can declare
         // this way, so the first block read byte for byte is enough to find it.
-        const std::string_view head = bytes.substr(0, kHeadLength);
-        std::wstring headText(head.size(), L'\0');
-        for (size_t i = 0; i < head.size(); ++i)
-            headText[i] = static_cast<wchar_t>(static_cast<unsigned char>(head[i]));
-        const std::wstring declared = DeclaredEncoding(headText);
+        const std::string declared = DeclaredEncodingIn(std::string_view(bytes).substr(0, kHeadLength));
         if (!declared.empty()) {
-            const auto resolved = charsets::ResolveCharset(declared);
+            const auto resolved = charsets::ResolveCharset(Widen(declared));
             // A UTF-16 or UTF-32 declaration in a text readable byte for byte
             // cannot be true; such a file is read like an undeclared one.
             if (resolved && !charsets::IsUtf16(*resolved) && !charsets::IsUtf32(*resolved)) {
                 charset = *resolved;
                 known = true;
             } else {
-                AddResult(L"encoding_ignored", {{L"encoding", declared}});
+                AddResult(L"encoding_ignored", {{L"encoding", Widen(declared)}});
             }
         }
     }
-    const std::string_view body = bytes.substr(skip);
-    std::wstring text;
+    const size_t length = bytes.size();
+    std::wstring encodingName;
     charsets::DecodeReport report;
-    if (known) {
-        encodingName = Widen(charset.name);
-        charsets::DecodeText(body, charset, text, report);
-    } else {
-        // Undeclared: UTF-8 when the bytes are valid UTF-8, else the locale's charset.
+    if (!known) {
+        // Undeclared: UTF-8 when the bytes are valid UTF-8, else the charset
+        // such files are written in.
         AddResult(L"utf8_detection");
-        charsets::DecodeUtf8(body, text, report);
-        encodingName = L"UTF-8";
-        if (report.replaced > 0 || report.truncated) {
-            charsets::DecodeReport ansiReport;
-            std::wstring ansiText;
-            if (charsets::DecodeText(body, charsets::AnsiCharset(), ansiText, ansiReport)) {
-                text = std::move(ansiText);
-                report = ansiReport;
-                encodingName = L"ANSI";
-            }
-        }
+        known = true;
+        charset = charsets::IsValidUtf8(bytes) ? charsets::Utf8Charset() : charsets::LegacyTextCharset();
+        encodingName = charset.codePage == charsets::kCodePageUtf8 ? L"UTF-8" : L"ANSI";
+    } else {
+        encodingName = Widen(charset.name);
     }
-    AddResult(L"read", {{L"encoding", encodingName}, {L"length", std::to_wstring(bytes.size())}});
+    if (charset.codePage == charsets::kCodePageUtf8) {
+        // Taken over as it is: no copy of a large file.
+        bytes.erase(0, skip);
+        charsets::MakeValidUtf8(bytes, report);
+        m_text = std::move(bytes);
+    } else {
+        std::string text;
+        charsets::DecodeText(std::string_view(bytes).substr(skip), charset, text, report);
+        std::string().swap(bytes);
+        m_text = std::move(text);
+    }
+    AddResult(L"read", {{L"encoding", encodingName}, {L"length", std::to_wstring(length)}});
     if (report.swapped)
         AddResult(L"endian_swap");
     if (report.nullsRemoved > 0)
@@ -744,8 +950,8 @@ bool CXmlDocument::DecodeAndParse(std::string_view bytes)
         AddResult(L"truncation_error", {{L"encoding", encodingName}});
     if (report.replaced > 0)
         AddResult(L"invalid_bytes", {{L"count", std::to_wstring(report.replaced)}});
-    AddResult(L"converted_to", {{L"encoding", L"wide"}, {L"length", std::to_wstring(text.size())}});
-    m_text = std::move(text);
+    if (charset.codePage != charsets::kCodePageUtf8)
+        AddResult(L"converted_to", {{L"encoding", L"UTF-8"}, {L"length", std::to_wstring(m_text.size())}});
     Parse();
     return IsWellFormed();
 }
@@ -767,24 +973,29 @@ bool CXmlDocument::SaveToBytes(std::string& bytes)
     } else if (m_bomFlags & kBomUtf8) {
         mark = "\xEF\xBB\xBF";
     } else {
-        const std::wstring declared = DeclaredEncoding(std::wstring_view(m_text).substr(0, kHeadLength));
+        const std::string declared = DeclaredEncodingIn(std::string_view(m_text).substr(0, kHeadLength));
         if (!declared.empty()) {
-            if (auto resolved = charsets::ResolveCharset(declared))
+            if (auto resolved = charsets::ResolveCharset(Widen(declared)))
                 charset = *resolved;
             else
-                AddResult(L"encoding_ignored", {{L"encoding", declared}});
+                AddResult(L"encoding_ignored", {{L"encoding", Widen(declared)}});
         }
     }
-    std::string body;
     charsets::EncodeReport report;
-    if (!charsets::EncodeText(m_text, charset, body, report)) {
-        charset = charsets::Utf8Charset();
-        charsets::EncodeText(m_text, charset, body, report);
+    bytes = mark;
+    if (charset.codePage == charsets::kCodePageUtf8) {
+        bytes += m_text;
+    } else {
+        std::string body;
+        if (!charsets::EncodeText(m_text, charset, body, report)) {
+            charset = charsets::Utf8Charset();
+            body = m_text;
+        }
+        bytes += body;
+        AddResult(L"converted_from", {{L"encoding", L"UTF-8"}, {L"length", std::to_wstring(m_text.size())}});
     }
-    bytes = mark + body;
     if (report.lost > 0)
         AddResult(L"conversion_loss", {{L"count", std::to_wstring(report.lost)}});
-    AddResult(L"converted_from", {{L"encoding", L"wide"}, {L"length", std::to_wstring(m_text.size())}});
     if (report.swapped)
         AddResult(L"endian_swap");
     AddResult(L"write", {{L"encoding", Widen(charset.name)}, {L"length", std::to_wstring(bytes.size())}});
@@ -807,8 +1018,9 @@ void CXmlDocument::Rewind() { m_parent = m_main = m_child = 0; }
 
 bool CXmlDocument::FindElement(std::wstring_view name)
 {
+    const std::string wanted = Utf8(name);
     for (uint32_t i = m_main ? Rec(m_main).next : Rec(m_parent).firstChild; i; i = Rec(i).next) {
-        if (name.empty() || NameIs(i, name)) {
+        if (wanted.empty() || NameIs(i, wanted)) {
             m_main = i;
             m_child = 0;
             return true;
@@ -821,8 +1033,9 @@ bool CXmlDocument::FindChildElement(std::wstring_view name)
 {
     if (!m_main && !FindElement())
         return false;
+    const std::string wanted = Utf8(name);
     for (uint32_t i = m_child ? Rec(m_child).next : Rec(m_main).firstChild; i; i = Rec(i).next) {
-        if (name.empty() || NameIs(i, name)) {
+        if (wanted.empty() || NameIs(i, wanted)) {
             m_child = i;
             return true;
         }
@@ -850,16 +1063,17 @@ bool CXmlDocument::LeaveElement()
     return true;
 }
 
-bool CXmlDocument::AddElement(std::wstring_view name, std::wstring_view text)
+bool CXmlDocument::AddElement(std::wstring_view wideName, std::wstring_view text)
 {
+    const std::string name = Utf8(wideName);
     if (!IsValidName(name))
         return false;
-    std::wstring markup = L"<" + std::wstring(name);
+    std::string markup = "<" + name;
     const bool empty = text.empty();
     if (empty)
-        markup += L"/>";
+        markup += "/>";
     else
-        markup += L">" + EscapeText(text) + L"</" + std::wstring(name) + L">";
+        markup += ">" + Utf8(EscapeText(text)) + "</" + name + ">";
 
     // Each element stands on a line of its own; lines end in CR LF.
     uint32_t parent;
@@ -867,29 +1081,29 @@ bool CXmlDocument::AddElement(std::wstring_view name, std::wstring_view text)
     if (m_main) {
         parent = Rec(m_main).parent;
         size_t at = Rec(m_main).start + Rec(m_main).length;
-        if (m_text.compare(at, 2, L"\r\n") == 0 || m_text.compare(at, 1, L"\n") == 0) {
-            at += m_text[at] == L'\r' ? 2 : 1;
+        if (m_text.compare(at, 2, "\r\n") == 0 || m_text.compare(at, 1, "\n") == 0) {
+            at += m_text[at] == '\r' ? 2 : 1;
             start = at;
-            EditText(parent, at, 0, markup + L"\r\n");
+            EditText(parent, at, 0, markup + "\r\n");
         } else {
             start = at + 2;
-            EditText(parent, at, 0, L"\r\n" + markup);
+            EditText(parent, at, 0, "\r\n" + markup);
         }
     } else if (m_parent == 0) {
         parent = 0;
         const size_t at = m_text.size();
-        const bool newLine = !m_text.empty() && m_text.back() != L'\n';
+        const bool newLine = !m_text.empty() && m_text.back() != '\n';
         start = at + (newLine ? 2 : 0);
-        EditText(0, at, 0, (newLine ? L"\r\n" : L"") + markup + L"\r\n");
+        EditText(0, at, 0, (newLine ? "\r\n" : "") + markup + "\r\n");
     } else if (Rec(m_parent).flags & kEmptyElement) {
         // The first child turns "<p/>" into "<p>" ... "</p>".
         parent = m_parent;
         const size_t slash = Rec(parent).start + Rec(parent).startTagLength - 2;
-        const std::wstring endTag = L"</" + std::wstring(NameOf(parent)) + L">";
+        const std::string endTag = "</" + std::string(NameOf(parent)) + ">";
         // "<p//>" becomes "<p/ >", never the empty "<p/>".
-        const std::wstring close = m_text[slash - 1] == L'/' ? L" >" : L">";
+        const std::string close = m_text[slash - 1] == '/' ? " >" : ">";
         start = slash + close.size() + 2;
-        EditText(parent, slash, 2, close + L"\r\n" + markup + L"\r\n" + endTag);
+        EditText(parent, slash, 2, close + "\r\n" + markup + "\r\n" + endTag);
         ElementRecord& p = Rec(parent);
         p.flags &= ~kEmptyElement;
         p.startTagLength = slash + close.size() - p.start;
@@ -898,12 +1112,12 @@ bool CXmlDocument::AddElement(std::wstring_view name, std::wstring_view text)
         parent = m_parent;
         const ElementRecord& p = Rec(parent);
         const size_t at = p.start + p.length - p.endTagLength;
-        if (at > 0 && m_text[at - 1] == L'\n') {
+        if (at > 0 && m_text[at - 1] == '\n') {
             start = at;
-            EditText(parent, at, 0, markup + L"\r\n");
+            EditText(parent, at, 0, markup + "\r\n");
         } else {
             start = at + 2;
-            EditText(parent, at, 0, L"\r\n" + markup + L"\r\n");
+            EditText(parent, at, 0, "\r\n" + markup + "\r\n");
         }
     }
 
@@ -926,27 +1140,29 @@ bool CXmlDocument::AddElement(std::wstring_view name, std::wstring_view text)
     return true;
 }
 
-std::wstring CXmlDocument::GetAttribute(std::wstring_view name) const
+std::wstring CXmlDocument::GetAttribute(std::wstring_view wideName) const
 {
-    if (!m_main || name.empty())
+    if (!m_main || wideName.empty())
         return {};
-    const std::wstring_view tag = StartTagOf(m_main);
-    const AttributeSpan span = FindAttribute(tag, 1 + NameOf(m_main).size(), name, false);
+    const std::string name = Utf8(wideName);
+    const std::string_view tag = StartTagOf(m_main);
+    const AttributeSpan span = FindAttribute(tag, 1 + NameOf(m_main).size(), std::string_view(name), false);
     if (!span.found || !span.hasValue)
         return {};
-    return Unescape(tag.substr(span.valueStart, span.valueEnd - span.valueStart));
+    return Wide(UnescapeText(tag.substr(span.valueStart, span.valueEnd - span.valueStart)));
 }
 
-bool CXmlDocument::SetAttribute(std::wstring_view name, std::wstring_view value)
+bool CXmlDocument::SetAttribute(std::wstring_view wideName, std::wstring_view value)
 {
+    const std::string name = Utf8(wideName);
     if (!m_main || !IsValidName(name))
         return false;
-    const std::wstring_view tag = StartTagOf(m_main);
+    const std::string_view tag = StartTagOf(m_main);
     const size_t tagStart = Rec(m_main).start;
-    const AttributeSpan span = FindAttribute(tag, 1 + NameOf(m_main).size(), name, false);
-    const std::wstring quoted = L"\"" + EscapeAttribute(value) + L"\"";
+    const AttributeSpan span = FindAttribute(tag, 1 + NameOf(m_main).size(), std::string_view(name), false);
+    const std::string quoted = "\"" + Utf8(EscapeAttribute(value)) + "\"";
     size_t at, removed = 0;
-    std::wstring inserted;
+    std::string inserted;
     if (span.found && span.hasValue) {
         at = span.quoted ? span.valueStart - 1 : span.valueStart;
         const size_t end = span.quoted ? std::min(span.valueEnd + 1, tag.size()) : span.valueEnd;
@@ -954,11 +1170,11 @@ bool CXmlDocument::SetAttribute(std::wstring_view name, std::wstring_view value)
         inserted = quoted;
     } else if (span.found) {
         at = span.nameEnd;
-        inserted = L"=" + quoted;
+        inserted = "=" + quoted;
     } else {
         // Appended at the end of the start tag, before "/>" or ">".
-        at = tag.size() - ((tag.size() >= 2 && tag[tag.size() - 2] == L'/') ? 2 : 1);
-        inserted = L" " + std::wstring(name) + L"=" + quoted;
+        at = tag.size() - ((tag.size() >= 2 && tag[tag.size() - 2] == '/') ? 2 : 1);
+        inserted = " " + name + "=" + quoted;
     }
     Rec(m_main).startTagLength += inserted.size() - removed;
     EditText(m_main, tagStart + at, removed, inserted);
@@ -972,141 +1188,44 @@ std::wstring CXmlDocument::GetElementText() const
     const ElementRecord& r = Rec(m_main);
     if ((r.flags & kEmptyElement) || r.firstChild)
         return {};
-    const std::wstring_view content =
-        std::wstring_view(m_text).substr(r.start + r.startTagLength, r.length - r.startTagLength - r.endTagLength);
-    std::wstring out;
+    constexpr auto npos = std::string_view::npos;
+    const std::string_view content =
+        std::string_view(m_text).substr(r.start + r.startTagLength, r.length - r.startTagLength - r.endTagLength);
+    std::string out;
     size_t i = 0;
     while (i < content.size()) {
-        const size_t lt = content.find(L'<', i);
-        out += Unescape(content.substr(i, lt == std::wstring_view::npos ? std::wstring_view::npos : lt - i));
-        if (lt == std::wstring_view::npos)
+        const size_t lt = content.find('<', i);
+        out += UnescapeText(content.substr(i, lt == npos ? npos : lt - i));
+        if (lt == npos)
             break;
-        const std::wstring_view rest = content.substr(lt);
-        const auto skipTo = [&](std::wstring_view closing, size_t from) {
+        const std::string_view rest = content.substr(lt);
+        const auto skipTo = [&](std::string_view closing, size_t from) {
             const size_t close = content.find(closing, lt + from);
-            return close == std::wstring_view::npos ? content.size() : close + closing.size();
+            return close == npos ? content.size() : close + closing.size();
         };
-        if (rest.starts_with(L"<![CDATA[")) {
-            const size_t close = content.find(L"]]>", lt + 9);
-            out += content.substr(lt + 9, close == std::wstring_view::npos ? std::wstring_view::npos : close - lt - 9);
-            i = close == std::wstring_view::npos ? content.size() : close + 3;
-        } else if (rest.starts_with(L"<!--")) {
-            i = skipTo(L"-->", 4);
-        } else if (rest.starts_with(L"<?")) {
-            i = skipTo(L"?>", 2);
+        if (rest.starts_with("<![CDATA[")) {
+            const size_t close = content.find("]]>", lt + 9);
+            out += content.substr(lt + 9, close == npos ? npos : close - lt - 9);
+            i = close == npos ? content.size() : close + 3;
+        } else if (rest.starts_with("<!--")) {
+            i = skipTo("-->", 4);
+        } else if (rest.starts_with("<?")) {
+            i = skipTo("?>", 2);
         } else {
-            out += L'<';  // a stray '<' in ill-formed text
+            out += '<';  // a stray '<' in ill-formed text
             i = lt + 1;
         }
     }
-    return out;
+    return Wide(out);
 }
 
-std::wstring CXmlDocument::GetTagName() const { return m_main ? std::wstring(NameOf(m_main)) : std::wstring(); }
-
-namespace {
-
-std::wstring Escape(std::wstring_view text, bool attribute)
-{
-    std::wstring out;
-    out.reserve(text.size() + text.size() / 8);
-    for (wchar_t c : text) {
-        switch (c) {
-        case L'<': out += L"&lt;"; break;
-        case L'&': out += L"&amp;"; break;
-        case L'>': out += L"&gt;"; break;
-        case L'"':
-            if (attribute)
-                out += L"&quot;";
-            else
-                out += c;
-            break;
-        case L'\'':
-            if (attribute)
-                out += L"&apos;";
-            else
-                out += c;
-            break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-// A character reference "&#...;" at text[at]; its character and length, or 0.
-size_t CharacterReference(std::wstring_view text, size_t at, wchar_t& out)
-{
-    size_t i = at + 2;
-    const bool hex = i < text.size() && (text[i] == L'x' || text[i] == L'X');
-    if (hex)
-        ++i;
-    const size_t digitsStart = i;
-    uint32_t value = 0;
-    bool tooLarge = false;
-    for (; i < text.size(); ++i) {
-        const wchar_t c = text[i];
-        uint32_t digit;
-        if (c >= L'0' && c <= L'9')
-            digit = static_cast<uint32_t>(c - L'0');
-        else if (hex && c >= L'a' && c <= L'f')
-            digit = static_cast<uint32_t>(c - L'a' + 10);
-        else if (hex && c >= L'A' && c <= L'F')
-            digit = static_cast<uint32_t>(c - L'A' + 10);
-        else
-            break;
-        value = value * (hex ? 16 : 10) + digit;
-        if (value > 0x10FFFF) {
-            tooLarge = true;
-            value = 0x110000;  // stays out of range however many digits follow
-        }
-    }
-    if (i == digitsStart || i >= text.size() || text[i] != L';' || tooLarge)
-        return 0;
-    if (value == 0 || (value >= 0xD800 && value <= 0xDFFF))
-        return 0;
-    out = static_cast<wchar_t>(value);
-    return i + 1 - at;
-}
-
-}  // namespace
+std::wstring CXmlDocument::GetTagName() const { return m_main ? Wide(NameOf(m_main)) : std::wstring(); }
 
 std::wstring CXmlDocument::EscapeText(std::wstring_view text) { return Escape(text, false); }
 
 std::wstring CXmlDocument::EscapeAttribute(std::wstring_view value) { return Escape(value, true); }
 
-std::wstring CXmlDocument::Unescape(std::wstring_view text)
-{
-    static const std::pair<std::wstring_view, wchar_t> kEntities[] = {
-        {L"&lt;", L'<'}, {L"&gt;", L'>'}, {L"&amp;", L'&'}, {L"&quot;", L'"'}, {L"&apos;", L'\''}};
-    std::wstring out;
-    out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        const size_t amp = text.find(L'&', i);
-        if (amp == std::wstring_view::npos) {
-            out += text.substr(i);
-            break;
-        }
-        out += text.substr(i, amp - i);
-        const std::wstring_view rest = text.substr(amp);
-        size_t length = 0;
-        wchar_t c = L'&';
-        if (rest.size() > 1 && rest[1] == L'#') {
-            length = CharacterReference(text, amp, c);
-        } else {
-            for (const auto& [entity, character] : kEntities) {
-                if (rest.starts_with(entity)) {
-                    length = entity.size();
-                    c = character;
-                    break;
-                }
-            }
-        }
-        out += c;  // an unknown reference keeps its '&' and reads on as text
-        i = amp + (length ? length : 1);
-    }
-    return out;
-}
+std::wstring CXmlDocument::Unescape(std::wstring_view text) { return UnescapeText(text); }
 
 std::wstring CXmlDocument::MakeCdataSection(std::wstring_view text)
 {
@@ -1122,16 +1241,4 @@ std::wstring CXmlDocument::MakeCdataSection(std::wstring_view text)
     return out;
 }
 
-std::wstring CXmlDocument::DeclaredEncoding(std::wstring_view head)
-{
-    const size_t i = SkipSpace(head, 0);
-    if (head.substr(i).starts_with(L"<?xml") && i + 5 < head.size() && IsSpace(head[i + 5])) {
-        const size_t close = head.find(L"?>", i);
-        const std::wstring_view tag = head.substr(i, close == std::wstring_view::npos ? std::wstring_view::npos : close + 2 - i);
-        const AttributeSpan span = FindAttribute(tag, 5, L"encoding", false);
-        if (span.found && span.hasValue)
-            return std::wstring(tag.substr(span.valueStart, span.valueEnd - span.valueStart));
-        return {};
-    }
-    return HtmlMetaCharset(head);
-}
+std::wstring CXmlDocument::DeclaredEncoding(std::wstring_view head) { return DeclaredEncodingIn(head); }

@@ -1,8 +1,8 @@
 #pragma once
-// The program's small XML document: the whole document is one wide text plus
-// an index of its elements, walked with three remembered positions (parent,
+// The program's small XML document: the whole document is one text plus an
+// index of its elements, walked with three remembered positions (parent,
 // main, child) instead of node objects. Loading detects the encoding (byte
-// order mark, declaration, UTF-8 test, locale charset) and saving writes the
+// order mark, declaration, UTF-8 test, legacy charset) and saving writes the
 // declared encoding back. What a load or save met is kept in a result text of
 // XML-like records (GetResult).
 #include <cstddef>
@@ -56,7 +56,7 @@ public:
     std::wstring GetElementText() const;
     std::wstring GetTagName() const;  // name of the main element
 
-    const std::wstring& GetDocumentText() const { return m_text; }
+    std::wstring GetDocumentText() const;
     bool IsWellFormed() const;
     const std::wstring& GetResult() const { return m_result; }
 
@@ -103,21 +103,26 @@ private:
 
     class Parser;
     void Parse();
-    bool DecodeAndParse(std::string_view bytes);
+    // Takes the file's bytes over; UTF-8 without faults becomes the
+    // document text as it is, without a copy.
+    bool DecodeAndParse(std::string&& bytes);
 
-    bool NameIs(uint32_t element, std::wstring_view name) const;
-    std::wstring_view NameOf(uint32_t element) const;
-    std::wstring_view StartTagOf(uint32_t element) const;
+    bool NameIs(uint32_t element, std::string_view name) const;
+    std::string_view NameOf(uint32_t element) const;
+    std::string_view StartTagOf(uint32_t element) const;
 
     // Text insertion and replacement with the index kept in step. element is
     // the innermost element holding the edited range (0 for the document).
-    void EditText(uint32_t element, size_t at, size_t removed, std::wstring_view inserted);
+    void EditText(uint32_t element, size_t at, size_t removed, std::string_view inserted);
     void ShiftSubtree(uint32_t element, ptrdiff_t delta);
 
     void ClearResult() { m_result.clear(); }
     void AddResult(std::wstring_view word, std::initializer_list<std::pair<std::wstring_view, std::wstring>> attributes = {});
 
-    std::wstring m_text;
+    // The document as UTF-8, whatever the file's encoding: a quarter of the
+    // size of wide text here, so even a large set description costs about
+    // its file size.
+    std::string m_text;
     std::vector<std::vector<ElementRecord>> m_blocks;
     uint32_t m_count = 0;
     uint32_t m_topLevelCount = 0;

@@ -9,8 +9,6 @@
 
 namespace platform {
 
-namespace {
-
 void AppendUtf8(std::string& out, char32_t c)
 {
     if (c < 0x80) {
@@ -29,6 +27,8 @@ void AppendUtf8(std::string& out, char32_t c)
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
+
+namespace {
 
 bool IsValidScalar(char32_t c) { return c < 0x110000 && (c < 0xD800 || c > 0xDFFF); }
 

@@ -1,4 +1,5 @@
 #include "formats/Charsets.h"
+#include "platform/TextConv.h"
 
 #include <gtest/gtest.h>
 
@@ -39,20 +40,20 @@ TEST(Charsets, StrictUtf8RejectsOverlongSurrogateAndOutOfRangeForms)
     EXPECT_FALSE(charsets::IsValidUtf8("\xF4\x90\x80\x80"));  // past U+10FFFF
     EXPECT_FALSE(charsets::IsValidUtf8("abc\xE4\xB8"));       // cut short
 
-    std::wstring out;
+    std::string out;
     charsets::DecodeReport report;
     charsets::DecodeUtf8("a\xFF" "b\xE4\xB8", out, report);
-    EXPECT_EQ(out, L"a\uFFFDb\uFFFD");
+    EXPECT_EQ(out, "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
     EXPECT_EQ(report.replaced, 1u);
     EXPECT_TRUE(report.truncated);
 }
 
 TEST(Charsets, BadBytesInMultibyteTextAreReplacedOneByOne)
 {
-    std::wstring out;
+    std::string out;
     charsets::DecodeReport report;
     ASSERT_TRUE(charsets::DecodeText("\xD6\xD0\xFF\xCE\xC4", *charsets::FindCharset(L"GBK"), out, report));
-    EXPECT_EQ(out, L"\u4E2D\uFFFD\u6587");
+    EXPECT_EQ(platform::Utf8ToWide(out), L"\u4E2D\uFFFD\u6587");
     EXPECT_EQ(report.replaced, 1u);
 }
 
@@ -60,10 +61,11 @@ TEST(Charsets, StatefulEncodingsEndInTheirInitialState)
 {
     std::string out;
     charsets::EncodeReport report;
-    ASSERT_TRUE(charsets::EncodeText(L"\u65E5\u4E2D\u00E9x", *charsets::FindCharset(L"ISO-2022-JP"), out, report));
+    ASSERT_TRUE(charsets::EncodeText(platform::WideToUtf8(L"\u65E5\u4E2D\u00E9x"), *charsets::FindCharset(L"ISO-2022-JP"),
+                                     out, report));
     EXPECT_EQ(report.lost, 1u);
-    std::wstring back;
+    std::string back;
     charsets::DecodeReport decoded;
     charsets::DecodeText(out, *charsets::FindCharset(L"ISO-2022-JP"), back, decoded);
-    EXPECT_EQ(back, L"\u65E5\u4E2D?x");
+    EXPECT_EQ(platform::Utf8ToWide(back), L"\u65E5\u4E2D?x");
 }

@@ -345,6 +345,23 @@ TEST(XmlText, TextEscapingLeavesQuotesAlone)
     EXPECT_EQ(CXmlDocument::EscapeAttribute(L"\"'"), L"&quot;&apos;");
 }
 
+TEST(XmlText, ControlCharactersAreWrittenAsReferencesAndReadBack)
+{
+    EXPECT_EQ(CXmlDocument::EscapeAttribute(L"a\x01\tb\nc\r\x1F"), L"a&#x1;&#x9;b&#xA;c&#xD;&#x1F;");
+    EXPECT_EQ(CXmlDocument::EscapeText(L"a\x01\tb\nc\r"), L"a&#x1;\tb\nc&#xD;");
+    CXmlDocument doc;
+    doc.SetDocumentText(L"");
+    doc.AddElement(L"r", L"line\x02\r\nnext");
+    doc.SetAttribute(L"name", L"Cam\x01\t1\n");
+    for (wchar_t c : doc.GetDocumentText())
+        EXPECT_TRUE(c >= 0x20 || c == L'\r' || c == L'\n') << int(c);
+    CXmlDocument again;
+    ASSERT_TRUE(again.SetDocumentText(doc.GetDocumentText()));
+    ASSERT_TRUE(again.FindElement(L"r"));
+    EXPECT_EQ(again.GetAttribute(L"name"), L"Cam\x01\t1\n");
+    EXPECT_EQ(again.GetElementText(), L"line\x02\r\nnext");
+}
+
 TEST(XmlDeclaration, EncodingIsReadFromTheDeclarationOrAnHtmlHead)
 {
     EXPECT_EQ(CXmlDocument::DeclaredEncoding(L"<?xml version=\"1.0\" encoding=\"GBK\"?><a/>"), L"GBK");

@@ -267,12 +267,15 @@ TEST(XmlFile, UndeclaredNonUtf8BytesReadInTheLocaleCharset)
     EXPECT_NE(doc.GetResult().find(L"encoding=\"ANSI\""), std::wstring::npos);
 }
 
-TEST(XmlFile, UndeclaredNonUtf8BytesInAUtf8LocaleLoseOnlyTheBadBytes)
+// Such files come from Western Windows machines, which write Windows-1252.
+TEST(XmlFile, UndeclaredNonUtf8BytesInAUtf8LocaleReadAsWindows1252)
 {
     setenv("LC_ALL", "C.UTF-8", 1);
     CXmlDocument doc;
-    ASSERT_TRUE(doc.LoadFromBytes("<r>a\xE9z</r>"));
-    EXPECT_EQ(RootText(doc), L"a\uFFFDz");
+    ASSERT_TRUE(doc.LoadFromBytes("<r n=\"Caf\xE9 \x93Live\x94\">a\xE9z \x80 \x81</r>"));
+    EXPECT_EQ(RootText(doc), L"a\u00E9z \u20AC \u0081");
+    EXPECT_EQ(doc.GetAttribute(L"n"), L"Caf\u00E9 \u201CLive\u201D");
+    EXPECT_EQ(doc.GetResult().find(L"invalid_bytes"), std::wstring::npos);
 }
 
 TEST(XmlFile, DeclaredUtf16InAByteTextIsNotBelieved)

@@ -7,6 +7,7 @@
 #include "platform/Image.h"
 #include "platform/TextConv.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cmath>
@@ -72,6 +73,7 @@ void NormaliseReadLayer(LayerInfo& layer)
     layer.zoomX = ReadZoom(layer.zoomX);
     layer.zoomY = ReadZoom(layer.zoomY);
     layer.zoomZ = ReadZoom(layer.zoomZ);
+    ClampLayerPlacement(layer);
 }
 
 // Reads the next layer record and works out where its image and UV bytes
@@ -103,6 +105,7 @@ bool ReadShotRecord(FileStream& file, ShotInfo& shot)
     if (!file.ReadExact(&shot, sizeof(shot)))
         return false;
     shot.name[sizeof(shot.name) - 1] = '\0';
+    ClampShotPlacement(shot);
     return true;
 }
 
@@ -284,10 +287,8 @@ bool UnpackBytes(FileStream& scene, int64_t offset, int64_t count, const std::ws
 {
     platform::RemoveFile(target);
     FileStream out;
-    if (!scene.Seek(offset))
-        return Fail(scene.LastError() ? scene.LastError() : EIO);
-    if (!out.Open(target, FileStream::Mode::CreateNew))
-        return Fail(out.LastError() ? out.LastError() : EIO);
+    if (!scene.Seek(offset) || !out.Open(target, FileStream::Mode::CreateNew))
+        return errno ? false : Fail(EIO);
     if (!platform::CopyStreamBytes(scene, out, count) || !out.Close()) {
         const int error = errno ? errno : EIO;
         out.Close();
@@ -307,6 +308,8 @@ std::wstring AbsoluteFolder(const std::wstring& scenePath)
     return folder.empty() ? current : platform::JoinPath(current, folder);
 }
 
+// Unpacks every layer with an image; false (errno set) at the first file
+// that cannot be written.
 bool UnpackLayers(FileStream& scene, const SceneFileIndex& index, const std::wstring& folder, LayerList& layers)
 {
     std::vector<const SceneLayerEntry*> withImage;
@@ -314,6 +317,7 @@ bool UnpackLayers(FileStream& scene, const SceneFileIndex& index, const std::wst
         if (entry.record.imagePathSize > 0)
             withImage.push_back(&entry);
     }
+    layers.reserve(withImage.size());
     // Each record read goes to the front of the list, so the list comes out
     // front-most first, and the files are numbered in that order.
     for (auto it = withImage.rbegin(); it != withImage.rend(); ++it) {
@@ -326,13 +330,13 @@ bool UnpackLayers(FileStream& scene, const SceneFileIndex& index, const std::wst
         if (!UnpackBytes(scene, entry.imageOffset, entry.record.imagePathSize, imageFile))
             return false;
         SetLayerImagePath(layer, platform::WideToAnsi(imageFile));
+        layers.push_back(layer);
         if (entry.record.uvPathSize > 0 && !layer.uvFilter) {
             const std::wstring uvFile = platform::JoinPath(folder, L"uv" + number + L".png");
             if (!UnpackBytes(scene, entry.uvOffset, entry.record.uvPathSize, uvFile))
                 return false;
-            SetLayerUvPath(layer, platform::WideToAnsi(uvFile));
+            SetLayerUvPath(layers[layers.size() - 1], platform::WideToAnsi(uvFile));
         }
-        layers.push_back(layer);
     }
     return true;
 }
@@ -415,7 +419,7 @@ bool ReadSceneFile(const std::wstring& scenePath, LayerList& layers, ShotList& s
 }
 
 bool LoadSceneFile(const std::wstring& scenePath, LayerList& layers, ShotList& shots, SceneFileHeader* header,
-                   bool loadLayers, bool loadShots)
+                   bool loadLayers, bool loadShots, SceneUnpack* unpack)
 {
     layers.clear();
     shots.clear();
@@ -423,18 +427,21 @@ bool LoadSceneFile(const std::wstring& scenePath, LayerList& layers, ShotList& s
     SceneFileIndex index;
     if (IndexOpenSceneFile(scenePath, scene, index) != SceneFileStatus::Ok)
         return false;
+    SceneUnpack local;
+    SceneUnpack& where = unpack ? *unpack : local;
+    if (where.folder.empty())
+        where.folder = AbsoluteFolder(scenePath);
+    where.error = 0;
+    errno = 0;
+    if (!UnpackBytes(scene, index.thumbnailOffset, index.header.thumbnailSize,
+                     platform::JoinPath(where.folder, L"thumbnail.jpg")) ||
+        (loadLayers && !UnpackLayers(scene, index, where.folder, layers))) {
+        where.error = errno ? errno : EIO;
+        layers.clear();
+        return Fail(where.error);
+    }
     if (header)
         *header = index.header;
-    const std::wstring folder = AbsoluteFolder(scenePath);
-    // A set whose pictures cannot be written out cannot be edited or saved
-    // again without losing them: the load fails, errno telling why.
-    if (!UnpackBytes(scene, index.thumbnailOffset, index.header.thumbnailSize,
-                     platform::JoinPath(folder, L"thumbnail.jpg")) ||
-        (loadLayers && !UnpackLayers(scene, index, folder, layers))) {
-        const int error = errno;
-        layers.clear();
-        return Fail(error);
-    }
     if (loadShots)
         shots = index.shots;
     return true;
@@ -495,4 +502,6 @@ void CropFromStored(LayerInfo& layer)
         return;
     layer.cropRight = 1.0f - layer.cropRight;
     layer.cropBottom = 1.0f - layer.cropBottom;
+    for (float* inset : {&layer.cropLeft, &layer.cropTop, &layer.cropRight, &layer.cropBottom})
+        *inset = std::isfinite(*inset) ? std::clamp(*inset, 0.0f, 1.0f) : 0.0f;
 }

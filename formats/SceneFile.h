@@ -65,15 +65,23 @@ bool WriteSceneFile(const std::wstring& scenePath, const LayerList& layers, cons
 bool ReadSceneFile(const std::wstring& scenePath, LayerList& layers, ShotList& shots,
                    std::vector<uint8_t>* thumbnail, SceneFileHeader* header, bool headerOnly);
 
-// Reads the scene file and unpacks it into its folder: "thumbnail.jpg", and
-// for loaded layer n (numbered from 1, front-most first) "s<n>.png" and
-// "uv<n>.png". The layer list comes back front-most first, holding only the
-// layers with an image, each with its image and UV paths pointing at the
-// unpacked files (8-bit locale text). Image bytes are streamed from the scene
-// file to the unpacked files, never held whole in memory. A file that cannot
-// be written fails the load, errno telling why.
+// Where LoadSceneFile unpacks, and what went wrong there.
+struct SceneUnpack {
+    std::wstring folder;  // in: where to unpack (empty: the scene file's folder); out: where it did
+    int error = 0;        // out: errno of the first file that could not be written, else 0
+};
+
+// Reads the scene file and unpacks it into a folder (its own unless another
+// is given): "thumbnail.jpg", and for loaded layer n (numbered from 1,
+// front-most first) "s<n>.png" and "uv<n>.png". The layer list comes back
+// front-most first, holding only the layers with an image, each with its
+// image and UV paths pointing at the unpacked files (8-bit locale text).
+// Image bytes are streamed from the scene file to the unpacked files, never
+// held whole in memory. Every file is made afresh: when one cannot be written
+// the load fails with unpack->error (and errno) set and both lists empty, so no picture
+// left by an earlier unpack is ever taken for the set's.
 bool LoadSceneFile(const std::wstring& scenePath, LayerList& layers, ShotList& shots,
-                   SceneFileHeader* header, bool loadLayers, bool loadShots);
+                   SceneFileHeader* header, bool loadLayers, bool loadShots, SceneUnpack* unpack = nullptr);
 
 // Whether the file reads as a scene file. Seeks over the thumbnail, image and
 // UV bytes instead of reading them.
@@ -120,5 +128,6 @@ SceneFileStatus IndexSceneFile(const std::wstring& scenePath, SceneFileIndex& in
 
 // The scene's rule after loading: the stored crop holds right and bottom as
 // edge positions (1 - inset); when any of the four values is not 0 they are
-// turned back into insets, otherwise the layer has no crop.
+// turned back into insets, otherwise the layer has no crop. Insets that are
+// not finite numbers become 0, and all are kept within 0 ... 1.
 void CropFromStored(LayerInfo& layer);

@@ -2,6 +2,8 @@
 
 #include "platform/TextConv.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 LayerInfo MakeDefaultLayer()
@@ -21,6 +23,38 @@ ShotInfo MakeDefaultShot()
     shot.zoomX = shot.zoomY = shot.zoomZ = 1.0f;
     return shot;
 }
+
+namespace {
+
+float Bounded(float value, float otherwise)
+{
+    return std::isfinite(value) ? std::clamp(value, -kMaxPlacementValue, kMaxPlacementValue) : otherwise;
+}
+
+template <typename Record>
+void ClampPlacement(Record& r)
+{
+    r.x = Bounded(r.x, 0.0f);
+    r.y = Bounded(r.y, 0.0f);
+    r.zoomX = Bounded(r.zoomX, 1.0f);
+    r.zoomY = Bounded(r.zoomY, 1.0f);
+    r.zoomZ = Bounded(r.zoomZ, 1.0f);
+    r.rotateX = Bounded(r.rotateX, 0.0f);
+    r.rotateY = Bounded(r.rotateY, 0.0f);
+    r.rotateZ = Bounded(r.rotateZ, 0.0f);
+}
+
+}  // namespace
+
+void ClampLayerPlacement(LayerInfo& layer)
+{
+    ClampPlacement(layer);
+    for (float* zoom : {&layer.zoomX, &layer.zoomY, &layer.zoomZ})
+        if (!(*zoom > 0.0f))
+            *zoom = 1.0f;
+}
+
+void ClampShotPlacement(ShotInfo& shot) { ClampPlacement(shot); }
 
 void SetRecordName(char (&field)[64], std::wstring_view name)
 {
@@ -118,6 +152,16 @@ LayerInfo LayerList::take(size_t index)
     LayerInfo layer = m_items[index];
     m_items.erase(m_items.begin() + static_cast<ptrdiff_t>(index));
     return layer;
+}
+
+void LayerList::reverse() { std::reverse(m_items.begin(), m_items.end()); }
+
+void LayerList::append(LayerList&& other)
+{
+    if (this == &other)
+        return;
+    m_items.insert(m_items.end(), other.m_items.begin(), other.m_items.end());
+    other.m_items.clear();
 }
 
 void LayerList::clear()

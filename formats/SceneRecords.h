@@ -22,7 +22,7 @@ struct LayerInfo {
     float zoomZ;
     float rotateX;
     float rotateY;
-    float rotateZ;              // turns for the transforms; radians after a vMix import
+    float rotateZ;              // turns (degrees / 360), whichever format the set came from
     float cropLeft;             // insets as fractions of the picture (the file
     float cropTop;              // stores right and bottom as 1 - inset)
     float cropRight;
@@ -95,6 +95,15 @@ static_assert(offsetof(ShotInfo, rotateZ) == 92);
 LayerInfo MakeDefaultLayer();
 ShotInfo MakeDefaultShot();
 
+// Values from a file that no placement can use are brought within reach
+// before they meet pixel arithmetic: a position or rotation that is not a
+// finite number becomes 0, a zoom that is not one becomes 1, and positions,
+// zooms and rotations larger than kMaxPlacementValue (in either direction)
+// are cut to it. A layer's zoom is also kept above 0, as the file reader wants it.
+inline constexpr float kMaxPlacementValue = 1000.0f;
+void ClampLayerPlacement(LayerInfo& layer);
+void ClampShotPlacement(ShotInfo& shot);
+
 // Record names: wide text to the locale charset, cut to 63 bytes without
 // splitting a character, NUL-terminated.
 void SetRecordName(char (&field)[64], std::wstring_view name);
@@ -139,6 +148,10 @@ public:
     // Removes the record without freeing; the caller takes its buffers.
     LayerInfo take(size_t index);
     void swap(size_t a, size_t b) { std::swap(m_items[a], m_items[b]); }
+    void reserve(size_t count) { m_items.reserve(count); }
+    void reverse();
+    // Moves every record of the other list to the end of this one.
+    void append(LayerList&& other);
     void clear();
 
 private:

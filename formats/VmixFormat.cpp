@@ -1,17 +1,21 @@
 #include "VmixFormat.h"
 
+#include "FolderReplacement.h"
 #include "MultiViewTemplates.h"
+#include "SetFileNames.h"
 #include "ThumbnailFile.h"
 #include "XmlDocument.h"
+#include "platform/FileStream.h"
 #include "platform/FileUtil.h"
 #include "platform/SystemFolders.h"
 #include "platform/TextConv.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
-#include <map>
 #include <cmath>
 #include <cwctype>
-#include <numbers>
+#include <limits>
 #include <vector>
 
 using platform::AnsiToWide;
@@ -23,20 +27,24 @@ namespace {
 
 constexpr const wchar_t* kRoot = L"virtualSet";
 
-double DegreesToRadians(double degrees) { return degrees * std::numbers::pi / 180.0; }
-
-// Degrees are rounded to the record's float precision first, so 90 read as
-// radians writes back as 90.000000.
-std::wstring RadiansAsDegrees(float radians)
-{
-    return FormatVmixNumber(static_cast<float>(radians * 180.0 / std::numbers::pi));
-}
+// Rotations are degrees in the file and turns in the records.
+constexpr double kDegreesPerTurn = 360.0;
 
 std::wstring Lower(std::wstring text)
 {
     for (auto& c : text)
         c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
     return text;
+}
+
+std::wstring Trimmed(const std::wstring& text)
+{
+    size_t begin = 0, end = text.size();
+    while (begin < end && std::iswspace(static_cast<wint_t>(text[begin])))
+        ++begin;
+    while (end > begin && std::iswspace(static_cast<wint_t>(text[end - 1])))
+        --end;
+    return text.substr(begin, end - begin);
 }
 
 bool IsReservedForDynamic(const std::wstring& name)
@@ -66,11 +74,17 @@ bool IsCropped(const LayerInfo& layer)
 
 std::wstring CroppingText(const LayerInfo& layer)
 {
-    return FormatVmixNumber(layer.cropLeft) + L"," + FormatVmixNumber(layer.cropTop) + L"," +
-           FormatVmixNumber(1.0f - layer.cropRight) + L"," + FormatVmixNumber(1.0f - layer.cropBottom);
+    return FormatVmixValue(layer.cropLeft) + L"," + FormatVmixValue(layer.cropTop) + L"," +
+           FormatVmixValue(1.0f - layer.cropRight) + L"," + FormatVmixValue(1.0f - layer.cropBottom);
 }
 
-void SetNumber(CXmlDocument& doc, const wchar_t* name, double value) { doc.SetAttribute(name, FormatVmixNumber(value)); }
+// A number of the file as a record value; beyond the float range it stays at
+// its largest value (ClampLayerPlacement then brings it within reach).
+float Narrow(double value)
+{
+    constexpr double kLargest = std::numeric_limits<float>::max();
+    return static_cast<float>(std::clamp(value, -kLargest, kLargest));
+}
 
 // Reads an attribute as a number only when it is present and non-empty.
 bool ReadNumber(CXmlDocument& doc, const wchar_t* name, double& value)
@@ -85,7 +99,25 @@ bool ReadNumber(CXmlDocument& doc, const wchar_t* name, double& value)
 float ReadRotation(CXmlDocument& doc, const wchar_t* name)
 {
     double degrees = 0;
-    return ReadNumber(doc, name, degrees) ? static_cast<float>(DegreesToRadians(degrees)) : 0.0f;
+    return ReadNumber(doc, name, degrees) ? Narrow(degrees / kDegreesPerTurn) : 0.0f;
+}
+
+// x, y, zoomX, zoomY, zoomZ and the three rotations, in this order, of a
+// record or a template cell; the rotations times rotationScale.
+template <typename Values, typename Format>
+void WriteNumbers(CXmlDocument& doc, const Values& v, double rotationScale, Format format)
+{
+    const std::pair<const wchar_t*, double> numbers[] = {
+        {L"x", v.x},
+        {L"y", v.y},
+        {L"zoomX", v.zoomX},
+        {L"zoomY", v.zoomY},
+        {L"zoomZ", v.zoomZ},
+        {L"rotateX", v.rotateX * rotationScale},
+        {L"rotateY", v.rotateY * rotationScale},
+        {L"rotateZ", v.rotateZ * rotationScale}};
+    for (const auto& [name, value] : numbers)
+        doc.SetAttribute(name, format(value));
 }
 
 // name, x, y, zoomX, zoomY, zoomZ and the rotations (degrees), in this order.
@@ -93,14 +125,15 @@ template <typename Record>
 void WritePlacementAttributes(CXmlDocument& doc, const Record& r)
 {
     doc.SetAttribute(L"name", GetRecordName(r.name));
-    SetNumber(doc, L"x", r.x);
-    SetNumber(doc, L"y", r.y);
-    SetNumber(doc, L"zoomX", r.zoomX);
-    SetNumber(doc, L"zoomY", r.zoomY);
-    SetNumber(doc, L"zoomZ", r.zoomZ);
-    doc.SetAttribute(L"rotateX", RadiansAsDegrees(r.rotateX));
-    doc.SetAttribute(L"rotateY", RadiansAsDegrees(r.rotateY));
-    doc.SetAttribute(L"rotateZ", RadiansAsDegrees(r.rotateZ));
+    WriteNumbers(doc, r, kDegreesPerTurn, [](double value) { return FormatVmixValue(Narrow(value)); });
+}
+
+template <typename Record>
+void ReadRotations(CXmlDocument& doc, Record& r)
+{
+    r.rotateX = ReadRotation(doc, L"rotateX");
+    r.rotateY = ReadRotation(doc, L"rotateY");
+    r.rotateZ = ReadRotation(doc, L"rotateZ");
 }
 
 void WriteInputAttributes(CXmlDocument& doc, const LayerInfo& layer)
@@ -118,46 +151,22 @@ void WriteShot(CXmlDocument& doc, const ShotInfo& shot)
     WritePlacementAttributes(doc, shot);
 }
 
-// Names of the files in the set folder being written. Two different files
-// with one name (layers from different folders) would overwrite each other,
-// and a layer called "thumbnail.jpg" would replace the thumbnail, so a later
-// one gets a numbered name. Compared without case, as on the set's Windows peers.
-class SetFileNames {
-public:
-    SetFileNames() { m_taken = {{L"CONFIG.XML", L""}, {L"THUMBNAIL.JPG", L""}}; }
-
-    std::wstring NameFor(const std::wstring& source)
-    {
-        const std::wstring name = FileNamePart(source);
-        for (int n = 1;; ++n) {
-            const std::wstring candidate =
-                n == 1 ? name : platform::StemPart(name) + L" (" + std::to_wstring(n) + L")" + platform::ExtensionPart(name);
-            const std::wstring key = platform::ToUpperWide(candidate);
-            auto it = m_taken.find(key);
-            if (it == m_taken.end()) {
-                m_taken.emplace(key, source);
-                return candidate;
-            }
-            if (it->second == source || (!it->second.empty() && platform::IsSameFile(it->second, source)))
-                return candidate;
-        }
-    }
-
-private:
-    std::map<std::wstring, std::wstring> m_taken;  // upper-cased name -> the file written under it
-};
-
-// Copies a layer file into the set folder under the given name. A file that
-// is already the target (exporting into the set's own folder) is left alone.
-bool CopyLayerFile(const std::wstring& source, const std::wstring& folder, const std::wstring& name)
+// Copies a file of the set into the new folder, synced to the disk before
+// the folder takes the old one's place. A source that no longer exists is
+// left out, as the scene writer leaves out a missing picture; any other
+// failure fails the export.
+bool CopySetFile(const std::wstring& source, const std::wstring& target)
 {
-    const std::wstring target = JoinPath(folder, name);
-    if (platform::IsSameFile(source, target))
-        return true;
-    const auto bytes = platform::ReadWholeFile(source);
-    if (!bytes)
+    if (platform::PathExists(target))
+        return true;  // one file shown by two layers: copied once
+    platform::FileStream in, out;
+    if (!in.Open(source, platform::FileStream::Mode::Read))
+        return errno == ENOENT || errno == ENOTDIR;
+    const int64_t size = in.Size();
+    if (size < 0 || !out.Open(target, platform::FileStream::Mode::CreateNew) ||
+        !platform::CopyStreamBytes(in, out, size) || !out.Sync() || !out.Close())
         return false;
-    return platform::WriteFileAtomically(target, *bytes);
+    return true;
 }
 
 bool CopyThumbnail(const std::wstring& thumbnailPath, const std::wstring& folder)
@@ -165,77 +174,104 @@ bool CopyThumbnail(const std::wstring& thumbnailPath, const std::wstring& folder
     const std::wstring jpeg = EnsureJpegThumbnail(thumbnailPath);
     if (jpeg.empty())
         return false;
-    const std::wstring target = JoinPath(folder, L"thumbnail.jpg");
-    if (platform::IsSameFile(jpeg, target))
-        return true;
-    const auto bytes = platform::ReadWholeFile(jpeg);
-    if (!bytes || bytes->empty())
+    if (platform::FileSize(jpeg) < 1) {
+        errno = ENOENT;
         return false;
-    return platform::WriteFileAtomically(target, *bytes);
+    }
+    platform::RemoveFile(JoinPath(folder, L"thumbnail.jpg"));
+    return CopySetFile(jpeg, JoinPath(folder, L"thumbnail.jpg")) && platform::FileExists(JoinPath(folder, L"thumbnail.jpg"));
 }
 
-// Writes every layer, back-most first; a file that cannot be copied ends the
-// loop, and the layers before it in the list are left out.
-void WriteInputs(CXmlDocument& doc, const LayerList& layers, const std::wstring& folder)
+std::wstring ImagePathOf(const LayerInfo& layer) { return AnsiToWide(LayerImagePath(layer)); }
+std::wstring UvPathOf(const LayerInfo& layer) { return AnsiToWide(LayerUvPath(layer)); }
+
+// Writes every layer, back-most first, and copies its files into the new
+// folder. A file that lies in the set's old folder keeps its name there, so a
+// picture that is still shown from it never changes under its layer.
+bool WriteInputs(CXmlDocument& doc, const LayerList& layers, const std::wstring& target, const std::wstring& staging)
 {
-    SetFileNames names;
+    SetFileNames names(target);
+    for (const LayerInfo& layer : layers) {
+        names.KeepOwnName(ImagePathOf(layer));
+        names.KeepOwnName(UvPathOf(layer));
+    }
     for (size_t n = layers.size(); n-- > 0;) {
         const LayerInfo& layer = layers[n];
-        const std::wstring image = AnsiToWide(LayerImagePath(layer));
-        const std::wstring uv = AnsiToWide(LayerUvPath(layer));
+        const std::wstring image = ImagePathOf(layer);
+        const std::wstring uv = UvPathOf(layer);
         const std::wstring imageName = image.empty() ? std::wstring() : names.NameFor(image);
-        const std::wstring uvName = uv.empty() ? std::wstring() : names.NameFor(uv);
         doc.AddElement(L"input", imageName);
         WriteInputAttributes(doc, layer);
-        if (!uv.empty())
+        if (!uv.empty()) {
+            const std::wstring uvName = names.NameFor(uv);
             doc.SetAttribute(L"uvmap", uvName);
-        if (!image.empty() && platform::FileSize(image) >= 1 && !CopyLayerFile(image, folder, imageName))
-            return;
-        if (!uv.empty() && platform::FileSize(uv) >= 1 && !CopyLayerFile(uv, folder, uvName))
-            return;
+            if (!CopySetFile(uv, JoinPath(staging, uvName)))
+                return false;
+        }
+        if (!image.empty() && !CopySetFile(image, JoinPath(staging, imageName)))
+            return false;
     }
+    return true;
 }
 
-LayerInfo ReadInput(CXmlDocument& doc, const std::wstring& folder)
+// Keeps what a file says within what a placement can use.
+void KeepUsable(LayerInfo& layer)
+{
+    ClampLayerPlacement(layer);
+    // The crop is read as edge positions 0 ... 1; the scene turns them into insets.
+    for (float* edge : {&layer.cropLeft, &layer.cropTop, &layer.cropRight, &layer.cropBottom})
+        *edge = std::isfinite(*edge) ? std::clamp(*edge, 0.0f, 1.0f) : 0.0f;
+}
+
+// The file an attribute or text names, found inside the set folder.
+SetFileLookup FindLayerFile(const std::wstring& folder, const std::wstring& name, const std::wstring& layerName,
+                            bool uvMap, std::vector<SetFileNote>* notes)
+{
+    const SetFileLookup found = FindSetFile(folder, name);
+    if (found.problem != SetFileProblem::None && notes)
+        notes->push_back(SetFileNote{layerName, name, found.problem, uvMap});
+    return found;
+}
+
+// An input's layer. namesImage tells whether the input names a picture at
+// all (found, missing or refused).
+LayerInfo ReadInput(CXmlDocument& doc, const std::wstring& folder, std::vector<SetFileNote>* notes, bool& namesImage)
 {
     LayerInfo layer = MakeDefaultLayer();
-    const std::wstring text = doc.GetElementText();
-    if (!text.empty())
-        SetLayerImagePath(layer, platform::WideToAnsi(JoinPath(folder, text)));
-    const std::wstring uv = doc.GetAttribute(L"uvmap");
-    if (!uv.empty())
-        SetLayerUvPath(layer, platform::WideToAnsi(JoinPath(folder, uv)));
     const std::wstring name = doc.GetAttribute(L"name");
     SetRecordName(layer.name, name);
-    layer.dynamic = Lower(doc.GetAttribute(L"dynamic")) == L"true" ? 1 : 0;
+    const SetFileLookup image = FindLayerFile(folder, doc.GetElementText(), name, false, notes);
+    namesImage = !image.path.empty() || image.problem != SetFileProblem::None;
+    SetLayerImagePath(layer, platform::WideToAnsi(image.path));
+    SetLayerUvPath(layer, platform::WideToAnsi(FindLayerFile(folder, doc.GetAttribute(L"uvmap"), name, true, notes).path));
+    layer.dynamic = Lower(Trimmed(doc.GetAttribute(L"dynamic"))) == L"true" ? 1 : 0;
 
     double value = 0;
-    layer.x = ReadNumber(doc, L"x", value) ? static_cast<float>(value) : 0.0f;
-    layer.y = ReadNumber(doc, L"y", value) ? static_cast<float>(value) : 0.0f;
+    layer.x = ReadNumber(doc, L"x", value) ? Narrow(value) : 0.0f;
+    layer.y = ReadNumber(doc, L"y", value) ? Narrow(value) : 0.0f;
     if (ReadNumber(doc, L"zoom", value))
-        layer.zoomX = layer.zoomY = static_cast<float>(value);
+        layer.zoomX = layer.zoomY = Narrow(value);
     if (ReadNumber(doc, L"zoomX", value))
-        layer.zoomX = static_cast<float>(value);
+        layer.zoomX = Narrow(value);
     if (ReadNumber(doc, L"zoomY", value))
-        layer.zoomY = static_cast<float>(value);
+        layer.zoomY = Narrow(value);
     if (ReadNumber(doc, L"zoomZ", value))
-        layer.zoomZ = static_cast<float>(value);
+        layer.zoomZ = Narrow(value);
     for (float* zoom : {&layer.zoomX, &layer.zoomY, &layer.zoomZ})
         if (!(*zoom > 0.0f))
             *zoom = 1.0f;
-    layer.rotateX = ReadRotation(doc, L"rotateX");
-    layer.rotateY = ReadRotation(doc, L"rotateY");
-    layer.rotateZ = ReadRotation(doc, L"rotateZ");
+    ReadRotations(doc, layer);
 
     const std::vector<std::wstring> crop = SplitAtCommas(doc.GetAttribute(L"cropping"));
     if (crop.size() == 4) {
-        layer.cropLeft = static_cast<float>(ParseVmixNumber(crop[0]));
-        layer.cropTop = static_cast<float>(ParseVmixNumber(crop[1]));
-        layer.cropRight = static_cast<float>(ParseVmixNumber(crop[2]));
-        layer.cropBottom = static_cast<float>(ParseVmixNumber(crop[3]));
+        layer.cropLeft = Narrow(ParseVmixNumber(crop[0]));
+        layer.cropTop = Narrow(ParseVmixNumber(crop[1]));
+        layer.cropRight = Narrow(ParseVmixNumber(crop[2]));
+        layer.cropBottom = Narrow(ParseVmixNumber(crop[3]));
     }
     if (IsReservedForDynamic(name))
         layer.dynamic = 0;
+    KeepUsable(layer);
     return layer;
 }
 
@@ -244,22 +280,71 @@ ShotInfo ReadShot(CXmlDocument& doc)
     ShotInfo shot = MakeDefaultShot();
     SetRecordName(shot.name, doc.GetAttribute(L"name"));
     double value = 0;
-    shot.x = ReadNumber(doc, L"x", value) ? static_cast<float>(value) : 0.0f;
-    shot.y = ReadNumber(doc, L"y", value) ? static_cast<float>(value) : 0.0f;
+    shot.x = ReadNumber(doc, L"x", value) ? Narrow(value) : 0.0f;
+    shot.y = ReadNumber(doc, L"y", value) ? Narrow(value) : 0.0f;
     if (ReadNumber(doc, L"zoom", value)) {
-        shot.zoomX = shot.zoomY = shot.zoomZ = static_cast<float>(value);
+        shot.zoomX = shot.zoomY = shot.zoomZ = Narrow(value);
     } else {
         if (ReadNumber(doc, L"zoomX", value))
-            shot.zoomX = static_cast<float>(value);
+            shot.zoomX = Narrow(value);
         if (ReadNumber(doc, L"zoomY", value))
-            shot.zoomY = static_cast<float>(value);
+            shot.zoomY = Narrow(value);
         if (ReadNumber(doc, L"zoomZ", value))
-            shot.zoomZ = static_cast<float>(value);
+            shot.zoomZ = Narrow(value);
     }
-    shot.rotateX = ReadRotation(doc, L"rotateX");
-    shot.rotateY = ReadRotation(doc, L"rotateY");
-    shot.rotateZ = ReadRotation(doc, L"rotateZ");
+    ReadRotations(doc, shot);
+    ClampShotPlacement(shot);
     return shot;
+}
+
+size_t CountChildren(CXmlDocument& doc, const wchar_t* name)
+{
+    size_t count = 0;
+    doc.Rewind();
+    while (doc.FindChildElement(name))
+        ++count;
+    doc.Rewind();
+    return count;
+}
+
+// The reader behind both ReadVmixConfig and LoadVmixVirtualSet. With
+// namedOnly, inputs without an image name are not kept.
+bool ReadConfig(const std::wstring& configPath, LayerList& layers, ShotList& shots, std::vector<SetFileNote>* notes,
+                bool namedOnly)
+{
+    if (!platform::FileExists(configPath))
+        return false;
+    CXmlDocument doc;
+    if (!doc.LoadFile(configPath))
+        return false;
+    doc.Rewind();
+    if (!doc.FindElement(kRoot))
+        return false;
+    layers.clear();
+    shots.clear();
+    const std::wstring folder = FolderPart(configPath);
+    layers.reserve(CountChildren(doc, L"input"));
+    while (doc.FindChildElement(L"input")) {
+        doc.EnterElement();
+        bool namesImage = false;
+        std::vector<SetFileNote> layerNotes;
+        LayerInfo layer = ReadInput(doc, folder, notes ? &layerNotes : nullptr, namesImage);
+        if (namesImage || !namedOnly) {
+            layers.push_back(layer);
+            for (size_t i = 0; notes && i < layerNotes.size() && notes->size() < kMaxVmixNotes; ++i)
+                notes->push_back(std::move(layerNotes[i]));
+        } else {
+            FreeLayerBuffers(layer);
+        }
+        doc.LeaveElement();
+    }
+    shots.reserve(CountChildren(doc, L"zoom"));
+    while (doc.FindChildElement(L"zoom")) {
+        doc.EnterElement();
+        shots.push_back(ReadShot(doc));
+        doc.LeaveElement();
+    }
+    return true;
 }
 
 bool SaveRootOnly(CXmlDocument& doc, const std::wstring& folder)
@@ -276,6 +361,18 @@ std::wstring FormatVmixNumber(double value)
     if (result.ec != std::errc())
         return L"0.000000";
     return std::wstring(buffer, result.ptr);
+}
+
+std::wstring FormatVmixValue(float value)
+{
+    // The shortest decimal that reads back as the same float, so 33.3 read
+    // into a record is written as 33.300000 and not as 33.299999.
+    char shortest[64];
+    const auto written = std::to_chars(shortest, shortest + sizeof(shortest), value);
+    double decimal = value;
+    if (written.ec == std::errc())
+        std::from_chars(shortest, written.ptr, decimal);
+    return FormatVmixNumber(decimal);
 }
 
 double ParseVmixNumber(const std::wstring& text)
@@ -331,48 +428,36 @@ double ParseVmixNumber(const std::wstring& text)
 bool WriteVmixConfig(const std::wstring& configPath, const LayerList& layers, const ShotList& shots,
                      const VmixSetInfo& info)
 {
+    if (layers.empty()) {
+        errno = ENODATA;
+        return false;
+    }
+    // Everything is written into a new folder beside the set's, which takes
+    // the old one's place only when complete.
+    const std::wstring target = FolderPart(configPath);
+    FolderReplacement replacement;
+    if (!replacement.Create(target))
+        return false;
+    const std::wstring staging = replacement.folder();
+    if (!CopyThumbnail(info.thumbnailPath, staging))
+        return false;
     CXmlDocument doc;
     doc.SetDocumentText(L"");
-    if (layers.empty())
-        return false;
-    const std::wstring folder = FolderPart(configPath);
-    if (!CopyThumbnail(info.thumbnailPath, folder))
-        return false;
     doc.AddElement(kRoot, L"");
     doc.EnterElement();
-    WriteInputs(doc, layers, folder);
+    if (!WriteInputs(doc, layers, target, staging))
+        return false;
     for (const ShotInfo& shot : shots)
         WriteShot(doc, shot);
     doc.LeaveElement();
-    return doc.SaveFile(configPath);
+    if (!doc.SaveFile(JoinPath(staging, FileNamePart(configPath))))
+        return false;
+    return replacement.Commit();
 }
 
-bool ReadVmixConfig(const std::wstring& configPath, LayerList& layers, ShotList& shots)
+bool ReadVmixConfig(const std::wstring& configPath, LayerList& layers, ShotList& shots, std::vector<SetFileNote>* notes)
 {
-    if (!platform::FileExists(configPath))
-        return false;
-    CXmlDocument doc;
-    if (!doc.LoadFile(configPath))
-        return false;
-    doc.Rewind();
-    if (!doc.FindElement(kRoot))
-        return false;
-    layers.clear();
-    shots.clear();
-    const std::wstring folder = FolderPart(configPath);
-    doc.Rewind();
-    while (doc.FindChildElement(L"input")) {
-        doc.EnterElement();
-        layers.push_back(ReadInput(doc, folder));
-        doc.LeaveElement();
-    }
-    doc.Rewind();
-    while (doc.FindChildElement(L"zoom")) {
-        doc.EnterElement();
-        shots.push_back(ReadShot(doc));
-        doc.LeaveElement();
-    }
-    return true;
+    return ReadConfig(configPath, layers, shots, notes, false);
 }
 
 bool IsVmixVirtualSet(const std::wstring& configPath)
@@ -383,20 +468,17 @@ bool IsVmixVirtualSet(const std::wstring& configPath)
 }
 
 bool LoadVmixVirtualSet(const std::wstring& configPath, LayerList& layers, ShotList& shots, bool takeLayers,
-                        bool takeShots)
+                        bool takeShots, std::vector<SetFileNote>* notes)
 {
     LayerList scratchLayers;
     ShotList scratchShots;
-    if (!ReadVmixConfig(configPath, scratchLayers, scratchShots))
+    if (!ReadConfig(configPath, scratchLayers, scratchShots, takeLayers ? notes : nullptr, true))
         return false;
     if (takeLayers) {
-        while (!scratchLayers.empty()) {
-            LayerInfo layer = scratchLayers.take(0);
-            if (layer.imagePath && layer.imagePathSize > 0)
-                layers.insert(0, layer);
-            else
-                FreeLayerBuffers(layer);
-        }
+        // Each layer goes to the front of the list: the file's order reversed.
+        scratchLayers.reverse();
+        scratchLayers.append(std::move(layers));
+        layers = std::move(scratchLayers);
     }
     if (takeShots)
         shots.insert(shots.end(), scratchShots.begin(), scratchShots.end());
@@ -423,14 +505,7 @@ bool WriteVmixTemplateConfig(const std::wstring& folder, int templateIndex)
             const std::wstring number = std::to_wstring(n);
             doc.AddElement(L"input", number + L".png");
             doc.SetAttribute(L"name", number);
-            SetNumber(doc, L"x", cell.x);
-            SetNumber(doc, L"y", cell.y);
-            SetNumber(doc, L"zoomX", cell.zoomX);
-            SetNumber(doc, L"zoomY", cell.zoomY);
-            SetNumber(doc, L"zoomZ", cell.zoomZ);
-            SetNumber(doc, L"rotateX", cell.rotateX);
-            SetNumber(doc, L"rotateY", cell.rotateY);
-            SetNumber(doc, L"rotateZ", cell.rotateZ);
+            WriteNumbers(doc, cell, 1.0, FormatVmixNumber);  // the template's values as they stand
             doc.SetAttribute(L"cropping", L"0,0,0,0");
             doc.SetAttribute(L"dynamic", L"true");
         }

@@ -3,12 +3,15 @@
 #include "ItemPlacement.h"
 #include "LayerShots.h"
 #include "LayerSourceLoader.h"
+#include "NativeSetLoader.h"
 #include "SetPaths.h"
 #include "ShotSteps.h"
 #include "SourceFilters.h"
 
 #include "formats/SceneFile.h"
+#include "formats/SetFileNames.h"
 #include "formats/VmixFormat.h"
+#include "lumora/Lang.h"
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
 
@@ -43,6 +46,11 @@ void RemoveUvFilterFrom(obs_source_t* source)
 }
 
 ItemPlacement FullCanvasPlacement() { return ItemPlacement{}; }
+
+// Language strings of loading and saving.
+constexpr unsigned kNoLayersToSaveText = 1101;  // the set has no layers to save
+constexpr unsigned kNoThumbnailText = 1103;    // the set's thumbnail is missing: %s
+
 
 }  // namespace
 
@@ -158,19 +166,29 @@ bool CMultiViewSource::LoadSet(bool loadLayers, bool loadShots)
     ShotList shots;
     int32_t shotMode = kCameraShots;
     int32_t headerValue = kSceneHeaderValue;
+    std::wstring thumbnailPath = SetThumbnailPathOf(path);
+    std::vector<SetFileNote> notes;
     if (IsNativeSet()) {
         SceneFileHeader header;
-        if (!LoadSceneFile(path, layers, shots, &header, loadLayers, loadShots))
+        NativeSetLoad load;
+        if (!LoadNativeSet(path, layers, shots, header, loadLayers, loadShots, load)) {
+            errno = load.error ? load.error : EINVAL;
             return false;
+        }
         shotMode = EffectiveShotMode(header);
         headerValue = header.headerValue;
-    } else if (!LoadVmixVirtualSet(path, layers, shots, loadLayers, loadShots)) {
+        thumbnailPath = platform::JoinPath(load.folder, L"thumbnail.jpg");
+    } else if (!LoadVmixVirtualSet(path, layers, shots, loadLayers, loadShots, &notes)) {
         return false;
     }
+    for (const SetFileNote& note : notes)
+        blog(LOG_WARNING, "%s: %s", platform::NativePath(path).c_str(),
+             platform::NativePath(DescribeSetFileNote(note)).c_str());
+    m_loadNotes = std::move(notes);
     m_shotMode = shotMode;
     m_headerValue = headerValue;
     m_setName = SetFolderNameOf(path);
-    m_thumbnailPath = SetThumbnailPathOf(path);
+    m_thumbnailPath = thumbnailPath;
     if (loadLayers) {
         for (LayerInfo& layer : layers)
             CropFromStored(layer);
@@ -891,12 +909,26 @@ void CMultiViewSource::FinishLayerTransition()
 
 // ---- saving ----
 
-int32_t CMultiViewSource::SaveSet(const std::wstring& parentFolder, const wchar_t* fileName,
+bool CMultiViewSource::CanSaveSet()
+{
+    if (m_layers.empty()) {
+        ReportSaveFailure(m_saveCallbacks, Lang::LoadLangString(kNoLayersToSaveText));
+        return false;
+    }
+    if (!platform::FileExists(m_thumbnailPath)) {
+        ReportSaveFailure(m_saveCallbacks, Lang::FormatLangString(kNoThumbnailText, m_thumbnailPath));
+        return false;
+    }
+    return true;
+}
+
+int32_t CMultiViewSource::SaveSet(const std::wstring& parentFolder, std::wstring name, const wchar_t* fileName,
                                   const SetFileWriter& write)
 {
     if (!m_info || !m_owner)
         return kSaveFailed;
-    std::wstring name = m_setName;
+    if (!CanSaveSet())
+        return kSaveFailed;
     const std::wstring ownFolder = m_info->path.empty() ? std::wstring() : SetFolderOf(m_info->path);
     const int32_t result = SaveSetFolder(parentFolder, name, fileName, write, m_saveCallbacks, ownFolder);
     m_setName = name;
@@ -912,7 +944,7 @@ int32_t CMultiViewSource::SaveSet(const std::wstring& parentFolder, const wchar_
 
 int32_t CMultiViewSource::SaveNative(std::wstring parentFolder)
 {
-    return SaveSet(parentFolder, kSceneFileName, [this](const std::wstring& sceneFile, const std::wstring&) {
+    return SaveSet(parentFolder, m_setName, kSceneFileName, [this](const std::wstring& sceneFile, const std::wstring&) {
         if (!WriteSceneFile(sceneFile, m_layers, m_shots, m_thumbnailPath))
             return false;
         // The writer stores the defaults; a set in layer-shot mode or with
@@ -925,7 +957,12 @@ int32_t CMultiViewSource::SaveNative(std::wstring parentFolder)
 
 int32_t CMultiViewSource::ExportVmix(std::wstring parentFolder)
 {
-    return SaveSet(parentFolder, kVmixConfigFileName, [this](const std::wstring& configFile, const std::wstring& name) {
+    // A new folder gets a name Windows can hold, as every file in it does; an
+    // existing folder of the set's name is written in place.
+    std::wstring name = m_setName;
+    if (!platform::PathExists(platform::JoinPath(parentFolder, name)))
+        name = WindowsSafeFileName(name);
+    return SaveSet(parentFolder, name, kVmixConfigFileName, [this](const std::wstring& configFile, const std::wstring& name) {
         return WriteVmixConfig(configFile, m_layers, m_shots, VmixSetInfo{name, m_thumbnailPath});
     });
 }

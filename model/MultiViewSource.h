@@ -18,6 +18,8 @@
 #include "SetSnapshot.h"
 #include "ShotPictures.h"
 
+#include "formats/SetFileNames.h"
+
 #include <string>
 
 // Posted to the notify window when a timed shot transition has ended.
@@ -119,6 +121,10 @@ public:
     void SetSetName(std::wstring name) { m_setName = std::move(name); }
     void SetThumbnailPath(std::wstring path) { m_thumbnailPath = std::move(path); }
 
+    // What the last load of a vMix set met in its config.xml that the user
+    // should hear about: names of files it refused or did not find.
+    const std::vector<SetFileNote>& GetLoadNotes() const { return m_loadNotes; }
+
     // The owner's existing-target prompt and message display for the saves.
     void SetSaveCallbacks(SaveCallbacks callbacks) { m_saveCallbacks = std::move(callbacks); }
 
@@ -159,7 +165,10 @@ protected:
     void FollowLayerChange();
     void FinishLayerTransition();
     void PostShotEnded();
-    int32_t SaveSet(const std::wstring& parentFolder, const wchar_t* fileName, const SetFileWriter& write);
+    // Whether there is a set to save: layers and a thumbnail (else says why).
+    bool CanSaveSet();
+    int32_t SaveSet(const std::wstring& parentFolder, std::wstring name, const wchar_t* fileName,
+                    const SetFileWriter& write);
 
 private:
     std::vector<std::string> ShotPictureKeys() const;
@@ -168,4 +177,5 @@ private:
     SaveCallbacks m_saveCallbacks;
     CShotPictures m_pictures;
     int m_openError = 0;
+    std::vector<SetFileNote> m_loadNotes;
 };

@@ -14,13 +14,6 @@
 
 namespace {
 
-void Show(const SaveCallbacks& owner, const std::wstring& text)
-{
-    blog(LOG_ERROR, "Saving the set failed: %s", platform::NativePath(text).c_str());
-    if (owner.showMessage)
-        owner.showMessage(text);
-}
-
 // Makes one folder level; false with the system's error when it cannot.
 bool MakeFolder(const std::wstring& folder, int& error)
 {
@@ -41,6 +34,13 @@ void RemoveIfEmpty(const std::wstring& folder)
 }
 
 }  // namespace
+
+void ReportSaveFailure(const SaveCallbacks& owner, const std::wstring& text)
+{
+    blog(LOG_ERROR, "Saving the set failed: %s", platform::NativePath(text).c_str());
+    if (owner.showMessage)
+        owner.showMessage(text);
+}
 
 std::wstring SystemErrorMessage(int error)
 {
@@ -68,7 +68,7 @@ int32_t SaveSetFolder(const std::wstring& parentFolder, std::wstring& setName, c
     if (setName.empty())
         return kSaveFailed;
     if (!IsPlainFolderName(setName)) {
-        Show(owner, SystemErrorMessage(EINVAL));
+        ReportSaveFailure(owner, SystemErrorMessage(EINVAL));
         return kSaveFailed;
     }
     std::wstring target = platform::JoinPath(parentFolder, setName);
@@ -83,7 +83,7 @@ int32_t SaveSetFolder(const std::wstring& parentFolder, std::wstring& setName, c
         if (!owner.existingTarget || !owner.existingTarget(parentFolder, name))
             return kSaveCancelled;
         if (!IsPlainFolderName(name)) {
-            Show(owner, SystemErrorMessage(EINVAL));
+            ReportSaveFailure(owner, SystemErrorMessage(EINVAL));
             return kSaveFailed;
         }
         setName = name;
@@ -91,13 +91,13 @@ int32_t SaveSetFolder(const std::wstring& parentFolder, std::wstring& setName, c
         // A renaming prompt has made the folder; make it when it did not.
         if (!platform::PathExists(target)) {
             if (!MakeFolder(target, error)) {
-                Show(owner, SystemErrorMessage(error));
+                ReportSaveFailure(owner, SystemErrorMessage(error));
                 return kSaveFailed;
             }
             madeHere = true;
         }
     } else if (!MakeFolder(target, error)) {
-        Show(owner, SystemErrorMessage(error));
+        ReportSaveFailure(owner, SystemErrorMessage(error));
         return kSaveFailed;
     } else {
         madeHere = true;
@@ -108,7 +108,7 @@ int32_t SaveSetFolder(const std::wstring& parentFolder, std::wstring& setName, c
         error = errno ? errno : EIO;
         if (madeHere)
             RemoveIfEmpty(target);
-        Show(owner, SystemErrorMessage(error));
+        ReportSaveFailure(owner, SystemErrorMessage(error));
         return kSaveFailed;
     }
     RecordRecentSet(target);

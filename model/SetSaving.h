@@ -31,6 +31,9 @@ std::wstring SystemErrorMessage(int error);
 // Writes the set file into the folder; false with errno telling why.
 using SetFileWriter = std::function<bool(const std::wstring& setFile, const std::wstring& setName)>;
 
+// Shows a failure of a save through the owner and logs it.
+void ReportSaveFailure(const SaveCallbacks& owner, const std::wstring& text);
+
 // The save flow shared by both formats. `setName` is the set's name and comes
 // back as the name it was saved under. `ownFolder` is the folder the set was
 // opened from or last saved to: a target that is that folder is written in

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config git python3 qt6-svg-dev
-  libobs-dev obs-studio qt6-base-dev libx11-dev
+  libobs-dev obs-studio qt6-base-dev libx11-dev libxtst-dev zlib1g-dev
   libcurl4-openssl-dev liblodepng-dev libjsoncpp-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   xvfb xauth libgl1-mesa-dri libegl-mesa0 ffmpeg locales

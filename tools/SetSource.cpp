@@ -27,14 +27,12 @@ namespace {
 
 bool ReadNative(const std::wstring& sceneFile, const std::wstring& workFolder, LoadedSet& set, std::string& error)
 {
-    // The loader unpacks beside the scene file, so it reads a copy in the work folder.
-    const std::wstring copy = JoinPath(workFolder, kSceneFileName);
-    if (!platform::CopyFileTo(sceneFile, copy, true)) {
-        error = "cannot copy the scene file into " + platform::WideToUtf8(workFolder);
-        return false;
-    }
-    if (!LoadSceneFile(copy, set.layers, set.shots, nullptr, true, true)) {
-        error = "the scene file does not read";
+    SceneUnpack unpack;
+    unpack.folder = workFolder;
+    if (!LoadSceneFile(sceneFile, set.layers, set.shots, nullptr, true, true, &unpack)) {
+        error = unpack.error ? "the set's pictures cannot be unpacked into " + platform::WideToUtf8(workFolder) + " (" +
+                                   platform::WideToUtf8(platform::SystemErrorText(unpack.error)) + ")"
+                             : "the scene file does not read";
         return false;
     }
     set.thumbnailPath = JoinPath(workFolder, L"thumbnail.jpg");
@@ -43,7 +41,7 @@ bool ReadNative(const std::wstring& sceneFile, const std::wstring& workFolder, L
 
 bool ReadVmix(const std::wstring& configFile, LoadedSet& set, std::string& error)
 {
-    if (!LoadVmixVirtualSet(configFile, set.layers, set.shots, true, true)) {
+    if (!LoadVmixVirtualSet(configFile, set.layers, set.shots, true, true, &set.notes)) {
         error = "not a vMix virtual-set config.xml";
         return false;
     }

@@ -2,6 +2,7 @@
 // Reading a set of either format for the command-line tools, the way the
 // editor reads it: the records in list order with the crop as insets.
 #include "formats/SceneRecords.h"
+#include "formats/SetFileNames.h"
 
 #include <string>
 
@@ -16,8 +17,10 @@ struct LoadedSet {
     std::wstring thumbnailPath;  // the set's thumbnail picture
     LayerList layers;
     ShotList shots;
+    std::vector<SetFileNote> notes;  // files a vMix set names that were refused or not found
 };
 
 // Reads the set. A native set is unpacked into workFolder (never beside its
-// own scene file); a vMix set is read where it is.
+// own scene file, so a set in a read-only folder reads too); a vMix set is
+// read where it is.
 bool ReadSetForConversion(const std::wstring& path, const std::wstring& workFolder, LoadedSet& set, std::string& error);

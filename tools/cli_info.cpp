@@ -51,14 +51,16 @@ bool DescribeNativeSet(const std::wstring& sceneFile, std::string& json, std::st
 }
 
 // The vMix set as the editor shows it after importing it: layers in the
-// reverse of the file order, those without an image dropped, rotations in
-// radians, the crop turned back into insets; the files are named with their
-// sizes (-1 when missing).
+// reverse of the file order, those without an image name dropped, rotations
+// in turns, the crop turned back into insets; the files are named with their
+// sizes (-1 when missing), and the names that were refused or not found are
+// listed as notes.
 bool DescribeVmixSet(const std::wstring& configFile, std::string& json, std::string& error)
 {
     LayerList layers;
     ShotList shots;
-    if (!LoadVmixVirtualSet(configFile, layers, shots, true, true)) {
+    std::vector<SetFileNote> notes;
+    if (!LoadVmixVirtualSet(configFile, layers, shots, true, true, &notes)) {
         error = platform::FileExists(configFile) ? "not a vMix virtual-set config.xml" : "cannot open the file";
         return false;
     }
@@ -83,6 +85,10 @@ bool DescribeVmixSet(const std::wstring& configFile, std::string& json, std::str
     out.Integer("headerValue", kSceneHeaderValue);
     out.Raw("layers", JsonArray(layerJson));
     out.Raw("shots", JsonArray(shotJson));
+    std::vector<std::string> noteJson;
+    for (const SetFileNote& note : notes)
+        noteJson.push_back(JsonObject().String("text", platform::WideToUtf8(DescribeSetFileNote(note))).Text());
+    out.Raw("notes", JsonArray(noteJson));
     json = out.Text();
     return true;
 }

@@ -50,6 +50,18 @@ namespace {
 
 std::wstring SystemIniPath() { return platform::JoinPath(GetUserDataFolder(), L"system.ini"); }
 
+// One line per file the set's config.xml names but that was not read.
+std::wstring SetFileNotesText(const std::vector<SetFileNote>& notes)
+{
+    std::wstring text;
+    for (const SetFileNote& note : notes) {
+        if (!text.empty())
+            text += L"\n";
+        text += Lang::FormatLangString(note.problem == SetFileProblem::Outside ? 1104 : 1105, note.layer, note.name);
+    }
+    return text;
+}
+
 std::wstring TrimTrailingSeparators(std::wstring path)
 {
     while (path.size() > 1 && path.back() == L'/')
@@ -205,7 +217,10 @@ int CDlgEditor::OpenSetFolder(std::wstring folder, int kind)
         return -1;
     }
     scene->Cue();
+    const std::vector<SetFileNote> notes = scene->GetLoadNotes();
     InstallScene(scene, std::move(info), folder);
+    if (!notes.empty())
+        ShowMessageBox(this, Lang::FormatLangString(1102, SetFileNotesText(notes)));
     if (!m_restoringJournal)
         OfferJournalsOf(folder);
     return 0;

@@ -3,6 +3,8 @@
 #include "formats/VmixFormat.h"
 #include "platform/FileUtil.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -23,11 +25,36 @@ bool HoldsOnlyMarkers(const LayerList& layers, const ShotList& shots)
            GetRecordName(shots[0].name) == L"marker";
 }
 
-std::string CheckRecords(const LayerList& layers, const ShotList& shots)
+// Without a folder (records that include the test's own marker) any path passes.
+bool InsideFolder(const char* path, const std::string& folder)
+{
+    return !path || folder.empty() || std::string(path).rfind(folder + "/", 0) == 0;
+}
+
+bool Usable(float value) { return std::isfinite(value) && std::fabs(value) <= kMaxPlacementValue; }
+
+template <typename Record>
+bool PlacementUsable(const Record& r)
+{
+    return Usable(r.x) && Usable(r.y) && Usable(r.zoomX) && Usable(r.zoomY) && Usable(r.zoomZ) &&
+           std::isfinite(r.rotateX) && std::isfinite(r.rotateY) && std::isfinite(r.rotateZ);
+}
+
+std::string CheckRecords(const LayerList& layers, const ShotList& shots, const std::string& folder)
 {
     for (const LayerInfo& layer : layers) {
         if (!(layer.zoomX > 0 && layer.zoomY > 0 && layer.zoomZ > 0))
             return "a layer kept a zoom that is not positive";
+        if (!PlacementUsable(layer))
+            return "a layer kept a placement value no placement can use";
+        for (float edge : {layer.cropLeft, layer.cropTop, layer.cropRight, layer.cropBottom}) {
+            if (!(edge >= 0.0f && edge <= 1.0f))
+                return "a layer kept a crop edge outside 0 ... 1";
+        }
+        for (const char* path : {layer.imagePath, layer.uvPath}) {
+            if (!InsideFolder(path, folder))
+                return "a layer names a file outside the set folder: " + std::string(path);
+        }
         if (std::memchr(layer.name, '\0', sizeof(layer.name)) == nullptr)
             return "a layer name is not terminated";
         if ((layer.imagePath == nullptr) != (layer.imagePathSize == 0) ||
@@ -41,6 +68,8 @@ std::string CheckRecords(const LayerList& layers, const ShotList& shots)
     for (const ShotInfo& shot : shots) {
         if (std::memchr(shot.name, '\0', sizeof(shot.name)) == nullptr)
             return "a shot name is not terminated";
+        if (!PlacementUsable(shot))
+            return "a shot kept a placement value no placement can use";
     }
     return {};
 }
@@ -57,11 +86,13 @@ std::string CheckVmixConfigReaders(const std::string& bytes, const std::wstring&
     layers.push_back(MarkerLayer());
     ShotList shots{MakeDefaultShot()};
     SetRecordName(shots[0].name, L"marker");
-    const bool read = ReadVmixConfig(config, layers, shots);
+    const std::string folderPath = platform::NativePath(folder);
+    std::vector<SetFileNote> notes;
+    const bool read = ReadVmixConfig(config, layers, shots, &notes);
     if (!read && !HoldsOnlyMarkers(layers, shots))
         return "a failed read changed the lists";
     if (read) {
-        if (const std::string fault = CheckRecords(layers, shots); !fault.empty())
+        if (const std::string fault = CheckRecords(layers, shots, folderPath); !fault.empty())
             return fault;
     }
     if (IsVmixVirtualSet(config) != read)
@@ -74,19 +105,25 @@ std::string CheckVmixConfigReaders(const std::string& bytes, const std::wstring&
     if (LoadVmixVirtualSet(config, loaded, loadedShots, true, true) != read)
         return "LoadVmixVirtualSet disagrees with ReadVmixConfig";
     if (read) {
-        // Only the layers with an image are taken, in reverse order, before the old ones.
-        size_t withImage = 0;
+        // Only the layers that name an image are taken (those whose name was
+        // refused stay without one), in reverse order, before the old ones.
+        size_t withImage = 0, refused = 0;
         for (const LayerInfo& layer : layers)
             withImage += layer.imagePath != nullptr;
-        if (loaded.size() != withImage + 1 || GetRecordName(loaded[withImage].name) != L"marker")
+        for (const SetFileNote& note : notes)
+            refused += !note.uvMap && note.problem == SetFileProblem::Outside;
+        if (notes.size() >= kMaxVmixNotes)
+            refused = loaded.size() - 1 - std::min(withImage, loaded.size() - 1);  // not all refusals were noted
+        if (loaded.size() != withImage + refused + 1 || GetRecordName(loaded[withImage + refused].name) != L"marker")
             return "LoadVmixVirtualSet did not put the layers with an image in front";
         if (loadedShots.size() != shots.size() + 1)
             return "LoadVmixVirtualSet did not append every shot";
-        for (size_t i = 0; i < withImage; ++i) {
-            if (loaded[i].imagePath == nullptr)
-                return "LoadVmixVirtualSet took a layer without an image";
-        }
-        if (const std::string fault = CheckRecords(loaded, loadedShots); !fault.empty())
+        size_t withoutImage = 0;
+        for (size_t i = 0; i < withImage + refused; ++i)
+            withoutImage += loaded[i].imagePath == nullptr;
+        if (withoutImage != refused)
+            return "LoadVmixVirtualSet took a layer that names no image";
+        if (const std::string fault = CheckRecords(loaded, loadedShots, {}); !fault.empty())
             return fault;
     } else if (!HoldsOnlyMarkers(loaded, loadedShots)) {
         return "a failed load changed the lists";

@@ -1,6 +1,7 @@
 // Starts build/bin/kelvane as separate processes under the test's X display,
 // each with its own user folders, and reads their windows through X11.
 #include "model_set/SetTestData.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include <filesystem>
 #include <functional>
@@ -115,6 +118,15 @@ void CloseWindow(Display* display, Window window)
     XFlush(display);
 }
 
+// Presses and releases a key as the keyboard would, for the focused window.
+void PressKey(Display* display, KeySym key)
+{
+    const KeyCode code = XKeysymToKeycode(display, key);
+    XTestFakeKeyEvent(display, code, True, CurrentTime);
+    XTestFakeKeyEvent(display, code, False, CurrentTime);
+    XFlush(display);
+}
+
 class EditorLaunchTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -193,6 +205,45 @@ TEST_F(EditorLaunchTest, OpensTheGivenSetAndASecondStartHandsItsSetOver)
         std::fclose(f);
     }
     EXPECT_NE(workspace.find("Sample Studio"), std::string::npos) << workspace;
+
+    CloseWindow(m_x.display, window);
+    ASSERT_TRUE(editor->waitForFinished(60000));
+    EXPECT_EQ(editor->exitCode(), 0);
+}
+
+// A set downloaded from elsewhere names a private file outside its folder and
+// a UV map it lacks; a native set's pictures cannot be unpacked anywhere.
+// Each says so in a message the user answers with the keyboard.
+TEST_F(EditorLaunchTest, SetsWithFilesThatCannotBeReadOpenWithAMessageOrSayWhyNot)
+{
+    MakeVmixSet(Sets(), "Downloaded", {TestLayer{"Wall", Qt::darkRed}}, {});
+    const std::string vmix = Sets() + "/Downloaded";
+    std::string xml = testsupport::ReadFileBytes(vmix + "/config.xml");
+    xml.insert(xml.find("<input"), "<input name=\"Leak\" uvmap=\"screen_uv.png\">../../../../../../../../etc/passwd</input>\r\n");
+    testsupport::WriteFileBytes(vmix + "/config.xml", xml);
+    MakeNativeSet(Sets(), "Blocked", {TestLayer{"Back", Qt::darkBlue}}, {});
+    const std::string native = Sets() + "/Blocked";
+    std::filesystem::create_directories(native + "/thumbnail.jpg/in the way");
+    std::filesystem::create_directories(m_home.path().toStdString() + "/data/Kelvane");
+    testsupport::WriteFileBytes(m_home.path().toStdString() + "/data/Kelvane/Cache", "no folder can be made here");
+
+    QProcess* editor = StartEditor(QString::fromStdString(vmix));
+    ASSERT_TRUE(editor->waitForStarted(10000));
+    const auto windows = [&] { return WindowTitlesOf(m_x.display, editor->processId()).size(); };
+    ASSERT_TRUE(WaitFor([&] { return MainWindowOf(m_x.display, editor->processId(), vmix) != 0 && windows() == 2; }, 90000))
+        << "the set did not open with a message of its own";
+    PressKey(m_x.display, XK_Return);
+    ASSERT_TRUE(WaitFor([&] { return windows() == 1; }, 30000)) << "the message did not close on Return";
+    const Window window = MainWindowOf(m_x.display, editor->processId(), vmix);
+    ASSERT_NE(window, 0u);
+
+    // The native set is handed over to the running editor: it does not open and says why.
+    QProcess* second = StartEditor(QString::fromStdString(native));
+    ASSERT_TRUE(second->waitForFinished(60000));
+    ASSERT_TRUE(WaitFor([&] { return windows() == 2; }, 60000)) << "no message for the set that cannot be unpacked";
+    PressKey(m_x.display, XK_Return);
+    ASSERT_TRUE(WaitFor([&] { return windows() == 1; }, 30000));
+    EXPECT_EQ(MainWindowOf(m_x.display, editor->processId(), vmix), window);  // the open set stays
 
     CloseWindow(m_x.display, window);
     ASSERT_TRUE(editor->waitForFinished(60000));

@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -529,39 +530,84 @@ TEST(SetsRoot, FirstProgramWithBothSetFoldersWins)
     EXPECT_EQ(found, W(maker + "/Tolvenar/Scene"));
 }
 
-TEST_F(SceneFileTest, UnpackedFileThatCannotBeWrittenFailsTheLoadAndLeavesNoPartialFile)
+TEST_F(SceneFileTest, AnUnpackThatCannotWriteAFileFailsAndLeavesNoPartialOrStaleFile)
 {
     images["c"] = PngBytes(300, 200, 0xff00ff00u) + std::string(50000, 'x');
     WriteFileBytes(media.file("c.png"), images["c"]);
     ASSERT_TRUE(Save());
     LayerList loaded;
     ShotList s;
-    // s1.png cannot be created: a folder holds its name. A set whose
-    // pictures are missing would be saved again without them.
+    // s1.png cannot be made: a folder holds its name.
     std::filesystem::create_directory(set() + "/s1.png");
-    errno = 0;
-    EXPECT_FALSE(LoadSceneFile(scene(), loaded, s, nullptr, true, true));
-    EXPECT_EQ(errno, EEXIST);
+    SceneUnpack unpack;
+    loaded.push_back(MakeDefaultLayer());
+    EXPECT_FALSE(LoadSceneFile(scene(), loaded, s, nullptr, true, true, &unpack));
+    EXPECT_NE(unpack.error, 0);
     EXPECT_TRUE(loaded.empty());
-    EXPECT_TRUE(std::filesystem::is_directory(set() + "/s1.png"));
-
-    // s3.png cannot be written whole (the process may write no file as large
-    // as it): neither a partial nor the stale file stays.
+    EXPECT_TRUE(s.empty());
     std::filesystem::remove(set() + "/s1.png");
+
+    // s3.png cannot be written whole (the process may write no file as large as it).
     WriteFileBytes(set() + "/s3.png", "stale picture of another layer");
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit old {};
     getrlimit(RLIMIT_FSIZE, &old);
     rlimit limit = old;
-    limit.rlim_cur = std::max({images["b"].size(), uv.size(), thumb.size()}) + 1;
+    limit.rlim_cur = std::max({images["a"].size(), images["b"].size(), uv.size(), thumb.size()}) + 1;
     ASSERT_LT(limit.rlim_cur, images["c"].size());
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    errno = 0;
-    const bool ok = LoadSceneFile(scene(), loaded, s, nullptr, true, true);
-    const int error = errno;
+    const bool ok = LoadSceneFile(scene(), loaded, s, nullptr, true, true, &unpack);
     setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_FALSE(ok);
-    EXPECT_EQ(error, EFBIG);
-    EXPECT_FALSE(testsupport::Exists(set() + "/s3.png"));
+    EXPECT_EQ(unpack.error, EFBIG);
+    EXPECT_TRUE(loaded.empty());
+    EXPECT_FALSE(testsupport::Exists(set() + "/s3.png"));  // neither partial nor stale
     EXPECT_EQ(ReadFileBytes(set() + "/s2.png"), images["b"]);
+
+    // Unpacked elsewhere, the pictures and the thumbnail go there.
+    TempDir elsewhere;
+    SceneUnpack into;
+    into.folder = elsewhere.wpath();
+    ASSERT_TRUE(LoadSceneFile(scene(), loaded, s, nullptr, true, true, &into));
+    EXPECT_EQ(into.error, 0);
+    ASSERT_EQ(loaded.size(), 3u);
+    EXPECT_EQ(LayerImagePath(loaded[2]), elsewhere.file("s3.png"));
+    EXPECT_EQ(ReadFileBytes(elsewhere.file("s3.png")), images["c"]);
+    EXPECT_EQ(ReadFileBytes(elsewhere.file("thumbnail.jpg")), thumb);
+}
+
+TEST_F(SceneFileTest, ValuesNoPlacementCanUseAreBroughtWithinReach)
+{
+    StoredLayer layer("Wild", images["a"]);
+    layer.x = std::numeric_limits<float>::quiet_NaN();
+    layer.y = -1e30f;
+    layer.zoomX = 1e30f;
+    layer.zoomY = std::numeric_limits<float>::infinity();
+    layer.rotateZ = std::numeric_limits<float>::quiet_NaN();
+    layer.crop[0] = std::numeric_limits<float>::quiet_NaN();
+    layer.crop[1] = -3.0f;
+    layer.crop[2] = 1e30f;  // right edge far beyond the picture
+    layer.crop[3] = 0.75f;
+    StoredShot shot("Wild");
+    shot.zoomX = -1e30f;
+    shot.rotateZ = std::numeric_limits<float>::infinity();
+    WriteFileBytes(set() + "/scene.tvn", SceneBytes(1, thumb, {layer}, {shot}));
+    LayerList loaded;
+    ShotList shots;
+    ASSERT_TRUE(LoadSceneFile(scene(), loaded, shots, nullptr, true, true));
+    ASSERT_EQ(loaded.size(), 1u);
+    LayerInfo& read = loaded[0];
+    CropFromStored(read);
+    EXPECT_EQ(read.x, 0.0f);
+    EXPECT_EQ(read.y, -kMaxPlacementValue);
+    EXPECT_EQ(read.zoomX, kMaxPlacementValue);
+    EXPECT_EQ(read.zoomY, 1.0f);
+    EXPECT_EQ(read.rotateZ, 0.0f);
+    EXPECT_EQ(read.cropLeft, 0.0f);
+    EXPECT_EQ(read.cropTop, 0.0f);
+    EXPECT_EQ(read.cropRight, 0.0f);  // 1 - 1e30, cut to no inset
+    EXPECT_EQ(read.cropBottom, 0.25f);
+    ASSERT_EQ(shots.size(), 1u);
+    EXPECT_EQ(shots[0].zoomX, -kMaxPlacementValue);
+    EXPECT_EQ(shots[0].rotateZ, 0.0f);
 }

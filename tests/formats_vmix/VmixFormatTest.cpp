@@ -10,7 +10,6 @@
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <numbers>
 
 using testsupport::ReadFileBytes;
 using testsupport::TempDir;
@@ -171,16 +170,23 @@ TEST(VmixConfig, ZoomAttributesOfInputsAndShots)
     EXPECT_EQ(shot.shots[1].zoomX, -1.0f);  // shot zooms are not clamped
 }
 
-TEST(VmixConfig, RotationsAreDegreesInTheFileAndRadiansInRecords)
+TEST(VmixConfig, RotationsAreDegreesInTheFileAndTurnsInRecords)
 {
     TempDir src;
-    ReadBack read(InputXml("name=\"L\" rotateZ=\"90\"", "l.png"));
+    ReadBack read("<virtualSet>\r\n<input name=\"L\" rotateX=\"-45\" rotateY=\"720\" rotateZ=\"90\">l.png</input>\r\n"
+                  "<zoom name=\"S\" rotateZ=\"33.3\"/>\r\n</virtualSet>\r\n");
     ASSERT_TRUE(read.ok);
-    EXPECT_EQ(read.layers[0].rotateZ, static_cast<float>(std::numbers::pi / 2));
+    EXPECT_EQ(read.layers[0].rotateZ, 0.25f);
+    EXPECT_EQ(read.layers[0].rotateX, -0.125f);
+    EXPECT_EQ(read.layers[0].rotateY, 2.0f);
+    EXPECT_FLOAT_EQ(read.shots[0].rotateZ, 33.3f / 360.0f);
     MakePng(read.dir.file("l.png"), Qt::red);
     TempDir out;
-    ASSERT_TRUE(WriteVmixConfig(out.wfile("config.xml"), read.layers, {}, {L"S", platform::Utf8ToWide(MakeJpeg(src.file("t.jpg")))}));
-    EXPECT_NE(Config(out).find("rotateZ=\"90.000000\""), std::string::npos) << Config(out);
+    ASSERT_TRUE(WriteVmixConfig(out.wfile("config.xml"), read.layers, read.shots,
+                                {L"S", platform::Utf8ToWide(MakeJpeg(src.file("t.jpg")))}));
+    const std::string xml = Config(out);
+    EXPECT_NE(xml.find("rotateX=\"-45.000000\" rotateY=\"720.000000\" rotateZ=\"90.000000\""), std::string::npos) << xml;
+    EXPECT_NE(xml.find("rotateZ=\"33.300000\"/>"), std::string::npos) << xml;
 }
 
 TEST(VmixConfig, LongNamesKeepTheirFirst63Bytes)
@@ -309,7 +315,7 @@ TEST(VmixConfig, ExportedBytesMatchTheFormatExactly)
     ShotInfo shot = MakeDefaultShot();
     SetRecordName(shot.name, L"Close");
     shot.zoomX = shot.zoomY = 2.0f;
-    shot.rotateZ = static_cast<float>(std::numbers::pi / 4);
+    shot.rotateZ = 0.125f;  // an eighth of a turn
     shots.push_back(shot);
     ASSERT_TRUE(WriteVmixConfig(out.wfile("config.xml"), layers, shots, {L"S", platform::Utf8ToWide(MakeJpeg(src.file("t.jpg")))}));
     const std::string expected =

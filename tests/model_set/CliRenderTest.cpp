@@ -101,3 +101,21 @@ TEST(CliRender, FailuresExitWithTwoAndOneReason)
     EXPECT_EQ(Render(set + "'" + dir.file("no/such/folder/out.bmp") + "'", &output), 2);
     EXPECT_FALSE(testsupport::Exists(out));
 }
+
+// A set as found in the wild shows its layers where vMix places them: the
+// desk right of centre below the middle, the floor below, the background
+// around; the live screens hold their transparent placeholder.
+TEST(CliRender, ARealWorldVmixSetShowsItsLayersInPlace)
+{
+    testsupport::TempDir dir;
+    MakeRealWorldVmixSet(dir.path(), "Studio");
+    const std::string out = dir.file("out.bmp");
+    ASSERT_EQ(Render("'" + dir.file("Studio") + "' '" + out + "'"), 0);
+    const QImage picture(QString::fromStdString(out));
+    ASSERT_EQ(picture.size(), QSize(1920, 1080));
+    EXPECT_TRUE(PixelIs(picture, 1514, 875, Qt::red, 12));       // desk at x +0.577, y -0.62
+    EXPECT_TRUE(PixelIs(picture, 1100, 875, Qt::red, 12));
+    EXPECT_TRUE(PixelIs(picture, 100, 800, Qt::darkGray, 12));   // floor
+    EXPECT_TRUE(PixelIs(picture, 100, 100, Qt::darkBlue, 12));   // background
+    EXPECT_TRUE(PixelIs(picture, 380, 240, Qt::darkBlue, 12));   // through the left screen's blank picture
+}

@@ -3,6 +3,7 @@
 
 #include "app/SettingsFiles.h"
 #include "formats/SceneFile.h"
+#include "lumora/Lang.h"
 #include "platform/FileUtil.h"
 
 #include <cstring>
@@ -157,7 +158,38 @@ TEST_F(SetTest, AFailedSaveKeepsThePreviousSetAndShowsWhy)
     set->SetThumbnailPath(m_dir.wfile("gone.jpg"));
     ASSERT_TRUE(set->RemoveLayer(0));
     EXPECT_EQ(set->SaveNative(m_dir.wfile("out")), kSaveFailed);
-    EXPECT_EQ(shown, std::vector<std::wstring>{platform::SystemErrorText(ENOENT)});
+    EXPECT_EQ(shown, std::vector<std::wstring>{Lang::FormatLangString(1103, m_dir.wfile("gone.jpg"))});
     EXPECT_EQ(testsupport::ReadFileBytes(m_dir.file("out/Studio/scene.tvn")), before);
     EXPECT_EQ(FolderTree(m_dir.file("out/Studio")), std::vector<std::string>{"scene.tvn"});
+
+    // A set without layers says so, in both formats, and makes no folder.
+    while (!set->GetLayers().empty())
+        ASSERT_TRUE(set->RemoveLayer(0));
+    set->SetThumbnailPath(m_dir.wfile("out/Studio/thumbnail.jpg"));
+    set->SetSetName(L"Empty");
+    shown.clear();
+    EXPECT_EQ(set->SaveNative(m_dir.wfile("out")), kSaveFailed);
+    EXPECT_EQ(set->ExportVmix(m_dir.wfile("out")), kSaveFailed);
+    EXPECT_EQ(shown, std::vector<std::wstring>(2, Lang::LoadLangString(1101)));
+    EXPECT_FALSE(testsupport::Exists(m_dir.file("out/Empty")));
+}
+
+TEST_F(SetTest, AVmixExportMakesAFolderWindowsCanHoldOrWritesTheExistingOneInPlace)
+{
+    SourceInfo info = NativeSetInfo(MakeNativeSet(m_dir.path(), "Studio", ThreeLayers(), {}));
+    auto set = OpenSet(info);
+    SaveCallbacks callbacks;
+    callbacks.existingTarget = [](const std::wstring&, std::wstring&) { return true; };  // overwrite
+    set->SetSaveCallbacks(callbacks);
+    std::filesystem::create_directories(m_dir.file("out"));
+    set->SetSetName(L"News: Today?");
+    ASSERT_EQ(set->ExportVmix(m_dir.wfile("out")), kSaveDone);
+    EXPECT_EQ(set->GetSetName(), L"News_ Today_");
+    EXPECT_TRUE(testsupport::Exists(m_dir.file("out/News_ Today_/config.xml")));
+
+    // A folder of the set's own name is the set's: it is written where it is.
+    std::filesystem::create_directories(m_dir.file("out/Late: Night"));
+    set->SetSetName(L"Late: Night");
+    ASSERT_EQ(set->ExportVmix(m_dir.wfile("out")), kSaveDone);
+    EXPECT_TRUE(testsupport::Exists(m_dir.file("out/Late: Night/config.xml")));
 }

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <lodepng.h>
+#include <zlib.h>
 
 namespace settest {
 
@@ -20,29 +20,69 @@ void WritePicture(const std::string& path, int width, int height, const QColor& 
     EXPECT_TRUE(image.save(QString::fromStdString(path), format)) << path;
 }
 
-void WriteUvMap(const std::string& path, int width, int height)
+namespace {
+
+void AppendBigEndian(std::string& out, uint32_t value)
 {
-    std::vector<unsigned char> texels(size_t(width) * height * 8);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out += static_cast<char>((value >> shift) & 0xFF);
+}
+
+void AppendChunk(std::string& png, const char* type, const std::string& data)
+{
+    AppendBigEndian(png, static_cast<uint32_t>(data.size()));
+    const std::string typed = std::string(type, 4) + data;
+    png += typed;
+    AppendBigEndian(png, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(typed.data()), uInt(typed.size()))));
+}
+
+uint16_t UvSample(double value) { return static_cast<uint16_t>(std::lround(std::clamp(value, 0.0, 1.0) * 65535.0)); }
+
+}  // namespace
+
+void WriteUvMap(const std::string& path, int width, int height) { WriteLensUvMap(path, width, height, 0.0); }
+
+void WriteLensUvMap(const std::string& path, int width, int height, double barrel)
+{
+    // Rows filtered with "Sub" (the difference to the texel on the left), so
+    // smooth maps deflate to little even at the fastest level.
+    const size_t rowBytes = 1 + size_t(width) * 8;
+    std::string raw(rowBytes * size_t(height), '\0');
     for (int y = 0; y < height; ++y) {
+        unsigned char* row = reinterpret_cast<unsigned char*>(&raw[rowBytes * size_t(y)]);
+        row[0] = 1;
+        uint16_t previous[4] = {0, 0, 0, 0};
+        const double dy = (y + 0.5) / height - 0.5;
         for (int x = 0; x < width; ++x) {
-            const unsigned u = unsigned(std::lround((x + 0.5) / width * 65535.0));
-            const unsigned v = unsigned(std::lround((y + 0.5) / height * 65535.0));
-            const unsigned values[4] = {u, v, 0, 65535};
-            unsigned char* texel = &texels[(size_t(y) * width + x) * 8];
+            const double dx = (x + 0.5) / width - 0.5;
+            const double scale = 1.0 + barrel * (dx * dx + dy * dy);
+            const double u = 0.5 + dx * scale, v = 0.5 + dy * scale;
+            const bool inside = u >= 0.0 && u <= 1.0 && v >= 0.0 && v <= 1.0;
+            const uint16_t texel[4] = {inside ? UvSample(u) : uint16_t(0), inside ? UvSample(v) : uint16_t(0), 0,
+                                       inside ? uint16_t(65535) : uint16_t(0)};
+            unsigned char* out = row + 1 + size_t(x) * 8;
             for (int c = 0; c < 4; ++c) {
-                texel[c * 2] = static_cast<unsigned char>(values[c] >> 8);  // big-endian samples
-                texel[c * 2 + 1] = static_cast<unsigned char>(values[c] & 0xFF);
+                out[2 * c] = static_cast<unsigned char>((texel[c] >> 8) - (previous[c] >> 8));
+                out[2 * c + 1] = static_cast<unsigned char>((texel[c] & 0xFF) - (previous[c] & 0xFF));
+                previous[c] = texel[c];
             }
         }
     }
-    // Exactly RGBA 16: the encoder would otherwise drop the opaque alpha.
-    lodepng::State state;
-    state.info_raw.colortype = state.info_png.color.colortype = LCT_RGBA;
-    state.info_raw.bitdepth = state.info_png.color.bitdepth = 16;
-    state.encoder.auto_convert = 0;
-    std::vector<unsigned char> png;
-    EXPECT_EQ(lodepng::encode(png, texels, unsigned(width), unsigned(height), state), 0u) << path;
-    EXPECT_EQ(lodepng::save_file(png, path), 0u) << path;
+    uLongf size = compressBound(uLong(raw.size()));
+    std::string deflated(size, '\0');
+    ASSERT_EQ(compress2(reinterpret_cast<Bytef*>(deflated.data()), &size, reinterpret_cast<const Bytef*>(raw.data()),
+                        uLong(raw.size()), 1),
+              Z_OK);
+    deflated.resize(size);
+    std::string header;
+    AppendBigEndian(header, uint32_t(width));
+    AppendBigEndian(header, uint32_t(height));
+    header += std::string("\x10\x06\x00\x00\x00", 5);  // 16 bits, RGBA, deflate, adaptive filters, no interlace
+    std::string png = "\x89PNG\r\n\x1a\n";
+    AppendChunk(png, "IHDR", header);
+    AppendChunk(png, "IDAT", deflated);
+    AppendChunk(png, "IEND", "");
+    testsupport::WriteFileBytes(path, png);
 }
 
 LayerList MakeLayers(const std::string& folder, const std::vector<TestLayer>& specs)
@@ -112,7 +152,7 @@ std::string Number(double value)
     return text;
 }
 
-std::string Degrees(float radians) { return Number(radians * 180.0 / M_PI); }
+std::string Degrees(float turns) { return Number(turns * 360.0); }
 
 }  // namespace
 
@@ -146,6 +186,37 @@ std::wstring MakeVmixSet(const std::string& parent, const std::string& name, con
     }
     xml += "</virtualSet>\r\n";
     WritePicture(folder + "/thumbnail.jpg", 32, 18, Qt::darkCyan, "JPG");
+    testsupport::WriteFileBytes(folder + "/config.xml", xml);
+    return platform::Utf8ToWide(folder + "/config.xml");
+}
+
+std::wstring MakeRealWorldVmixSet(const std::string& parent, const std::string& name)
+{
+    const std::string folder = parent + "/" + name;
+    std::filesystem::create_directories(folder);
+    WritePicture(folder + "/background.jpg", 192, 108, Qt::darkBlue, "JPG");
+    WritePicture(folder + "/floor.png", 192, 54, Qt::darkGray);
+    WritePicture(folder + "/desk.png", 96, 40, Qt::red);
+    WritePicture(folder + "/foreground.png", 192, 108, Qt::transparent);
+    WritePicture(folder + "/blank.png", 32, 32, Qt::transparent);
+    WriteLensUvMap(folder + "/screen_left.png", 1280, 720, 0.3);
+    WriteLensUvMap(folder + "/screen_right.png", 1920, 1080, -0.2);
+    WriteLensUvMap(folder + "/screen_main.png", 3840, 2160, 0.0);
+    // As exported by hand-edited sets in the wild: back-most input first.
+    const std::string xml =
+        "<virtualSet>\n"
+        "  <input name=\"Background\"        x=\"0\"       y=\"0\"      zoomX=\"1\"     zoomY=\"1\"     >background.jpg</input>\n"
+        "  <input name=\"Floor\"             x=\"0\"       y=\"-0.5\"   zoomX=\"1\"     zoomY=\"0.5\"   >floor.png</input>\n"
+        "  <input name=\"Screen Left\"       x=\"-0.6\"    y=\"+0.3\"   zoomX=\"0.35\"  zoomY=\"0.35\"  dynamic=\"True\"  uvmap=\"screen_left.png\">blank.png</input>\n"
+        "  <input name=\"Screen Right\"      x=\"+0.6\"    y=\"+0.3\"   zoomX=\"0.35\"  zoomY=\"0.35\"  dynamic=\"True\"  uvmap=\"screen_right.png\">blank.png</input>\n"
+        "  <input name=\"Main Screen\"       x=\"0\"       y=\"+0.45\"  zoomX=\"0.5\"   zoomY=\"0.4\"   dynamic=\"True\"  uvmap=\"screen_main.png\">blank.png</input>\n"
+        "  <input name=\"Camera 1 Overlay\"  x=\"0\"       y=\"0\"      zoomX=\"1\"     zoomY=\"1\"     dynamic=\"True\"  uvmap=\"overlay_uv.png\">blank.png</input>\n"
+        "  <input name=\"Desk\"              x=\"+0.577\"  y=\"-0.62\"  zoomX=\"0.5\"   zoomY=\"0.37\"  rotateZ=\"-2.5\" >desk.png</input>\n"
+        "  <input name=\"Foreground\"        x=\"0\"       y=\"0\"      zoomX=\"1\"     zoomY=\"1\"     >foreground.png</input>\n"
+        "  <zoom  name=\"Wide\"         x=\"0\"      y=\"0\"      zoomX=\"1\"    zoomY=\"1\"    rotateX=\"0\"  rotateY=\"0\"  rotateZ=\"0\" />\n"
+        "  <zoom  name=\"Close Left\"   x=\"+0.4\"   y=\"-0.2\"   zoomX=\"1.8\"  zoomY=\"1.8\"  rotateX=\"0\"  rotateY=\"0\"  rotateZ=\"5\" />\n"
+        "  <zoom  name=\"Desk\"         x=\"-0.35\"  y=\"+0.5\"   zoomX=\"2.2\"  zoomY=\"2.2\"  rotateX=\"0\"  rotateY=\"0\"  rotateZ=\"-3.5\" />\n"
+        "</virtualSet>\n";
     testsupport::WriteFileBytes(folder + "/config.xml", xml);
     return platform::Utf8ToWide(folder + "/config.xml");
 }

@@ -25,6 +25,20 @@ struct TestLayer {
 void WritePicture(const std::string& path, int width, int height, const QColor& colour, const char* format = "PNG");
 // An identity UV map (the whole picture over the whole map) as a 16-bit RGBA PNG.
 void WriteUvMap(const std::string& path, int width, int height);
+// A lens-correcting UV map: barrel 0 is the identity, a positive barrel bends
+// straight lines of the picture outwards; texels that fall outside the
+// picture are transparent. Written as 16-bit RGBA with only the IHDR, IDAT
+// and IEND chunks (no gamma), fast enough for a 2160p map in a test.
+void WriteLensUvMap(const std::string& path, int width, int height, double barrel);
+
+// A vMix set as they are found on disks and in public repositories, written
+// into "<parent>/<name>": config.xml without a declaration, with LF line ends
+// and attributes aligned with runs of blanks; eight inputs; dynamic="True";
+// x="+0.577"; shots with zoomX/zoomY and rotations instead of zoom; a uvmap
+// file that is missing; no thumbnail.jpg; a 32 x 32 "blank.png" placeholder
+// for the live inputs; 16-bit UV maps without a gamma chunk at 720p (lens
+// corrected), 1080p (lens corrected) and 2160p (identity). Returns config.xml.
+std::wstring MakeRealWorldVmixSet(const std::string& parent, const std::string& name);
 
 // Layer records for the specs, front-most first; their pictures and maps are
 // written into `folder` as "<name>.png" and "<name>-uv.png".

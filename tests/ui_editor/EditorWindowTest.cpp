@@ -8,6 +8,7 @@
 #include "lumora/CmdTarget.h"
 #include "lumora/Lang.h"
 #include "model/MultiViewSource.h"
+#include "model/SetSaving.h"
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
 #include "app/ProjectSettings.h"
@@ -22,6 +23,7 @@
 #include "ui/MessageBox.h"
 
 #include <QAbstractButton>
+#include <filesystem>
 #include <QApplication>
 #include <QTest>
 
@@ -141,6 +143,39 @@ TEST_F(EditorWindowTest, OpensNativeAndVmixSetsIntoThePreviewAndRefusesAnInvalid
         const QImage shown = GrabPreview();
         return CountNear(shown, Qt::blue) > 50 && CountNear(shown, Qt::red) == 0;
     })) << "the preview does not show the vMix set alone";
+}
+
+TEST_F(EditorWindowTest, FilesASetCannotShowAreNamedInTheMessages)
+{
+    MakeVmixSet(dir().path(), "Downloaded", {TestLayer{"Wall", Qt::darkRed}}, {});
+    std::string xml = testsupport::ReadFileBytes(dir().file("Downloaded/config.xml"));
+    xml.insert(xml.find("<input"), "<input name=\"Leak\" uvmap=\"gone.png\">..\\..\\secret.png</input>\r\n");
+    testsupport::WriteFileBytes(dir().file("Downloaded/config.xml"), xml);
+    MakeNativeSet(dir().path(), "Blocked", BigRedLayer(), {});
+    std::filesystem::create_directories(dir().file("Blocked/thumbnail.jpg/in the way"));
+    OpenEditor();
+
+    ASSERT_EQ(SendOpen(dir().file("Downloaded"), kSetKindAny), 0);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0], Lang::FormatLangString(1102, Lang::FormatLangString(1104, L"Leak", L"..\\..\\secret.png") +
+                                                             L"\n" + Lang::FormatLangString(1105, L"Leak", L"gone.png")));
+    ASSERT_NE(editor()->GetScene(), nullptr);
+    EXPECT_EQ(editor()->GetScene()->GetLayers().size(), 2u);  // the layer stays, without its picture
+
+    // The blocked set opens from the cache folder; with the cache blocked too it says why.
+    m_messages.clear();
+    ASSERT_EQ(SendOpen(dir().file("Blocked"), kSetKindAny), 0);
+    EXPECT_TRUE(m_messages.empty());
+    ASSERT_EQ(SendOpen(dir().file("Downloaded"), kSetKindAny), 0);
+    platform::RemoveFolderTree(platform::JoinPath(GetUserDataFolder(), L"Cache"));
+    testsupport::WriteFileBytes(platform::WideToUtf8(platform::JoinPath(GetUserDataFolder(), L"Cache")), "in the way");
+    CMultiViewSource* before = editor()->GetScene();
+    m_messages.clear();
+    EXPECT_EQ(SendOpen(dir().file("Blocked"), kSetKindAny), -1);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0], Lang::FormatLangString(946, platform::Utf8ToWide(dir().file("Blocked")), SystemErrorMessage(EEXIST)));
+    EXPECT_EQ(editor()->GetScene(), before);
+    platform::RemoveFile(platform::JoinPath(GetUserDataFolder(), L"Cache"));
 }
 
 TEST_F(EditorWindowTest, CommandLinePathsOpenBySetFileOrFolderAndRefuseOtherFiles)

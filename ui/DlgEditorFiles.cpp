@@ -217,7 +217,10 @@ int CDlgEditor::OpenSetFolder(std::wstring folder, int kind)
         return -1;
     }
     scene->Cue();
-    const std::vector<SetFileNote> notes = scene->GetLoadNotes();
+    std::vector<SetFileNote> notes = scene->GetLoadNotes();
+    // A new set's template names pictures the user has still to choose.
+    if (platform::IsSameFile(folder, GetUnnamedSetFolder()))
+        std::erase_if(notes, [](const SetFileNote& note) { return note.problem == SetFileProblem::Missing; });
     InstallScene(scene, std::move(info), folder);
     if (!notes.empty())
         ShowMessageBox(this, Lang::FormatLangString(1102, SetFileNotesText(notes)));

@@ -47,10 +47,6 @@ void RemoveUvFilterFrom(obs_source_t* source)
 
 ItemPlacement FullCanvasPlacement() { return ItemPlacement{}; }
 
-// Language strings of loading and saving.
-constexpr unsigned kNoLayersToSaveText = 1101;  // the set has no layers to save
-constexpr unsigned kNoThumbnailText = 1103;    // the set's thumbnail is missing: %s
-
 
 }  // namespace
 
@@ -912,11 +908,11 @@ void CMultiViewSource::FinishLayerTransition()
 bool CMultiViewSource::CanSaveSet()
 {
     if (m_layers.empty()) {
-        ReportSaveFailure(m_saveCallbacks, Lang::LoadLangString(kNoLayersToSaveText));
+        ReportSaveFailure(m_saveCallbacks, Lang::LoadLangString(1101));
         return false;
     }
     if (!platform::FileExists(m_thumbnailPath)) {
-        ReportSaveFailure(m_saveCallbacks, Lang::FormatLangString(kNoThumbnailText, m_thumbnailPath));
+        ReportSaveFailure(m_saveCallbacks, Lang::FormatLangString(1103, m_thumbnailPath));
         return false;
     }
     return true;

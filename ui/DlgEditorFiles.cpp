@@ -57,6 +57,7 @@ std::wstring SetFileNotesText(const std::vector<SetFileNote>& notes)
     for (const SetFileNote& note : notes) {
         if (!text.empty())
             text += L"\n";
+        // lang-ids: 1104 1105
         text += Lang::FormatLangString(note.problem == SetFileProblem::Outside ? 1104 : 1105, note.layer, note.name);
     }
     return text;

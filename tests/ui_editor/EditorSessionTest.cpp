@@ -9,6 +9,7 @@
 #include "lumora/ControlId.h"
 #include "lumora/Lang.h"
 #include "model/MultiViewSource.h"
+#include "model/SetCache.h"
 #include "model/SetSaving.h"
 #include "platform/TextConv.h"
 #include "ui/DlgExist.h"
@@ -115,8 +116,12 @@ TEST_F(EditorSessionTest, AnOpenThatCannotUnpackItsPicturesSaysWhyAndKeepsTheOpe
 {
     MakeNativeSet(dir().path(), "First", {TestLayer{"Red", Qt::red}}, {});
     MakeNativeSet(dir().path(), "Blocked", {TestLayer{"Blue", Qt::blue}}, {});
-    // A folder stands where the first picture must be unpacked.
+    // A folder stands where the first picture must be unpacked, in the set
+    // folder and in the set's cache folder alike.
     std::filesystem::create_directories(dir().file("Blocked/s1.png/inside"));
+    const std::string cache = platform::WideToUtf8(GetSetCacheFolder(dir().wfile("Blocked")));
+    ASSERT_FALSE(cache.empty());
+    std::filesystem::create_directories(cache + "/s1.png/inside");
     OpenEditor();
     ASSERT_EQ(SendOpen(dir().file("First"), kSetKindNative), 0);
     CMultiViewSource* first = editor()->GetScene();

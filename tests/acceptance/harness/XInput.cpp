@@ -73,6 +73,14 @@ void CollectPlaces(Display* display, Window window, Atom pidAtom, pid_t pid, int
         XFree(children);
 }
 
+// A window the walk above has listed may be gone when it is read; the error
+// that brings says only that, and must not end the road through Xlib's
+// default handler.
+int IgnoreXError(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
 }  // namespace
 
 std::vector<QRect> XInput::WindowPlaces(pid_t pid)
@@ -89,6 +97,7 @@ std::vector<QRect> XInput::WindowPlaces(pid_t pid)
 
 XInput::XInput(const std::string& display) : m_display(XOpenDisplay(display.c_str()))
 {
+    XSetErrorHandler(IgnoreXError);
     int event = 0, error = 0, major = 0, minor = 0;
     if (m_display && !XTestQueryExtension(m_display, &event, &error, &major, &minor)) {
         XCloseDisplay(m_display);

@@ -4,11 +4,11 @@
 # to a scratch folder; a crash, leak or time-out fails the run and its input
 # is kept in the corpus folder, where the corpus replay tests pick it up.
 #   scripts/fuzz.sh [target ...]     (default: every target)
-# KELVANE_FUZZ_SECONDS sets the time per target (default 45).
+# KELVANE_FUZZ_SECONDS sets the time per target (default 30).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${KELVANE_ASAN_BUILD_DIR:-build-asan}
-SECONDS_EACH=${KELVANE_FUZZ_SECONDS:-45}
+SECONDS_EACH=${KELVANE_FUZZ_SECONDS:-30}
 # target program : corpus folder under fuzz/
 TARGETS=(
   fuzz_scene_reader:native
@@ -18,6 +18,9 @@ TARGETS=(
   lang_fuzzer:lang
   manifest_fuzzer:manifest
   psd_fuzzer:psd
+  fuzz_vmix_open:vmixroad
+  fuzz_library_scan:library
+  fuzz_journal_reader:journal
 )
 if [ $# -gt 0 ]; then
   chosen=()

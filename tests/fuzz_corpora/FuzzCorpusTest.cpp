@@ -1,10 +1,13 @@
 // Every file in a fuzz target's corpus folder passes that target's check:
 // the seeds, and the crash, leak and time-out inputs a fuzz run leaves there.
 #include "fuzz/ini/IniFileCheck.h"
+#include "fuzz/journal/JournalReaderCheck.h"
 #include "fuzz/lang/LangFileCheck.h"
+#include "fuzz/library/LibraryScanCheck.h"
 #include "fuzz/manifest/ManifestCheck.h"
 #include "fuzz/psd/PsdReaderCheck.h"
 #include "fuzz/vmix/VmixConfigCheck.h"
+#include "fuzz/vmixroad/VmixOpenCheck.h"
 #include "platform/FileUtil.h"
 #include "support/TestSupport.h"
 
@@ -46,3 +49,9 @@ TEST(FuzzCorpus, LanguageFileInputsPass) { ReplayCorpus("lang", CheckLangFileInp
 TEST(FuzzCorpus, ManifestInputsPass) { ReplayCorpus("manifest", CheckManifestInput, 6); }
 
 TEST(FuzzCorpus, PhotoshopInputsPass) { ReplayCorpus("psd", CheckPsdReader, 8); }
+
+TEST(FuzzCorpus, SetFoldersOpenAsTheEditorOpensThem) { ReplayCorpus("vmixroad", CheckVmixOpenRoad, 4); }
+
+TEST(FuzzCorpus, LibraryFoldersScan) { ReplayCorpus("library", CheckLibraryScan, 3); }
+
+TEST(FuzzCorpus, RecoveryJournalsReadOrSayWhy) { ReplayCorpus("journal", CheckJournalReader, 4); }

@@ -1,0 +1,20 @@
+// libFuzzer target: every input is a candidate set folder opened as the
+// editor opens one.
+#include "VmixOpenCheck.h"
+
+#include "platform/FileUtil.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static const std::wstring folder = platform::MakeTempFolder(L"kelvane-fuzz-open-");
+    const std::string fault = CheckVmixOpenRoad(std::string(reinterpret_cast<const char*>(data), size), folder);
+    if (!fault.empty()) {
+        std::fprintf(stderr, "set opening road fault: %s\n", fault.c_str());
+        std::abort();
+    }
+    return 0;
+}

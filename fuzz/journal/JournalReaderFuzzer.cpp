@@ -1,7 +1,7 @@
 // libFuzzer target: every input is a candidate recovery journal folder.
 #include "JournalReaderCheck.h"
 
-#include "platform/FileUtil.h"
+#include "fuzz/support/FolderArchive.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -9,8 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::wstring folder = platform::MakeTempFolder(L"kelvane-fuzz-journal-");
-    const std::string fault = CheckJournalReader(std::string(reinterpret_cast<const char*>(data), size), folder);
+    static const ScratchFolder folder(L"kelvane-fuzz-journal-");
+    const std::string fault = CheckJournalReader(std::string(reinterpret_cast<const char*>(data), size), folder.Path());
     if (!fault.empty()) {
         std::fprintf(stderr, "recovery journal reader fault: %s\n", fault.c_str());
         std::abort();

@@ -83,3 +83,11 @@ bool UnpackFolderArchive(std::string_view input, const std::wstring& folder)
     }
     return true;
 }
+
+ScratchFolder::ScratchFolder(const std::wstring& prefix) : m_path(platform::MakeTempFolder(prefix)) {}
+
+ScratchFolder::~ScratchFolder()
+{
+    if (!m_path.empty())
+        platform::RemoveFolderTree(m_path);
+}

@@ -20,3 +20,16 @@ std::string MakeFolderArchive(const std::vector<ArchiveEntry>& entries);
 // Writes the entries into the folder (sub-folders made as needed); false
 // when one could not be written.
 bool UnpackFolderArchive(std::string_view input, const std::wstring& folder);
+
+// A temporary folder for one fuzz run, removed when the run ends.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::wstring& prefix);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::wstring& Path() const { return m_path; }
+
+private:
+    std::wstring m_path;
+};

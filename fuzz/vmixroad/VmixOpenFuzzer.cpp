@@ -2,7 +2,7 @@
 // editor opens one.
 #include "VmixOpenCheck.h"
 
-#include "platform/FileUtil.h"
+#include "fuzz/support/FolderArchive.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -10,8 +10,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::wstring folder = platform::MakeTempFolder(L"kelvane-fuzz-open-");
-    const std::string fault = CheckVmixOpenRoad(std::string(reinterpret_cast<const char*>(data), size), folder);
+    static const ScratchFolder folder(L"kelvane-fuzz-open-");
+    const std::string fault = CheckVmixOpenRoad(std::string(reinterpret_cast<const char*>(data), size), folder.Path());
     if (!fault.empty()) {
         std::fprintf(stderr, "set opening road fault: %s\n", fault.c_str());
         std::abort();

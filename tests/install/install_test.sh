@@ -52,6 +52,13 @@ desktop-file-validate "$prefix/share/applications/kelvane.desktop" || fail "the 
 # together as installed; infos are allowed, warnings and errors are not.
 appstreamcli validate-tree --no-net "$prefix" >"$work/appstream.log" 2>&1 || { cat "$work/appstream.log" >&2; fail "the AppStream metadata is not valid"; }
 grep -E '^(E|W):' "$work/appstream.log" && fail "the AppStream metadata has warnings"
+# The screenshots are the guide's own pictures, published with it.
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+shots=$(grep -o '<image>[^<]*</image>' "$prefix"/share/metainfo/*.metainfo.xml | sed 's#.*/\([^/<]*\)</image>#\1#')
+[ -n "$shots" ] || fail "the AppStream metadata shows no screenshots"
+for shot in $shots; do
+  [ -f "$source_dir/docs/guide/$shot" ] || fail "the screenshot $shot is not a picture of the guide"
+done
 for page in kelvane kelvane-cli; do
   MANWIDTH=80 man -l "$prefix/share/man/man1/$page.1.gz" 2>/dev/null | grep -q "^NAME" || fail "the installed $page(1) does not render"
 done

@@ -110,9 +110,17 @@ bool ObsQtWindow::CreateDisplay()
     return ObsWindow::CreateDisplay();
 }
 
+void ObsQtWindow::RunLater(std::function<void()> task)
+{
+    // Dropped when the window goes first.
+    QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+}
+
 void ObsQtWindow::paintEvent(QPaintEvent*)
 {
-    // The engine draws the whole window.
+    // The engine draws the whole window; it was exposed, so it draws again
+    // even when nothing in the picture changed.
+    RequestRedraw();
 }
 
 void ObsQtWindow::closeEvent(QCloseEvent* event)

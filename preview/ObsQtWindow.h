@@ -52,6 +52,7 @@ public:
     static constexpr float kShiftNudgeStep = 10.0f;
 
 protected:
+    void RunLater(std::function<void()> task) override;
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -65,11 +65,14 @@ bool ObsWindow::CreateDisplay()
     m_fit.hasWindow = true;
     OnResize(size.width, size.height);
     obs_display_add_draw_callback(m_display, DrawCallback, this);
+    m_redraw.SetScene(m_scene);
+    m_redraw.Start(m_display, [this](std::function<void()> task) { RunLater(std::move(task)); });
     return true;
 }
 
 void ObsWindow::DestroyDisplay()
 {
+    m_redraw.Stop();
     if (m_display) {
         // Once removed, the callback no longer runs: libobs holds the display's
         // callback lock while drawing.
@@ -97,14 +100,18 @@ void ObsWindow::SetScene(obs_scene_t* scene)
         std::lock_guard lock(m_drawMutex);
         std::swap(m_scene, replacement);
     }
+    m_redraw.SetScene(m_scene);
     // The old scene is released here, outside the lock.
 }
 
 void ObsWindow::PublishFit()
 {
     m_fit.editEnabled = !m_editDisabled;
-    std::lock_guard lock(m_drawMutex);
-    m_drawFit = m_fit;
+    {
+        std::lock_guard lock(m_drawMutex);
+        m_drawFit = m_fit;
+    }
+    m_redraw.Request();
 }
 
 void ObsWindow::OnResize(int width, int height)
@@ -246,9 +253,12 @@ void ObsWindow::SetQuadPoint(int index, vec2 point)
 
 void ObsWindow::PublishQuad()
 {
-    std::lock_guard lock(m_drawMutex);
-    m_drawQuadEditing = m_quadEditing;
-    m_drawQuad = m_quad;
+    {
+        std::lock_guard lock(m_drawMutex);
+        m_drawQuadEditing = m_quadEditing;
+        m_drawQuad = m_quad;
+    }
+    m_redraw.Request();
 }
 
 bool ObsWindow::QuadMouseDown(int x, int y)

@@ -12,6 +12,7 @@
 #include "HandleDrag.h"
 #include "ObsWindowBase.h"
 #include "PreviewPainter.h"
+#include "PreviewRedraw.h"
 
 #include <array>
 #include <atomic>
@@ -76,9 +77,19 @@ public:
     int GetPreviewHeight() const { return m_fit.previewHeight; }
     // Frames the display's draw callback has drawn.
     uint64_t GetFramesDrawn() const { return m_framesDrawn.load(std::memory_order_relaxed); }
+    // The display draws while anything it shows changes and rests
+    // otherwise; this makes it draw the next frames whatever changed.
+    void RequestRedraw() { m_redraw.Request(); }
+    const PreviewRedraw& Redraw() const { return m_redraw; }
 
     // Paths whose UTF-8 form is longer than this are refused on a drop.
     static constexpr size_t kMaxDropPathBytes = 259;
+
+protected:
+    // Runs a task later on the user-interface thread; the window that has
+    // an event loop passes it on (without one, the task is dropped and the
+    // preview's sources are watched again only when the scene is set).
+    virtual void RunLater(std::function<void()> task) { (void)task; }
 
 private:
     // Where the canvas sits in the window, and what the draw callback needs.
@@ -106,6 +117,7 @@ private:
 
     obs_display_t* m_display = nullptr;
     PreviewPainter m_painter;
+    PreviewRedraw m_redraw;
     Fit m_fit;
     bool m_editDisabled = false;
     bool m_keepRatio = false;

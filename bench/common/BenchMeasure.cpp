@@ -1,0 +1,29 @@
+#include "BenchMeasure.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+double ProcessCpuSeconds()
+{
+    timespec time{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &time);
+    return double(time.tv_sec) + double(time.tv_nsec) * 1e-9;
+}
+
+double WallSeconds()
+{
+    timespec time{};
+    clock_gettime(CLOCK_MONOTONIC, &time);
+    return double(time.tv_sec) + double(time.tv_nsec) * 1e-9;
+}
+
+std::string LoadAverageText()
+{
+    double load[3] = {};
+    if (getloadavg(load, 3) != 3)
+        return "unknown";
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f %.2f %.2f", load[0], load[1], load[2]);
+    return text;
+}

@@ -1,0 +1,177 @@
+// The editor with an eight-layer 1920 × 1080 set open (one screen through a
+// 16-bit UV map), in the real window:
+//  - idle: the process's CPU time over a stretch in which nothing changes,
+//    as a share of one core, once with the preview drawn on every engine
+//    frame (as an editor that always draws would) and once as the editor
+//    does it. Goal: 10 % of one core or less.
+//  - the first change after a rest: engine frames from moving a layer to the
+//    preview drawing it. Goal: at most one.
+//  - a running shot transition and a live picture in a layer: frames drawn
+//    against the engine's frame rate. Goal: 0.98 or more.
+//
+//   idle_cpu_bench [WORK_FOLDER] [SECONDS]
+// Run it with the test folders (scripts/testhome.sh) and an X display.
+#include "BenchMeasure.h"
+#include "BenchSets.h"
+#include "app/ProjectSettings.h"
+#include "engine/ObsMain.h"
+#include "model/LiveSources.h"
+#include "model/MultiViewSource.h"
+#include "platform/FileUtil.h"
+#include "platform/TextConv.h"
+#include "preview/ObsQtWindow.h"
+#include "ui/DlgEditor.h"
+#include "ui/EditorMessages.h"
+#include "ui/MessageBox.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <util/base.h>
+
+namespace {
+
+std::wstring W(const std::string& s) { return platform::Utf8ToWide(s); }
+
+// Engine frames, counted at the start of each.
+std::atomic<uint64_t> g_engineFrames{0};
+void CountFrame(void*, float) { ++g_engineFrames; }
+
+// Keeps the preview drawing on every frame, as if nothing ever rested.
+void RequestEveryFrame(void* preview, float) { static_cast<ObsQtWindow*>(preview)->RequestRedraw(); }
+
+// The engine frame in which the preview first drew after a change.
+std::atomic<bool> g_changed{false};
+std::atomic<uint64_t> g_drawnAtFrame{0};
+void NoteDraw(void*, uint32_t, uint32_t)
+{
+    if (g_changed.exchange(false))
+        g_drawnAtFrame = g_engineFrames.load();
+}
+
+void RunEventsFor(double seconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// CPU of the whole process over an idle stretch, as a share of one core.
+double IdleCpuShare(double seconds)
+{
+    const double cpu = ProcessCpuSeconds(), wall = WallSeconds();
+    RunEventsFor(seconds);
+    return (ProcessCpuSeconds() - cpu) / (WallSeconds() - wall);
+}
+
+// Frames drawn while `during` runs for `seconds`, against the engine's rate.
+double DrawnShare(ObsQtWindow* preview, double seconds)
+{
+    const uint64_t before = preview->GetFramesDrawn();
+    RunEventsFor(seconds);
+    return double(preview->GetFramesDrawn() - before) / (seconds * double(g_settings.FrameRate));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    platform::LocaleCharset();
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication application(argc, argv);
+    const std::string work =
+        argc > 1 ? argv[1] : platform::WideToUtf8(platform::GetTempFolder()) + "/kelvane-idle-bench";
+    const double seconds = argc > 2 ? std::max(2.0, std::atof(argv[2])) : 10.0;
+    const BenchSet set = WriteBenchSet(work, {"Idle", 8, 1920, 1080, true, false});
+    if (set.folder.empty()) {
+        std::fprintf(stderr, "cannot write the set\n");
+        return 1;
+    }
+    SetMessageBoxHandler([](QWidget*, const std::wstring& text, int) {
+        std::fprintf(stderr, "message: %ls\n", text.c_str());
+        return IDCANCEL;
+    });
+    const std::string loadBefore = LoadAverageText();
+    int status = 0;
+    {
+        CDlgEditor editor;
+        base_set_log_handler([](int, const char*, va_list, void*) {}, nullptr);  // quiet while measuring
+        editor.SetAutoMaximize(false);
+        editor.show();
+        editor.ResizeClientArea(1704, 1000);
+        if (editor.OpenSetFolder(W(set.folder), kSetKindNative) != 0) {
+            std::fprintf(stderr, "the set did not open\n");
+            return 1;
+        }
+        ObsQtWindow* preview = editor.GetPreview();
+        obs_add_tick_callback(CountFrame, nullptr);
+        obs_display_add_draw_callback(preview->GetDisplay(), NoteDraw, nullptr);
+        RunEventsFor(3.0);  // the pictures arrive, then two seconds of nothing
+
+        obs_add_tick_callback(RequestEveryFrame, preview);
+        RunEventsFor(1.0);
+        const uint64_t drawnBefore = preview->GetFramesDrawn();
+        const double always = IdleCpuShare(seconds);
+        const double alwaysShare = double(preview->GetFramesDrawn() - drawnBefore) / (seconds * double(g_settings.FrameRate));
+        obs_remove_tick_callback(RequestEveryFrame, preview);
+        RunEventsFor(2.0);
+        const double resting = IdleCpuShare(seconds);
+
+        // The first change after a rest: a layer moved by one pixel.
+        obs_sceneitem_t* item = editor.GetScene()->GetItem(1);
+        uint64_t worst = 0;
+        for (int trial = 0; trial < 10; ++trial) {
+            RunEventsFor(0.5);
+            vec2 position;
+            obs_sceneitem_get_pos(item, &position);
+            position.x += trial % 2 ? -1.0f : 1.0f;
+            g_drawnAtFrame = 0;
+            const uint64_t changedAt = g_engineFrames.load();
+            g_changed = true;
+            obs_sceneitem_set_pos(item, &position);
+            QElapsedTimer timer;
+            timer.start();
+            while (g_drawnAtFrame == 0 && timer.elapsed() < 2000)
+                QApplication::processEvents(QEventLoop::AllEvents, 1);
+            worst = std::max(worst, g_drawnAtFrame ? g_drawnAtFrame - changedAt : 999);
+        }
+
+        // A shot transition, stepped as the shots page steps it.
+        CMultiViewSource* scene = editor.GetScene();
+        scene->StartShot(0, 0);
+        QTimer steps;
+        QObject::connect(&steps, &QTimer::timeout, [scene] { scene->ShotTick(); });
+        steps.start(40);
+        scene->StartShot(1, 6000);
+        const double transition = DrawnShare(preview, 5.0);
+        steps.stop();
+
+        // A live picture in the screen layer.
+        std::unique_ptr<CLiveSource> live = CLiveSource::MakeTestPattern();
+        const bool placed = live && scene->PlaceSourceInLayerAt(1, live->Source());
+        const double liveShare = placed ? DrawnShare(preview, 5.0) : 0.0;
+
+        obs_display_remove_draw_callback(preview->GetDisplay(), NoteDraw, nullptr);
+        obs_remove_tick_callback(CountFrame, nullptr);
+        std::printf("editor with an 8-layer 1920 x 1080 set, canvas %ls, load %s (before) / %s (after)\n",
+                    g_settings.FormatName.c_str(), loadBefore.c_str(), LoadAverageText().c_str());
+        std::printf("  idle, preview drawn every frame   %5.1f %% of a core (%.3f of the frame rate drawn)\n", always * 100.0,
+                    alwaysShare);
+        std::printf("  idle, preview resting             %5.1f %% of a core   (goal <= 10 %%), %.2f of drawing always\n",
+                    resting * 100.0, always > 0 ? resting / always : 0.0);
+        std::printf("  first change after a rest         %llu frame(s) to the screen   (goal <= 1)\n",
+                    static_cast<unsigned long long>(worst));
+        std::printf("  shot transition, frames drawn     %.3f of the frame rate   (goal >= 0.98)\n", transition);
+        std::printf("  live picture, frames drawn        %.3f of the frame rate   (goal >= 0.98)%s\n", liveShare,
+                    placed ? "" : " (no live picture)");
+        if (resting > 0.10 || worst > 1 || transition < 0.98 || liveShare < 0.98)
+            status = 2;
+        editor.close();
+    }
+    return status;
+}

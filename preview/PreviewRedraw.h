@@ -13,7 +13,7 @@
 //  - a live picture (a video, a camera) in the scene: every frame draws;
 //  - Request(): the window was exposed or resized, the overlay or the edit
 //    state changed.
-// While resting, one frame is drawn every couple of seconds: a picture its
+// While resting, one frame is drawn every few seconds: a picture its
 // source reloads by itself (its file changed on disk) shows without anyone
 // touching the set.
 #include "SceneState.h"
@@ -55,7 +55,7 @@ public:
     // later, and a gesture's short pauses do not stop and start the drawing.
     static constexpr int kTrailingFrames = 10;
     // Seconds between the single frames drawn while resting.
-    static constexpr float kRestingRefreshSeconds = 2.0f;
+    static constexpr float kRestingRefreshSeconds = 5.0f;
 
 private:
     static void OnTick(void* param, float seconds);

@@ -163,8 +163,8 @@ TEST_F(PreviewRedrawTest, WhileRestingASingleFrameIsDrawnNowAndThen)
     // other trace: the refresh shows it.
     ASSERT_TRUE(Rests());
     const uint64_t frames = m_window->GetFramesDrawn();
-    QTest::qWait(int(PreviewRedraw::kRestingRefreshSeconds * 2500));
+    QTest::qWait(int(PreviewRedraw::kRestingRefreshSeconds * 1300));
     const uint64_t drawn = m_window->GetFramesDrawn() - frames;
     EXPECT_GE(drawn, 1u);
-    EXPECT_LE(drawn, 4u) << "a refresh draws one frame, not the trailing ones";
+    EXPECT_LE(drawn, 3u) << "a refresh draws one frame, not the trailing ones";
 }

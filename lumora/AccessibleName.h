@@ -1,6 +1,8 @@
 #pragma once
 // Screen readers and GUI test tools find a control by its accessible name:
-// its (translated) text, else its tooltip.
+// its (translated) text, else its tooltip. A text that says nothing by
+// itself (a single letter, "..") gives way to the tooltip, which says what
+// the control does.
 #include "lumora/LumoraApi.h"
 
 class QString;
@@ -8,6 +10,8 @@ class QWidget;
 
 namespace lumora {
 
+// The name a control with this text and tooltip is announced by.
+LUMORA_API QString AccessibleNameFor(const QString& text, const QString& toolTip);
 LUMORA_API void UpdateAccessibleName(QWidget* control, const QString& text);
 
 }  // namespace lumora

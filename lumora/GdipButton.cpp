@@ -1,10 +1,13 @@
 #include "GdipButton.h"
 
 #include "lumora/AccessibleName.h"
+#include "lumora/ButtonAccessible.h"
 #include "lumora/CmdTarget.h"
+#include "lumora/FocusRing.h"
 #include "lumora/ResourceImage.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -19,7 +22,8 @@ const QColor kHoverFrame(0xC0, 0xC0, 0xC0);
 
 CGdipButton::CGdipButton(QWidget* parent) : QAbstractButton(parent)
 {
-    setFocusPolicy(Qt::NoFocus);
+    lumora::InstallButtonAccessibility();
+    setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
     m_hoverTimer.setSingleShot(true);
     m_hoverTimer.setInterval(kHoverDelayMs);
@@ -28,6 +32,7 @@ CGdipButton::CGdipButton(QWidget* parent) : QAbstractButton(parent)
         update();
     });
     connect(&m_repeatTimer, &QTimer::timeout, this, &CGdipButton::SendCommand);
+    connect(this, &QAbstractButton::clicked, this, &CGdipButton::OnClicked);
 }
 
 bool CGdipButton::LoadStdImage(int id, const QString& type)
@@ -57,15 +62,22 @@ void CGdipButton::EnableToggle(bool enable)
 {
     if (!m_altImage)
         return;
+    const bool was = IsToggled();
     m_toggleEnabled = enable;
     if (!enable)
         m_toggled = false;
+    if (was != IsToggled())
+        lumora::NotifyCheckedChanged(this, true);
     update();
 }
 
 void CGdipButton::SetCheck(bool checked)
 {
+    const bool changed = m_checked != checked;
     m_checked = checked;
+    m_checkUsed = true;
+    if (changed)
+        lumora::NotifyCheckedChanged(this, true);
     update();
 }
 
@@ -135,12 +147,24 @@ void CGdipButton::mousePressEvent(QMouseEvent* event)
 void CGdipButton::mouseReleaseEvent(QMouseEvent* event)
 {
     m_repeatTimer.stop();
-    const bool click = isDown() && event->button() == Qt::LeftButton && hitButton(event->position().toPoint());
-    if (click && m_toggleEnabled)
-        m_toggled = !m_toggled;
-    if (click)
-        SendCommand();
     QAbstractButton::mouseReleaseEvent(event);
+}
+
+// Return does what Space and a click do; the click comes through clicked()
+// whatever gave it (mouse, keys, a screen reader's press).
+void CGdipButton::keyPressEvent(QKeyEvent* event)
+{
+    if (!lumora::ClickOnReturn(this, event))
+        QAbstractButton::keyPressEvent(event);
+}
+
+void CGdipButton::OnClicked()
+{
+    if (m_toggleEnabled) {
+        m_toggled = !m_toggled;
+        lumora::NotifyCheckedChanged(this, true);
+    }
+    SendCommand();
 }
 
 void CGdipButton::paintEvent(QPaintEvent*)
@@ -180,4 +204,6 @@ void CGdipButton::paintEvent(QPaintEvent*)
         const QRect textArea = rect().adjusted(size.width() + shift, shift, shift, shift);
         painter.drawText(textArea, Qt::AlignCenter | Qt::TextSingleLine, text());
     }
+    if (hasFocus())
+        lumora::DrawFocusRing(painter, QRectF(rect()), 3);
 }

@@ -2,7 +2,8 @@
 // A picture button: its standard picture (the alternate one while toggled),
 // pressed, hover, checked and disabled (grey) looks, an optional text right
 // of the picture, a tooltip, and auto-repeat. A click sends the owner
-// WM_COMMAND with the button's control id (and emits clicked()).
+// WM_COMMAND with the button's control id (and emits clicked()); so do
+// Space and Return while it has the focus, which its ring shows.
 #include "lumora/LumoraApi.h"
 
 #include <QAbstractButton>
@@ -24,6 +25,8 @@ public:
     bool IsToggled() const { return m_toggled; }
     void SetCheck(bool checked);
     bool GetCheck() const { return m_checked; }
+    // True for toggles and for buttons whose owner marks them checked.
+    bool HasOnOffState() const { return m_toggleEnabled || m_checkUsed; }
     // Empty text is ignored.
     void SetToolTipText(const QString& text, bool activate = true);
     // While held down the owner gets the command every interval.
@@ -39,11 +42,13 @@ protected:
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
     QPixmap Picture(int id) const;
     void SendCommand();
+    void OnClicked();
 
     int m_stdImage = 0;
     int m_altImage = 0;
@@ -52,6 +57,7 @@ private:
     QSize m_imageSize;
     bool m_hover = false;
     bool m_checked = false;
+    bool m_checkUsed = false;
     bool m_toggleEnabled = false;
     bool m_toggled = false;
     bool m_repeat = false;

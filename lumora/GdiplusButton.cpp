@@ -1,13 +1,15 @@
 #include "GdiplusButton.h"
 
 #include "lumora/AccessibleName.h"
+#include "lumora/ButtonAccessible.h"
 #include "lumora/CmdTarget.h"
+#include "lumora/FocusRing.h"
 #include "lumora/ResourceImage.h"
 #include "lumora/Skin.h"
 #include "lumora/SkinPalette.h"
 
 #include <QApplication>
-#include <QMouseEvent>
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace {
@@ -26,9 +28,11 @@ CGdiplusButton::CGdiplusButton(QWidget* parent) : CGdiplusButton(QString(), pare
 
 CGdiplusButton::CGdiplusButton(const QString& text, QWidget* parent) : QAbstractButton(parent)
 {
+    lumora::InstallButtonAccessibility();
     setText(text);
-    setFocusPolicy(Qt::TabFocus);
+    setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
+    connect(this, &QAbstractButton::clicked, this, [this] { lumora::SendCommandToOwner(this, BN_CLICKED); });
 }
 
 bool CGdiplusButton::SetImage(int id, const QString& type)
@@ -80,12 +84,12 @@ void CGdiplusButton::leaveEvent(QEvent* event)
     QAbstractButton::leaveEvent(event);
 }
 
-void CGdiplusButton::mouseReleaseEvent(QMouseEvent* event)
+// Return does what Space and a click do: QAbstractButton turns both into
+// clicked(), which sends the command.
+void CGdiplusButton::keyPressEvent(QKeyEvent* event)
 {
-    const bool click = isDown() && event->button() == Qt::LeftButton && hitButton(event->position().toPoint());
-    QAbstractButton::mouseReleaseEvent(event);
-    if (click)
-        lumora::SendCommandToOwner(this, BN_CLICKED);
+    if (!lumora::ClickOnReturn(this, event))
+        QAbstractButton::keyPressEvent(event);
 }
 
 // The skin's two fill colours run from top to bottom; the light one is kept
@@ -134,4 +138,6 @@ void CGdiplusButton::paintEvent(QPaintEvent*)
     painter.setFont(QApplication::font());
     painter.setPen(isEnabled() ? lumora::SkinColor(COLOR_BUTTON_TEXT) : QColor(0xC0, 0xC0, 0xC0, 0x90));
     painter.drawText(rect().translated(shift, shift), Qt::AlignCenter | Qt::TextSingleLine, text());
+    if (hasFocus())
+        lumora::DrawFocusRing(painter, QRectF(rect()), kCorner);
 }

@@ -2,7 +2,8 @@
 // A text button drawn in the skin: a rounded frame, a vertical two-colour
 // fill (reversed while pressed), an optional icon at the left and picture in
 // the middle. When not clickable it never looks pressed. A click sends the
-// owner WM_COMMAND with the button's control id (and emits clicked()).
+// owner WM_COMMAND with the button's control id (and emits clicked()); so do
+// Space and Return while it has the focus, which its ring shows.
 #include "lumora/LumoraApi.h"
 
 #include <QAbstractButton>
@@ -28,7 +29,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int m_image = 0;

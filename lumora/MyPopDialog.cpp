@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 #include <QTextEdit>
 #include <QWindow>
 #include <algorithm>
@@ -62,6 +63,12 @@ CMyPopDialog::CMyPopDialog(int templateId, int iconId, int menuId, QWidget* pare
     setAttribute(Qt::WA_Hover);
     m_client->setObjectName(QStringLiteral("client"));
     m_client->installEventFilter(this);
+    // F10 opens the frame's menu from the keyboard, as on other desktops.
+    if (flags & TB_MENU) {
+        auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+        menuKey->setContext(Qt::WindowShortcut);
+        connect(menuKey, &QShortcut::activated, this, [this] { ButtonAction(TB_MENU); });
+    }
     Relayout();
 }
 

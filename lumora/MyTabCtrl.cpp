@@ -2,6 +2,7 @@
 
 #include "lumora/AccessibleName.h"
 #include "lumora/CmdTarget.h"
+#include "lumora/FocusRing.h"
 #include "lumora/ResourceImage.h"
 #include "lumora/Skin.h"
 #include "lumora/SkinPalette.h"
@@ -20,7 +21,7 @@ CMyTabCtrl::CMyTabCtrl(QWidget* parent) : QTabBar(parent)
     setDrawBase(false);
     setExpanding(false);
     setUsesScrollButtons(false);
-    setFocusPolicy(Qt::TabFocus);
+    setFocusPolicy(Qt::StrongFocus);
     connect(this, &QTabBar::currentChanged, this, [this](int) {
         NMHDR notify{nullptr, 0, TCN_SELCHANGE};
         lumora::SendNotifyToOwner(this, notify);
@@ -82,5 +83,8 @@ void CMyTabCtrl::paintEvent(QPaintEvent*)
         const bool centred = !tabData(i).toInt();
         painter.drawText(centred ? r.toRect() : textArea,
                          (centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter | Qt::TextSingleLine, tabText(i));
+        // The keyboard moves the current tab (arrow keys): its ring shows where.
+        if (selected && hasFocus())
+            lumora::DrawFocusRing(painter, r, 3);
     }
 }

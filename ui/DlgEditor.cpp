@@ -98,6 +98,7 @@ CDlgEditor::CDlgEditor(QWidget* parent) : CMyPopDialog(392, 128, 128, parent, kE
     CreateRecovery();
     ApplyDialogTexts(this, 392);
     CreateFileShortcuts();
+    CreatePageShortcuts();
     setWindowTitle(QString::fromWCharArray(kMessageBoxTitle));
     // 9., 10.
     ApplyKeepRatioSetting();
@@ -203,6 +204,25 @@ void CDlgEditor::CreateFileShortcuts()
         if (button == m_saveButton)
             tip += QStringLiteral(", ") + QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S).toString(QKeySequence::NativeText);
         button->SetToolTipText(tip + QStringLiteral(")"), true);
+    }
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab step through the pages as clicking their tabs
+// does, wrapping round at either end.
+void CDlgEditor::CreatePageShortcuts()
+{
+    const std::pair<QKeySequence, int> steps[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+    };
+    for (const auto& [keys, step] : steps) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, this, [this, step = step] {
+            const int count = m_tab->count();
+            if (count > 0 && m_tab->isEnabled())
+                m_tab->setCurrentIndex((m_tab->currentIndex() + step + count) % count);
+        });
     }
 }
 

@@ -194,6 +194,7 @@ private:
     QScrollArea* MakePageArea(CWndEditorBase* page);
     void ShowPage(int index);
     void CreateFileShortcuts();
+    void CreatePageShortcuts();
     void RunCommandFromKeys(int id);
     void ApplyKeepRatioSetting();
     void StartTimers();

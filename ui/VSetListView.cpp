@@ -8,6 +8,7 @@
 #include "ui/library/SetTooltip.h"
 
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -272,4 +273,18 @@ void CVSetListView::mouseDoubleClickEvent(QMouseEvent* event)
         return;
     }
     QListView::mouseDoubleClickEvent(event);
+}
+
+// Return on the current row opens it, as a double-click does.
+void CVSetListView::keyPressEvent(QKeyEvent* event)
+{
+    const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const QModelIndex index = currentIndex();
+    if (isReturn && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && index.isValid()) {
+        if (m_onDoubleClick && !event->isAutoRepeat())
+            m_onDoubleClick(index.row());
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
 }

@@ -50,7 +50,8 @@ QToolButton* MakeButton(QWidget* parent, int id, const QIcon& icon, unsigned tip
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     button->setAutoRaise(true);
     button->setToolTip(Text(tip));
-    button->setFocusPolicy(Qt::NoFocus);
+    // A picture button is announced by what it does.
+    button->setAccessibleName(Text(tip));
     return button;
 }
 

@@ -1,9 +1,12 @@
 // The owner-drawn controls on real windows inside a frame's client area:
 // what reaches the owner, the splitter's clamped drag, the list's drawn
-// check boxes, button states, link labels and accessible names.
+// check boxes, button states, link labels, accessible names, and buttons
+// worked from the keyboard and by a screen reader's press.
 #include "WidgetTestSupport.h"
 
+#include "lumora/AccessibleName.h"
 #include "lumora/ControlId.h"
+#include "lumora/FocusRing.h"
 #include "lumora/GdipButton.h"
 #include "lumora/GdiplusButton.h"
 #include "lumora/ImageList.h"
@@ -15,6 +18,8 @@
 #include "lumora/ResourceImage.h"
 #include "lumora/ShellOpen.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -296,6 +301,127 @@ TEST_F(Controls, ControlsAreNamedForScreenReadersByTextOrTooltip)
     label->setText("Translated");
     label->repaint();
     EXPECT_EQ(label->accessibleName(), "Translated");
+}
+
+// What a screen reader's "press" does: the click is played a moment later.
+void PressForScreenReader(QWidget* button)
+{
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(button);
+    ASSERT_NE(access, nullptr);
+    ASSERT_NE(access->actionInterface(), nullptr);
+    ASSERT_TRUE(access->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    access->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+}
+
+QAccessible::State AccessibleState(QWidget* control) { return QAccessible::queryAccessibleInterface(control)->state(); }
+
+// Focus goes only to a widget of the active window.
+bool Activate(QWidget& window)
+{
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+}
+
+TEST_F(Controls, ButtonsActOnSpaceReturnAndPressExactlyAsOnAClick)
+{
+    auto* add = Add<CGdiplusButton>(1605);
+    add->setText("Add");
+    add->resize(100, 28);
+    auto* snapshot = Add<CGdipButton>(1077);
+    snapshot->LoadStdImage(295);
+    snapshot->move(120, 0);
+    ASSERT_TRUE(Activate(owner));
+    for (QWidget* button : std::initializer_list<QWidget*>{add, snapshot}) {
+        owner.commands.clear();
+        const auto id = static_cast<unsigned>(lumora::GetControlId(button).value_or(0));
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_TRUE(button->hasFocus()) << "a click gives the button the focus";
+        QTest::keyClick(button, Qt::Key_Space);
+        QTest::keyClick(button, Qt::Key_Return);
+        QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier);
+        QTest::keyClick(button, Qt::Key_Return, Qt::ControlModifier);  // not a click
+        PressForScreenReader(button);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return owner.commands.size() == 5; }, 2000));
+        EXPECT_EQ(owner.commands, std::vector<unsigned>(5, id));
+    }
+    // Tab reaches both kinds.
+    add->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(add, Qt::Key_Tab);
+    EXPECT_TRUE(snapshot->hasFocus());
+
+    owner.commands.clear();
+    add->setEnabled(false);
+    QTest::keyClick(add, Qt::Key_Return);
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(add);
+    EXPECT_FALSE(access->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    access->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QTest::qWait(300);
+    EXPECT_TRUE(owner.commands.empty()) << "a disabled button does nothing";
+}
+
+TEST_F(Controls, OnOffButtonsExposeTheirStateAndPressTogglesAsAClickDoes)
+{
+    auto* keepRatio = Add<CGdipButton>(1103);
+    keepRatio->LoadStdImage(427);
+    keepRatio->SetToolTipText("Keep ratio");
+    EXPECT_FALSE(AccessibleState(keepRatio).checkable) << "a plain picture button has no on/off state";
+    keepRatio->SetCheck(true);
+    EXPECT_TRUE(AccessibleState(keepRatio).checkable);
+    EXPECT_TRUE(AccessibleState(keepRatio).checked);
+    keepRatio->SetCheck(false);
+    EXPECT_FALSE(AccessibleState(keepRatio).checked);
+    EXPECT_TRUE(AccessibleState(keepRatio).focusable);
+
+    auto* play = Add<CGdipButton>(1591);
+    play->LoadStdImage(588);
+    ASSERT_TRUE(play->LoadAltImage(587));
+    play->EnableToggle(true);
+    EXPECT_FALSE(AccessibleState(play).checked);
+    PressForScreenReader(play);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return play->IsToggled(); }, 2000));
+    EXPECT_TRUE(AccessibleState(play).checked);
+    QTest::keyClick(play, Qt::Key_Space);
+    EXPECT_FALSE(play->IsToggled());
+    EXPECT_EQ(owner.commands, (std::vector<unsigned>{1591, 1591}));
+}
+
+TEST_F(Controls, ButtonsAreNamedByWhatTheyDoAndShowTheirFocus)
+{
+    const auto name = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+    const auto description = [](QWidget* w) {
+        return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Description);
+    };
+    auto* view = Add<CGdiplusButton>(1201);
+    view->setText("V");
+    view->SetToolTipText("Change the view");
+    auto* choose = Add<CGdiplusButton>(1202);
+    choose->setText("..");
+    choose->SetToolTipText("Choose path");
+    auto* save = Add<CGdiplusButton>(1203);
+    save->setText("&Save");
+    save->SetToolTipText("Save the set");
+    auto* chinese = Add<CGdiplusButton>(1204);
+    chinese->setText(QString::fromUtf8("存"));
+    chinese->SetToolTipText("Keep");
+    EXPECT_EQ(name(view), "Change the view");
+    EXPECT_EQ(description(view), "");
+    EXPECT_EQ(name(choose), "Choose path");
+    EXPECT_EQ(name(save), "Save");
+    EXPECT_EQ(description(save), "Save the set");
+    EXPECT_EQ(name(chinese), QString::fromUtf8("存"));
+    EXPECT_EQ(lumora::AccessibleNameFor("R", QString()), "R") << "without a tooltip the text stays";
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(view)->role(), QAccessible::Button);
+
+    save->resize(100, 28);
+    ASSERT_TRUE(Activate(owner));
+    save->clearFocus();
+    const QImage unfocused = save->grab().toImage();
+    save->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(save->hasFocus());
+    const QImage focused = save->grab().toImage();
+    EXPECT_NE(unfocused, focused) << "focus changes the button's look";
+    // The ring is drawn in its own colour at the edge.
+    EXPECT_EQ(focused.pixelColor(focused.width() / 2, 1).rgb(), lumora::FocusRingColor().rgb());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "SliderChannel.h"
 
 #include "lumora/ControlId.h"
+#include "ui/ChannelSlider.h"
 #include "lumora/GdipButton.h"
 #include "lumora/Lang.h"
 
@@ -107,7 +108,7 @@ CSliderChannel::CSliderChannel(const ChannelSpec& spec, QWidget* parent)
     lumora::SetControlId(m_caption, spec.caption);
     m_caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    m_slider = new QSlider(Qt::Horizontal, parent);
+    m_slider = new CChannelSlider(spec, m_caption, parent);
     lumora::SetControlId(m_slider, spec.slider);
     m_slider->setRange(spec.minimum, spec.maximum);
     m_slider->setSingleStep(1);

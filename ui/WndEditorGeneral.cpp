@@ -85,6 +85,7 @@ void CWndEditorGeneral::CreateControls()
     m_thumbnailLabel->setBuddy(m_thumbnailEdit);
     m_chooseButton = new CGdiplusButton(QStringLiteral(".."), this);
     lumora::SetControlId(m_chooseButton, IDC_CHOOSE_THUMBNAIL);
+    m_chooseButton->SetToolTipText(Wide(Lang::LoadLangString(180)), true);
     m_captureButton = new CGdipButton(this);
     lumora::SetControlId(m_captureButton, IDC_CAPTURE_THUMBNAIL);
     m_captureButton->LoadStdImage(295, QStringLiteral("PNG"));

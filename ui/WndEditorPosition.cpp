@@ -198,6 +198,7 @@ void CWndEditorPosition::CreateDetails()
         edit->setGeometry(field, top, right - field - 62, kRowHeight);
         auto* choose = new CGdiplusButton(QStringLiteral(".."), this);
         lumora::SetControlId(choose, chooseId);
+        choose->SetToolTipText(QString::fromStdWString(Lang::LoadLangString(180)), true);
         choose->setGeometry(right - 56, top, 28, kRowHeight);
         auto* clear = new CGdipButton(this);
         lumora::SetControlId(clear, clearId);

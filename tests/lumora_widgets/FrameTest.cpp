@@ -251,6 +251,26 @@ TEST_F(PopMenu, MenuButtonShowsTheMenuInEnglish)
     EXPECT_EQ(dialog.commands, (std::vector<unsigned>{32816}));
 }
 
+TEST_F(PopMenu, F10OpensTheMenuWhichTheKeysWork)
+{
+    m_root.writeLanguage("English", u"[Menu]\r\nID128_32874=Home page\r\nID128_32877=Check for updates\r\n"
+                                    u"ID128_32878=Recent updates\r\nID128_32816=About\r\n");
+    Lang::SetCurLanguage(L"English");
+    RecordingPopDialog dialog(27);
+    ASSERT_TRUE(widgettest::ShowAndWait(dialog));
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QTest::keyClick(&dialog, Qt::Key_F10);
+    QMenu* menu = dialog.ShownMenu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    EXPECT_EQ(dialog.popupTexts, (QStringList{"Home page", "Check for updates", "Recent updates", "", "About"}));
+    // Up from the top wraps to the last item, About; Return chooses it.
+    QTest::keyClick(menu, Qt::Key_Up);
+    QTest::keyClick(menu, Qt::Key_Return);
+    QTRY_COMPARE(dialog.commands, (std::vector<unsigned>{32816}));
+}
+
 TEST_F(PopMenu, MenuButtonShowsTheChineseDefaults)
 {
     Lang::SetCurLanguage(kChineseLanguageName);

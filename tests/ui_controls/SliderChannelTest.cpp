@@ -4,6 +4,9 @@
 
 #include "../lumora_widgets/WidgetTestSupport.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
 #include <QTest>
@@ -90,4 +93,30 @@ TEST_F(SliderChannelTest, ZoomRowsKeepTheTypedValueBetweenSliderSteps)
     TypeInto(row, QStringLiteral("0.5"));
     EXPECT_EQ(stored, 0.5f);
     EXPECT_EQ(row.Slider()->value(), 500);
+}
+
+// Screen readers hear the slider in the field's units, named by its caption,
+// and a value they set moves the row as the user would.
+TEST_F(SliderChannelTest, SliderSpeaksTheFieldsValueAndCaption)
+{
+    CSliderChannel row(kZoom, &m_page);
+    auto* caption = m_page.findChild<QLabel*>();
+    ASSERT_NE(caption, nullptr);
+    caption->setText(QStringLiteral("&XY"));
+    float stored = 0.0f;
+    row.SetChangeHandler([&](int) { stored = row.ModelValue(); });
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(row.Slider());
+    ASSERT_NE(access, nullptr);
+    EXPECT_EQ(access->role(), QAccessible::Slider);
+    EXPECT_EQ(access->text(QAccessible::Name), QStringLiteral("XY"));
+    QAccessibleValueInterface* value = access->valueInterface();
+    ASSERT_NE(value, nullptr);
+    EXPECT_DOUBLE_EQ(value->currentValue().toDouble(), 1.0);
+    EXPECT_DOUBLE_EQ(value->minimumValue().toDouble(), 0.002);
+    EXPECT_DOUBLE_EQ(value->maximumValue().toDouble(), 5.0);
+    TypeInto(row, QStringLiteral("2.5"));
+    EXPECT_EQ(access->text(QAccessible::Value), QStringLiteral("2.500"));
+    value->setCurrentValue(0.25);
+    EXPECT_EQ(row.Edit()->text(), QStringLiteral("0.250"));
+    EXPECT_EQ(stored, 0.25f);
 }

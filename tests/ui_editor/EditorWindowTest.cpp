@@ -7,6 +7,7 @@
 #include "engine/BitmapFile.h"
 #include "lumora/CmdTarget.h"
 #include "lumora/Lang.h"
+#include "lumora/MyTabCtrl.h"
 #include "model/MultiViewSource.h"
 #include "model/SetSaving.h"
 #include "platform/FileUtil.h"
@@ -351,4 +352,24 @@ TEST_F(EditorWindowTest, NewSetFromATemplateOpensTheUnnamedVmixSet)
     EXPECT_EQ(editor()->GetLastTemplate(), 3);
     EXPECT_TRUE(m_messages.empty()) << "no error text after a write that worked";
     EXPECT_TRUE(platform::FileExists(platform::JoinPath(GetUnnamedSetFolder(), L"config.xml")));
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab step through the pages and wrap round, as
+// clicking the tabs would.
+TEST_F(EditorWindowTest, CtrlTabStepsThroughThePages)
+{
+    OpenEditor();
+    editor()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor()));
+    CMyTabCtrl* tabs = editor()->GetTabControl();
+    ASSERT_EQ(tabs->count(), 3);
+    ASSERT_EQ(tabs->currentIndex(), 0);
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : editor();
+    QTest::keyClick(target, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    QTest::keyClick(target, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(target, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(tabs->currentIndex(), 2);
+    QTest::keyClick(target, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 0);
 }

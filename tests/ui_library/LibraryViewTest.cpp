@@ -215,7 +215,7 @@ TEST_F(LibraryViewTest, RecentPageShowsNewestFirstAndRemovesRowZerosEntryAfterAs
     EXPECT_EQ(page->List()->Model()->Entry(0)->Name(), L"middle");
 }
 
-TEST_F(LibraryViewTest, DoubleClickSendsTheSetToTheEditorAndTheTooltipExplainsIt)
+TEST_F(LibraryViewTest, DoubleClickOrReturnSendsTheSetToTheEditorAndTheTooltipExplainsIt)
 {
     ASSERT_TRUE(WriteLibraryFolder(kLibraryTolvenar, MakeTolvenarLibrary(3)));
     std::wstring openedPath;
@@ -237,6 +237,17 @@ TEST_F(LibraryViewTest, DoubleClickSendsTheSetToTheEditorAndTheTooltipExplainsIt
     QTest::mouseDClick(page.List()->viewport(), Qt::LeftButton, {}, cell.center());
     EXPECT_EQ(openedPath, m_dir.wfile("Scene/VirtualSets/Sports Desk"));
     EXPECT_EQ(openedKind, kLibraryTolvenar);
+
+    // Return on the current row opens it as the double-click did.
+    openedPath.clear();
+    page.List()->setFocus();
+    page.List()->setCurrentIndex(page.List()->Model()->index(1));
+    QTest::keyClick(page.List(), Qt::Key_Return);
+    EXPECT_FALSE(openedPath.empty());
+    EXPECT_NE(openedPath, m_dir.wfile("Scene/VirtualSets/Sports Desk"));
+    openedPath.clear();
+    QTest::keyClick(page.List(), Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_TRUE(openedPath.empty()) << "only a plain Return opens";
 
     QHelpEvent help(QEvent::ToolTip, cell.center(), page.List()->viewport()->mapToGlobal(cell.center()));
     QApplication::sendEvent(page.List()->viewport(), &help);

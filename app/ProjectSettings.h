@@ -1,8 +1,8 @@
 #pragma once
 // The process-wide settings record: the canvas video format and audio format
 // the engine starts with, and a few user-interface states. Every run starts
-// from these initial values; the record is written to Setting.xml but never
-// read back.
+// from these initial values, except the video format, which is read back from
+// Setting.xml (the one the user chose last); the record is written there.
 #include <string>
 #include <vector>
 

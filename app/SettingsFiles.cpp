@@ -1,6 +1,7 @@
 #include "SettingsFiles.h"
 
 #include "UserFolders.h"
+#include "VideoFormats.h"
 #include "formats/XmlDocument.h"
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
@@ -151,6 +152,34 @@ bool WriteSettingsFile(const ProjectSettings& settings, const std::wstring& path
     if (!doc.IsWellFormed())
         return false;
     return doc.SaveFile(path);
+}
+
+bool ReadVideoFormatSetting(ProjectSettings& settings, const std::wstring& path)
+{
+    if (!platform::FileExists(path))
+        return false;
+    CXmlDocument doc;
+    if (!doc.LoadFile(path) || !doc.FindElement(L"Kelvane") || !doc.FindChildElement(L"Video") || !doc.EnterElement())
+        return false;
+    int width = 0, height = 0;
+    float frameRate = 0.0f;
+    while (doc.FindChildElement()) {
+        doc.EnterElement();
+        const std::wstring name = doc.GetTagName();
+        const std::string text = platform::WideToUtf8(doc.GetElementText());
+        doc.LeaveElement();
+        if (name == L"Width")
+            std::from_chars(text.data(), text.data() + text.size(), width);
+        else if (name == L"Height")
+            std::from_chars(text.data(), text.data() + text.size(), height);
+        else if (name == L"FrameRate")
+            std::from_chars(text.data(), text.data() + text.size(), frameRate);
+    }
+    const VideoFormat* format = FindVideoFormat(width, height, frameRate);
+    if (!format)
+        return false;
+    ApplyVideoFormat(settings, *format);
+    return true;
 }
 
 CRecentSetList::CRecentSetList(std::wstring filePath) : m_filePath(std::move(filePath)) {}

@@ -14,6 +14,11 @@ std::wstring SettingsFilePath();  // Setting.xml in the user data folder
 bool WriteSettingsFile();
 bool WriteSettingsFile(const ProjectSettings& settings, const std::wstring& path);
 
+// Reads the video format back from a settings file into the record. Only a
+// format the editor offers is taken; a missing, damaged or unknown one leaves
+// the record as it is (false).
+bool ReadVideoFormatSetting(ProjectSettings& settings, const std::wstring& path);
+
 struct RecentSet {
     std::wstring path;  // the set's folder
     int64_t time = 0;   // when it was saved, seconds since 1970

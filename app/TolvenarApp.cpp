@@ -174,6 +174,9 @@ void CTolvenarApp::CreateUserFolders()
 
 void CTolvenarApp::RunMainWindow()
 {
+    // The project's video format is the one chosen last time; the rest of the
+    // record starts from its initial values.
+    ReadVideoFormatSetting(g_settings, SettingsFilePath());
     CDlgEditor editor;
     // The system's requests to end keep the unsaved edits and end cleanly.
     platform::TerminationSignals endRequests([&editor](int signal) { editor.EndBySignal(signal); });

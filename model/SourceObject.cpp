@@ -20,6 +20,13 @@ CSourceObject::CSourceObject(ObsMain* owner, SourceInfo* info, HWND notifyWindow
     }
 }
 
+void CSourceObject::SetCanvasFormat(int32_t width, int32_t height, float frameRate)
+{
+    m_canvasWidth = width;
+    m_canvasHeight = height;
+    m_frameRate = frameRate;
+}
+
 CSourceObject::~CSourceObject()
 {
     // Let go of everything in a fixed order: filters before the items that

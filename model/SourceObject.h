@@ -152,6 +152,9 @@ public:
     virtual bool ApplySettings();
     virtual bool FitToCanvasKeepAspect();
     virtual bool StretchToCanvas();
+    // The project's canvas changed size or rate: what the object lays out
+    // from now on uses the new one (the items are made anew by the caller).
+    void SetCanvasFormat(int32_t width, int32_t height, float frameRate);
     virtual bool ApplyDeinterlace();
     virtual int ReloadLayers();
     virtual int ReloadShots();

@@ -617,13 +617,16 @@ void CDlgEditor::OnMediaNotification(WPARAM object, LPARAM block)
 void CDlgEditor::OnMenuPopup(QMenu* menu)
 {
     m_languages.clear();
-    const std::vector<std::wstring> list = Lang::SelectableLanguages();
-    if (list.empty())
-        return;
     QAction* about = nullptr;
     for (QAction* action : menu->actions()) {
         if (lumora::GetControlId(action) == ID_ABOUT)
             about = action;
+    }
+    menu->insertMenu(about, MakeVideoFormatMenu(menu));
+    const std::vector<std::wstring> list = Lang::SelectableLanguages();
+    if (list.empty()) {
+        menu->insertSeparator(about);
+        return;
     }
     auto* languages = new QMenu(LangText(105), menu);
     const std::wstring current = Lang::GetCurLanguage();

@@ -53,6 +53,9 @@ inline constexpr int ID_SAVE_TO_VMIX = 32868;
 inline constexpr int ID_SAVE_TO_NATIVE = 32867;
 inline constexpr int ID_LANGUAGE_FIRST = 800;
 inline constexpr int ID_LANGUAGE_LAST = 850;
+// The frame menu's video formats, in the order they are offered.
+inline constexpr int ID_VIDEO_FORMAT_FIRST = 860;
+inline constexpr int ID_VIDEO_FORMAT_LAST = 879;
 
 // Control ids of dialog 392.
 inline constexpr int IDC_EDITOR_TAB = 1070;
@@ -218,6 +221,11 @@ private:
     void OnSnapshot();
     void OnKeepRatio();
     void OnLanguage(int id);
+    // The frame menu's "Video format" submenu, and a choice made in it: the
+    // engine's canvas changes, the open set and its unsaved edits stay.
+    QMenu* MakeVideoFormatMenu(QWidget* parent);
+    void OnVideoFormat(int id);
+    int ResetEngineVideo();
     void OnMoveLayer(bool up);
     int SaveSetTo(const std::wstring& parentFolder, int kind);
     void FollowSavedSet(const std::wstring& savedFolder, int kind);

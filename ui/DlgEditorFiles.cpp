@@ -139,6 +139,8 @@ void CDlgEditor::RunCommand(int id)
     default:
         if (id >= ID_LANGUAGE_FIRST && id <= ID_LANGUAGE_LAST)
             OnLanguage(id);
+        else if (id >= ID_VIDEO_FORMAT_FIRST && id <= ID_VIDEO_FORMAT_LAST)
+            OnVideoFormat(id);
         break;
     }
 }

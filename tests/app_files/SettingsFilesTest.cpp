@@ -1,5 +1,6 @@
 #include "app/SettingsFiles.h"
 #include "app/UserFolders.h"
+#include "app/VideoFormats.h"
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
 #include "support/TestSupport.h"
@@ -145,6 +146,44 @@ TEST(SettingsFile, FailedSaveLeavesTheOldFileWhole)
     EXPECT_FALSE(WriteSettingsFile(s, dir.wfile("missing/Setting.xml")));
     EXPECT_EQ(ReadFileBytes(target), before);
     EXPECT_EQ(platform::ListFolder(dir.wpath()).size(), 1u) << "no temporary file left behind";
+}
+
+// The video format is the one part of the file read back: every offered
+// format comes back as written; a file without one, with a size the editor
+// does not offer, or damaged leaves the record as it was.
+TEST(SettingsFile, OnlyAnOfferedVideoFormatIsReadBack)
+{
+    TempDir dir;
+    const std::wstring path = dir.wfile("Setting.xml");
+    EXPECT_EQ(OfferedVideoFormats().size(), 12u);
+    for (const VideoFormat& format : OfferedVideoFormats()) {
+        ProjectSettings written;
+        ApplyVideoFormat(written, format);
+        written.KeepRatio = 1;
+        ASSERT_TRUE(WriteSettingsFile(written, path));
+        ProjectSettings read;
+        ASSERT_TRUE(ReadVideoFormatSetting(read, path)) << platform::WideToUtf8(format.name);
+        EXPECT_TRUE(SettingsUseVideoFormat(read, format));
+        EXPECT_EQ(read.FormatName, format.name);
+        EXPECT_EQ(read.KeepRatio, 0) << "only the format comes back";
+    }
+
+    const ProjectSettings initial;
+    const auto readsNothing = [&](const std::string& text) {
+        WriteFileBytes(dir.file("Setting.xml"), text);
+        ProjectSettings read;
+        const bool taken = ReadVideoFormatSetting(read, path);
+        return !taken && read.Width == initial.Width && read.Height == initial.Height &&
+               read.FrameRate == initial.FrameRate && read.FormatName == initial.FormatName;
+    };
+    std::string odd = ReadFileBytes(dir.file("Setting.xml"));
+    odd.replace(odd.find("<Width>"), odd.find("</Width>") - odd.find("<Width>"), "<Width>1921");
+    EXPECT_TRUE(readsNothing(odd)) << "a size not offered";
+    EXPECT_TRUE(readsNothing("<?xml version=\"1.0\"?><Kelvane><Video><Width>3840</Width></Video>"));
+    EXPECT_TRUE(readsNothing("not xml at all"));
+    platform::RemoveFile(path);
+    ProjectSettings read;
+    EXPECT_FALSE(ReadVideoFormatSetting(read, path));
 }
 
 TEST(RecentList, SameFolderInOtherCaseLeavesOneEntryAtTheEndSpelledAsTheLastSave)

@@ -14,8 +14,8 @@ using namespace acceptance;
 
 class VideoFormatRoad : public EditorRoad {
 protected:
-    // Frame menu → Video Format → `name`.
-    bool ChooseVideoFormat(const std::string& name)
+    // Frame menu → Video Format: the submenu opens.
+    bool OpenVideoFormatMenu()
     {
         OpenFrameMenu();
         const Accessible submenu = Find({"menu item", "Video Format"});
@@ -23,18 +23,16 @@ protected:
             return false;
         Input().MoveTo(submenu.Center());
         Click(submenu);
-        return ChooseMenuItem(name);
+        return true;
     }
+
+    bool ChooseVideoFormat(const std::string& name) { return OpenVideoFormatMenu() && ChooseMenuItem(name); }
 
     // Whether the format is the checked one in the submenu; the menu closes again.
     bool FormatIsChecked(const std::string& name)
     {
-        OpenFrameMenu();
-        const Accessible submenu = Find({"menu item", "Video Format"});
-        if (!submenu)
+        if (!OpenVideoFormatMenu())
             return false;
-        Input().MoveTo(submenu.Center());
-        Click(submenu);
         const Accessible item = Find({"menu item", name});
         const bool checked = item && item.Checked();
         Key("Escape");

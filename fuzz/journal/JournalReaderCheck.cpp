@@ -1,10 +1,10 @@
 #include "JournalReaderCheck.h"
 
 #include "fuzz/support/FolderArchive.h"
+#include "fuzz/support/RecordChecks.h"
 #include "model/RecoveryJournal.h"
 #include "platform/FileUtil.h"
 
-#include <cstring>
 
 namespace {
 
@@ -13,19 +13,10 @@ std::string CheckState(const SetSnapshot& state, const JournalHeader& header)
     if (static_cast<int>(state.layers.size()) != header.layerCount)
         return "the state holds another number of layers than its journal names";
     for (const LayerInfo& layer : state.layers) {
-        if (std::memchr(layer.name, '\0', sizeof layer.name) == nullptr)
-            return "a layer name is not terminated";
-        if (!layer.imagePath || std::strlen(layer.imagePath) + 1 != static_cast<size_t>(layer.imagePathSize))
-            return "a layer's image path and its size disagree";
-        if (layer.uvPath && std::strlen(layer.uvPath) + 1 != static_cast<size_t>(layer.uvPathSize))
-            return "a layer's UV-map path and its size disagree";
+        if (std::string fault = CheckLayerRecord(layer); !fault.empty())
+            return fault;
     }
-    for (const auto& [shot, item] : state.shotToItem) {
-        if (shot < 0 || static_cast<size_t>(shot) >= state.shots.size() || item < 0 ||
-            static_cast<size_t>(item) > state.layers.size())
-            return "a layer shot points past the lists";
-    }
-    return {};
+    return CheckLayerShotTable(state.shotToItem, state.shots.size(), state.layers.size());
 }
 
 }  // namespace

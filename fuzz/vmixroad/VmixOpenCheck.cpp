@@ -4,13 +4,13 @@
 #include "formats/UvMapCheck.h"
 #include "formats/VmixFormat.h"
 #include "fuzz/support/FolderArchive.h"
+#include "fuzz/support/RecordChecks.h"
 #include "model/LayerShots.h"
 #include "model/SetPaths.h"
 #include "platform/FileUtil.h"
 #include "platform/Image.h"
 #include "platform/TextConv.h"
 
-#include <cstring>
 
 namespace {
 
@@ -25,12 +25,8 @@ bool IsInside(const std::wstring& folder, const std::string& path)
 
 std::string CheckLayer(const LayerInfo& layer, const std::wstring& folder)
 {
-    if (std::memchr(layer.name, '\0', sizeof layer.name) == nullptr)
-        return "a layer name is not terminated";
-    if (!layer.imagePath || std::strlen(layer.imagePath) + 1 != static_cast<size_t>(layer.imagePathSize))
-        return "a loaded layer's image path and its size disagree";
-    if (layer.uvPath && std::strlen(layer.uvPath) + 1 != static_cast<size_t>(layer.uvPathSize))
-        return "a loaded layer's UV-map path and its size disagree";
+    if (std::string fault = CheckLayerRecord(layer); !fault.empty())
+        return fault;
     if (IsInside(folder, layer.imagePath)) {
         platform::Image picture;
         picture.Load(platform::AnsiToWide(layer.imagePath));
@@ -72,11 +68,8 @@ std::string CheckVmixOpenRoad(const std::string& bytes, const std::wstring& fold
     if (shotMode == kShotModeLayer) {
         std::map<int32_t, int32_t> shotToItem;
         BuildLayerShots(layers, shots, shotToItem);
-        for (const auto& [shot, item] : shotToItem) {
-            if (shot < 0 || static_cast<size_t>(shot) >= shots.size() || item < 0 ||
-                static_cast<size_t>(item) > layers.size())
-                return "a layer shot points past the lists";
-        }
+        if (std::string fault = CheckLayerShotTable(shotToItem, shots.size(), layers.size()); !fault.empty())
+            return fault;
     }
     const std::wstring thumbnail = SetThumbnailPathOf(info.path);
     if (platform::FileExists(thumbnail)) {

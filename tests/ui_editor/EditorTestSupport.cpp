@@ -113,6 +113,9 @@ void EditorWindowTest::Pump(int ms)
 
 bool EditorWindowTest::WaitUntil(const std::function<bool()>& pred, int timeoutMs)
 {
+#ifdef KELVANE_SANITIZE
+    timeoutMs *= 4;  // instrumented code runs a few times slower, more so beside another test
+#endif
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < timeoutMs) {

@@ -444,6 +444,20 @@ bool EditorRoad::OpenRecentSet(const std::string& name)
     return WaitUntil([&] { return MainTitle().find(name) != std::string::npos; }, Scaled(30s));
 }
 
+bool EditorRoad::ShowPage(const std::string& name)
+{
+    // The page list is named after the page it shows.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const Accessible tab = Find({"page tab", name});
+        if (!tab)
+            return false;
+        Click(tab);
+        if (WaitUntil([&] { return bool(Find({"page tab list", name}, 0s)); }, Scaled(3s)))
+            return true;
+    }
+    return false;
+}
+
 // ---- checking ----
 
 QJsonObject EditorRoad::SetInfo(const std::string& path)

@@ -93,6 +93,10 @@ protected:
     QPoint TitleButtonCenter(const Accessible& window, TitleButton button);
     // Opens the main window's title-bar menu.
     void OpenFrameMenu();
+    // Turns the editor's pages to the named one (General, Layers, Shots) and
+    // waits until it shows; a click lost while the set was still settling is
+    // given again, as a user would.
+    bool ShowPage(const std::string& name);
     // Opens the editor's Recent entry (the sample studio by default) with a
     // double click and waits for its title.
     bool OpenRecentSet(const std::string& name = "Sample Studio");

@@ -27,7 +27,7 @@ protected:
     void OpenLayer(const std::string& layer)
     {
         ASSERT_TRUE(OpenRecentSet());
-        Click(Find({"page tab", "Layers"}));
+        ASSERT_TRUE(ShowPage("Layers")) << DumpWindows();
         const Accessible row = Find({"table cell", layer});
         ASSERT_TRUE(row) << DumpWindows();
         Click(row);
@@ -123,7 +123,7 @@ TEST_F(GuideRoad, ShotsAndTheirTransitions)
 {
     ASSERT_TRUE(StartEditor());
     ASSERT_TRUE(OpenRecentSet());
-    Click(Find({"page tab", "Shots"}));
+    ASSERT_TRUE(ShowPage("Shots")) << DumpWindows();
     for (const char* shot : {"Wide", "Desk", "Screen"})
         EXPECT_TRUE(Find({"list item", shot})) << shot << DumpWindows();
     Click(Find({"list item", "Desk"}));

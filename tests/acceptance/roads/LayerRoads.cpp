@@ -14,7 +14,7 @@ protected:
     void SelectLayer(const std::string& name)
     {
         ASSERT_TRUE(OpenRecentSet());
-        Click(Find({"page tab", "Layers"}));
+        ASSERT_TRUE(ShowPage("Layers")) << DumpWindows();
         const Accessible row = Find({"table cell", name});
         ASSERT_TRUE(row) << DumpWindows();
         Click(row);
@@ -29,7 +29,7 @@ TEST_F(LayerRoad, DraggingALayerOnThePreviewMovesIt)
 {
     ASSERT_TRUE(StartEditor());
     ASSERT_TRUE(OpenRecentSet());
-    Click(Find({"page tab", "Layers"}));
+    ASSERT_TRUE(ShowPage("Layers")) << DumpWindows();
     const Accessible preview = Find({"", "Preview"});
     ASSERT_TRUE(preview) << DumpWindows();
     const QRect canvas = PlaceOf(preview);

@@ -47,7 +47,7 @@ protected:
     // new name into its row.
     void EditFirstLayer()
     {
-        Click(Find({"page tab", "Layers"}));
+        ASSERT_TRUE(ShowPage("Layers")) << DumpWindows();
         Click(Find({"table cell", "Foreground"}));
         const Accessible x = Find({"text", "X"});
         ASSERT_TRUE(x) << DumpWindows();

@@ -23,7 +23,7 @@ protected:
     void TypeFirstLayerX(const std::string& value)
     {
         ASSERT_TRUE(OpenRecentSet());
-        Click(Find({"page tab", "Layers"}));
+        ASSERT_TRUE(ShowPage("Layers")) << DumpWindows();
         Click(Find({"table cell", "Foreground"}));
         const Accessible x = Find({"text", "X"});
         ASSERT_TRUE(x) << DumpWindows();
@@ -89,7 +89,7 @@ TEST_F(SaveRoad, SaveAsVmixIntoANewFolderAndTheEditorFollows)
     EXPECT_EQ(info["format"].toString(), "vmix");
     EXPECT_NEAR(FirstLayerX(info), 0.7, 1e-6);
     EXPECT_TRUE(WaitUntil([&] { return MainTitle() == "Zantrel  - " + saved; }, 10s)) << MainTitle();
-    Click(Find({"page tab", "General"}));
+    ASSERT_TRUE(ShowPage("General")) << DumpWindows();
     EXPECT_EQ(Find({"text", "File"}).Text(), saved + "/config.xml");
     Screenshot("followed");
 

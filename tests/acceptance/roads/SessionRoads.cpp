@@ -23,7 +23,7 @@ protected:
     void EditFirstLayer()
     {
         ASSERT_TRUE(OpenRecentSet());
-        Click(Find({"page tab", "Layers"}));
+        ASSERT_TRUE(ShowPage("Layers")) << DumpWindows();
         Click(Find({"table cell", "Foreground"}));
         const Accessible x = Find({"text", "X"});
         ASSERT_TRUE(x) << DumpWindows();

@@ -44,7 +44,7 @@ TEST_F(StartRoad, SmallWindowsScrollThePagesAndNothingOverlaps)
 {
     ASSERT_TRUE(StartEditor());
     ASSERT_TRUE(OpenRecentSet());
-    Click(Find({"page tab", "Layers"}));
+    ASSERT_TRUE(ShowPage("Layers")) << DumpWindows();
     const Accessible window = MainWindow();
     Input().Click(TitleButtonCenter(window, TitleButton::Maximize));  // restore
     ASSERT_TRUE(WaitUntil([&] { return MainWindow().Extents().width() < 1900; }, 10s));

@@ -54,7 +54,7 @@ TEST_F(VideoFormatRoad, AChangeKeepsTheOpenSetAndItsUnsavedEditAndTheNextStartKe
 {
     ASSERT_TRUE(StartEditor());
     ASSERT_TRUE(OpenRecentSet());
-    Click(Find({"page tab", "Layers"}));
+    ASSERT_TRUE(ShowPage("Layers")) << DumpWindows();
     Click(Find({"table cell", "Desk"}));
     const Accessible x = Find({"text", "X"});
     ASSERT_TRUE(x) << DumpWindows();

@@ -569,27 +569,17 @@ void CDlgEditor::OnPreviewScene(WPARAM which)
 
 // libobs threads: only post. The item travels without a reference; the
 // panels compare it with items they hold.
-void CDlgEditor::OnItemTransformSignal(void* data, calldata_t* cd)
+void CDlgEditor::PostItemEvent(void* data, calldata_t* cd, WPARAM what)
 {
     auto* editor = static_cast<CDlgEditor*>(data);
     auto* item = static_cast<obs_sceneitem_t*>(calldata_ptr(cd, "item"));
-    if (!item)
-        return;
-    obs_sceneitem_addref(item);
-    PostMessage(editor->m_messages, UM_ITEM_EVENT, kItemTransformed, reinterpret_cast<LPARAM>(item));
-    obs_sceneitem_release(item);
+    if (item)
+        PostMessage(editor->m_messages, UM_ITEM_EVENT, what, reinterpret_cast<LPARAM>(item));
 }
 
-void CDlgEditor::OnItemSelectSignal(void* data, calldata_t* cd)
-{
-    auto* editor = static_cast<CDlgEditor*>(data);
-    auto* item = static_cast<obs_sceneitem_t*>(calldata_ptr(cd, "item"));
-    if (!item)
-        return;
-    obs_sceneitem_addref(item);
-    PostMessage(editor->m_messages, UM_ITEM_EVENT, kItemSelected, reinterpret_cast<LPARAM>(item));
-    obs_sceneitem_release(item);
-}
+void CDlgEditor::OnItemTransformSignal(void* data, calldata_t* cd) { PostItemEvent(data, cd, kItemTransformed); }
+
+void CDlgEditor::OnItemSelectSignal(void* data, calldata_t* cd) { PostItemEvent(data, cd, kItemSelected); }
 
 // On the interface thread the panels' visibility is read safely.
 void CDlgEditor::OnItemEvent(WPARAM what, obs_sceneitem_t* item)

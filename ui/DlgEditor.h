@@ -265,6 +265,7 @@ private:
     void ReportDamagedJournal(const std::wstring& journal, const std::wstring& why);
     void CloseModalWindows();
 
+    static void PostItemEvent(void* data, calldata_t* cd, WPARAM what);
     static void OnItemTransformSignal(void* data, calldata_t* cd);
     static void OnItemSelectSignal(void* data, calldata_t* cd);
 

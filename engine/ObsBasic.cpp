@@ -4,6 +4,7 @@
 #include "EngineLog.h"
 #include "app/ProjectSettings.h"
 #include "app/UserFolders.h"
+#include "platform/LargeAllocations.h"
 #include "platform/SystemFolders.h"
 #include "platform/TextConv.h"
 
@@ -48,6 +49,9 @@ void SetEngineDisplay(void* display) { g_engineDisplay = display; }
 
 ObsBasic::ObsBasic()
 {
+    // Decoded pictures are the engine's largest buffers: freed, they go
+    // back to the system instead of staying resident in some thread's heap.
+    platform::MapLargeAllocationsSeparately();
     m_display = g_engineDisplay;
     if (!m_display) {
         m_display = XOpenDisplay(nullptr);

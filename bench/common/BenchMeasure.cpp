@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 
 double ProcessCpuSeconds()
 {
@@ -26,4 +27,16 @@ std::string LoadAverageText()
     char text[64];
     std::snprintf(text, sizeof text, "%.2f %.2f %.2f", load[0], load[1], load[2]);
     return text;
+}
+
+long StatusKilobytes(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string prefix = std::string(field) + ":";
+    while (std::getline(status, line)) {
+        if (line.rfind(prefix, 0) == 0)
+            return std::stol(line.substr(prefix.size()));
+    }
+    return -1;
 }

@@ -8,5 +8,7 @@
 double ProcessCpuSeconds();
 // Seconds on a steady clock.
 double WallSeconds();
+// A field of /proc/self/status (VmRSS, VmHWM, RssAnon, ...) in kilobytes, or -1.
+long StatusKilobytes(const char* field);
 // The machine's load averages over 1, 5 and 15 minutes, as text.
 std::string LoadAverageText();

@@ -4,6 +4,7 @@
 // the peak of the process's resident memory during the load, above what it
 // held before, is printed as a ratio to the file's size.
 // Goal: under 4 times the file size.
+#include "BenchMeasure.h"
 #include "formats/VmixFormat.h"
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
@@ -42,19 +43,6 @@ std::string MakeConfig()
     for (size_t n = 0; text.size() < kFileBytes - 32; ++n)
         text += Shot(n);
     return text + "</virtualSet>\n";
-}
-
-// A field of /proc/self/status in kilobytes.
-long StatusKilobytes(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string prefix = std::string(field) + ":";
-    while (std::getline(status, line)) {
-        if (line.rfind(prefix, 0) == 0)
-            return std::stol(line.substr(prefix.size()));
-    }
-    return -1;
 }
 
 // Resets the peak resident size to the current one.

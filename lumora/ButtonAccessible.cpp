@@ -3,6 +3,8 @@
 #include "lumora/AccessibleName.h"
 #include "lumora/GdipButton.h"
 #include "lumora/GdiplusButton.h"
+#include "lumora/Label.h"
+#include "lumora/LinkAccessible.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -14,6 +16,8 @@ QAccessibleInterface* LumoraButtonFactory(const QString&, QObject* object)
 {
     if (qobject_cast<CGdipButton*>(object) || qobject_cast<CGdiplusButton*>(object))
         return new CButtonAccessible(static_cast<QAbstractButton*>(object));
+    if (auto* label = qobject_cast<CLabel*>(object))
+        return new CLinkAccessible(label);
     return nullptr;
 }
 

@@ -1,18 +1,22 @@
 #include "Label.h"
 
 #include "lumora/AccessibleName.h"
+#include "lumora/ButtonAccessible.h"
 #include "lumora/CmdTarget.h"
+#include "lumora/FocusRing.h"
 #include "lumora/ShellOpen.h"
 #include "lumora/Skin.h"
 #include "lumora/WinColor.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace {
 
 constexpr unsigned STN_CLICKED = 0;
+constexpr qreal kRingCorner = 2.0;
 
 }  // namespace
 
@@ -23,6 +27,7 @@ CLabel::CLabel(const QString& text, QWidget* parent)
 {
     setFont(QApplication::font());
     setAttribute(Qt::WA_TranslucentBackground);
+    lumora::InstallButtonAccessibility();
 }
 
 CLabel& CLabel::SetText(const QString& text)
@@ -73,6 +78,7 @@ CLabel& CLabel::SetLink(bool link, const QString& target)
     m_target = target;
     SetNotify(link);
     UpdateCursor();
+    UpdateFocusPolicy();
     return *this;
 }
 
@@ -86,7 +92,13 @@ CLabel& CLabel::SetLinkCursor(const QCursor& cursor)
 CLabel& CLabel::SetNotify(bool notify)
 {
     m_notify = notify;
+    UpdateFocusPolicy();
     return *this;
+}
+
+void CLabel::UpdateFocusPolicy()
+{
+    setFocusPolicy(IsClickable() ? Qt::StrongFocus : Qt::NoFocus);
 }
 
 void CLabel::UpdateCursor()
@@ -120,6 +132,22 @@ void CLabel::mouseReleaseEvent(QMouseEvent* event)
     QLabel::mouseReleaseEvent(event);
     if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint()))
         return;
+    Activate();
+}
+
+void CLabel::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool activates = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    if (!IsClickable() || !activates || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return QLabel::keyPressEvent(event);
+    event->accept();
+    if (!event->isAutoRepeat())
+        Activate();
+}
+
+void CLabel::Activate()
+{
     if (m_link)
         lumora::ShellOpen(m_target.isEmpty() ? text() : m_target);
     if (m_notify) {
@@ -145,4 +173,6 @@ void CLabel::paintEvent(QPaintEvent*)
     const Qt::Alignment align = alignment();
     const int flags = static_cast<int>(align) | (wordWrap() ? Qt::TextWordWrap : 0);
     painter.drawText(contentsRect(), flags, text());
+    if (hasFocus())
+        lumora::DrawFocusRing(painter, QRectF(rect()), kRingCorner);
 }

@@ -2,7 +2,10 @@
 // A static text in its own colour and font on a transparent background; as
 // a link it shows the hand cursor and a click opens the target (or its own
 // text) with the shell's "open" verb (lumora::ShellOpen). Setters return the
-// label for chaining.
+// label for chaining. A label that acts on a click (a link, or one that
+// notifies) takes the keyboard focus, shows it with the skin's ring, and acts
+// on Return and Space as on a click; screen readers see it as a link with a
+// "press" action.
 #include "lumora/LumoraApi.h"
 
 #include <QCursor>
@@ -29,6 +32,10 @@ public:
     CLabel& SetNotify(bool notify);
 
     bool IsLink() const { return m_link; }
+    // A click does something: the label is a link or notifies its owner.
+    bool IsClickable() const { return m_link || m_notify; }
+    // What a click does.
+    void Activate();
     QString LinkTarget() const { return m_target; }
     uint32_t TextColor() const { return m_textColor; }
 
@@ -38,11 +45,13 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:
     void UpdateCursor();
+    void UpdateFocusPolicy();
 
     uint32_t m_textColor;
     bool m_link = false;

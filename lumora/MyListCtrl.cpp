@@ -49,6 +49,13 @@ public:
         return QSize(QStyledItemDelegate::sizeHint(option, index).width(), m_list->m_rowHeight);
     }
 
+    // The list toggles its own check boxes; the item's check state only
+    // mirrors them for screen readers.
+    bool editorEvent(QEvent*, QAbstractItemModel*, const QStyleOptionViewItem&, const QModelIndex&) override
+    {
+        return false;
+    }
+
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         const int row = index.row();
@@ -186,7 +193,21 @@ int CMyListCtrl::InsertItem(int index, const QString& text, int image)
     if (image >= 0)
         item->setData(0, kImageRole, image);
     insertTopLevelItem(index, item);
+    ExposeCheck(index);
     return index;
+}
+
+// Screen readers read a row's check box from the row's check state; the
+// list draws the box itself and clicks on it never reach the item's own
+// check handling (the rows are not user-checkable items).
+void CMyListCtrl::ExposeCheck(int row)
+{
+    QTreeWidgetItem* item = topLevelItem(row);
+    if (!item || !HasCheckBoxes())
+        return;
+    const Qt::CheckState state = GetCheck(row) ? Qt::Checked : Qt::Unchecked;
+    if (item->data(0, Qt::CheckStateRole) != QVariant(static_cast<int>(state)))
+        item->setData(0, Qt::CheckStateRole, static_cast<int>(state));
 }
 
 bool CMyListCtrl::SetItemText(int row, int column, const QString& text)
@@ -233,6 +254,7 @@ bool CMyListCtrl::SetCheck(int row, int flag)
     if (row < 0 || row >= static_cast<int>(m_checks.size()))
         return false;
     m_checks[static_cast<size_t>(row)] = flag ? 1u : 0u;
+    ExposeCheck(row);
     viewport()->update(visualRect(model()->index(row, 0)).adjusted(0, 0, viewport()->width(), 0));
     return true;
 }
@@ -246,6 +268,8 @@ void CMyListCtrl::SetExtendedStyle(unsigned style)
 {
     m_exStyle = style;
     m_gridLines = m_gridLines || (style & LVS_EX_GRIDLINES);
+    for (int row = 0; row < GetItemCount(); ++row)
+        ExposeCheck(row);
     viewport()->update();
 }
 

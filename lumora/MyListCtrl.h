@@ -82,6 +82,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void ExposeCheck(int row);
     friend class ListRowDelegate;
     struct Column {
         int format = LVCFMT_LEFT;

@@ -1,14 +1,17 @@
 #include "MyPopDialog.h"
 
 #include "lumora/ControlId.h"
+#include "lumora/KeyboardContextMenu.h"
 #include "lumora/Lang.h"
 #include "lumora/ResourceImage.h"
 #include "lumora/Skin.h"
 #include "lumora/SkinPalette.h"
+#include "lumora/TitleButtonControl.h"
 #include "lumora/WinColor.h"
 
 #include <QApplication>
 #include <QLayout>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -63,12 +66,15 @@ CMyPopDialog::CMyPopDialog(int templateId, int iconId, int menuId, QWidget* pare
     setAttribute(Qt::WA_Hover);
     m_client->setObjectName(QStringLiteral("client"));
     m_client->installEventFilter(this);
-    // F10 opens the frame's menu from the keyboard, as on other desktops.
+    // F10, or Alt pressed and let go alone, opens the frame's menu from the
+    // keyboard, as on other desktops.
     if (flags & TB_MENU) {
         auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
         menuKey->setContext(Qt::WindowShortcut);
         connect(menuKey, &QShortcut::activated, this, [this] { ButtonAction(TB_MENU); });
+        qApp->installEventFilter(this);
     }
+    lumora::InstallKeyboardContextMenu();
     Relayout();
 }
 
@@ -191,8 +197,34 @@ void CMyPopDialog::Relayout()
     if (m_maxIndex >= 0)
         lumora::SetMaximizedLook(m_buttons[m_maxIndex], isMaximized());
     lumora::LayoutTitleButtons(m_buttons, TitleBarRect().adjusted(0, 0, -m_borderWidth, 0), m_borderWidth);
+    PlaceTitleControls();
     if (oldSize != client.size())
         OnSize(client.width(), client.height());
+}
+
+void CMyPopDialog::PlaceTitleControls()
+{
+    for (size_t i = 0; i < m_controls.size(); ++i) {
+        CTitleButtonControl* control = m_controls[i];
+        control->SetButtonId(m_buttons[i].nID);
+        control->setGeometry(m_buttons[i].rect);
+        // A button that does not fit is not there for the keyboard either.
+        control->setVisible(!m_buttons[i].rect.isEmpty());
+    }
+}
+
+// The title buttons come last on Tab, after the window's own controls, so
+// the first focus stays in the window's work: they are made once those
+// controls are, left to right, as Tab and a screen reader meet them.
+void CMyPopDialog::CreateTitleControls()
+{
+    m_controls.resize(m_buttons.size());
+    for (size_t i = m_buttons.size(); i-- > 0;) {
+        auto* control = new CTitleButtonControl(m_buttons[i].nID, this);
+        connect(control, &QAbstractButton::clicked, this, [this, control] { ButtonAction(control->ButtonId()); });
+        m_controls[i] = control;
+    }
+    PlaceTitleControls();
 }
 
 QIcon CMyPopDialog::TitleIcon() const
@@ -260,11 +292,46 @@ bool CMyPopDialog::event(QEvent* event)
 // The pointer going from the title bar into the client area leaves the buttons.
 bool CMyPopDialog::eventFilter(QObject* watched, QEvent* event)
 {
+    if (AltAloneOpensMenu(watched, event))
+        return true;
     if (watched == m_client && event->type() == QEvent::Enter && m_pressed < 0) {
         SetHover(-1);
         unsetCursor();
     }
     return QDialog::eventFilter(watched, event);
+}
+
+// Alt that goes down and up with no other key, click or window change in
+// between opens the menu, as F10 does; Alt held for a shortcut does not.
+bool CMyPopDialog::AltAloneOpensMenu(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::WindowDeactivate:
+        break;
+    default:
+        return false;
+    }
+    if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this)
+        return false;
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (!key->isAutoRepeat())
+            m_altAlone = key->key() == Qt::Key_Alt && (key->modifiers() & ~Qt::AltModifier) == Qt::NoModifier;
+        return false;
+    }
+    if (event->type() != QEvent::KeyRelease) {
+        m_altAlone = false;
+        return false;
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Alt || key->isAutoRepeat() || !m_altAlone)
+        return false;
+    m_altAlone = false;
+    ButtonAction(TB_MENU);
+    return true;
 }
 
 void CMyPopDialog::resizeEvent(QResizeEvent* event)
@@ -279,6 +346,7 @@ void CMyPopDialog::showEvent(QShowEvent* event)
     if (!m_initialised) {
         m_initialised = true;
         OnInitDialog();
+        CreateTitleControls();
         // Children made in OnInitDialog get their first layout now.
         Relayout();
         const QRect client = GetClientRect();

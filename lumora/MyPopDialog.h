@@ -23,6 +23,7 @@
 #include <memory>
 #include <vector>
 
+class CTitleButtonControl;
 class QMenu;
 class QTextEdit;
 
@@ -67,6 +68,10 @@ public:
     // The buttons as last laid out (window coordinates) and the hover index.
     const std::vector<TitleButton_t>& TitleButtons() const { return m_buttons; }
     int HoveredButton() const { return m_hover; }
+    // The controls over the title buttons that the keyboard and screen
+    // readers reach, in the same order as TitleButtons(); made when the
+    // window first shows.
+    std::vector<CTitleButtonControl*> TitleButtonControls() const { return m_controls; }
     // The title-bar menu shown last, while it exists.
     QMenu* ShownMenu() const;
 
@@ -110,6 +115,9 @@ private:
     enum class Drag { None, Move, Resize };
 
     void Relayout();
+    void PlaceTitleControls();
+    void CreateTitleControls();
+    bool AltAloneOpensMenu(QObject* watched, QEvent* event);
     void FitToClientLayout();
     void PaintTitleBar(QPainter& painter);
     void PaintTitleText(QPainter& painter);
@@ -137,6 +145,8 @@ private:
     bool m_initialised = false;
     QWidget* m_client;
     std::unique_ptr<QMenu> m_menu;
+    std::vector<CTitleButtonControl*> m_controls;
+    bool m_altAlone = false;  // Alt went down and nothing else happened since
 
     Drag m_drag = Drag::None;
     Qt::Edges m_dragEdges;

@@ -11,6 +11,8 @@
 #include "lumora/GdiplusButton.h"
 #include "lumora/MySplitWnd.h"
 #include "lumora/MyTabCtrl.h"
+#include "lumora/NativeFocusFrame.h"
+#include "lumora/TabStepKeys.h"
 #include "model/MultiViewSource.h"
 #include "model/RecoveryWriter.h"
 #include "model/SourceObjectFactory.h"
@@ -137,6 +139,7 @@ void CDlgEditor::CreatePreview()
     m_preview = new ObsQtWindow(ClientWidget());
     // Screen readers (and the acceptance roads) find the canvas by this name.
     m_preview->setAccessibleName(QStringLiteral("Preview"));
+    new CNativeFocusFrame(m_preview);
     m_preview->Create(ClientWidget(), ToWindowRect(PreviewGeometry(m_layout)));
     // Without the engine's picture the window would show whatever was
     // under it; it stays black instead.
@@ -211,19 +214,8 @@ void CDlgEditor::CreateFileShortcuts()
 // does, wrapping round at either end.
 void CDlgEditor::CreatePageShortcuts()
 {
-    const std::pair<QKeySequence, int> steps[] = {
-        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
-    };
-    for (const auto& [keys, step] : steps) {
-        auto* shortcut = new QShortcut(keys, this);
-        shortcut->setContext(Qt::WindowShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, this, [this, step = step] {
-            const int count = m_tab->count();
-            if (count > 0 && m_tab->isEnabled())
-                m_tab->setCurrentIndex((m_tab->currentIndex() + step + count) % count);
-        });
-    }
+    lumora::AddTabStepKeys(m_tab, this, QKeySequence(Qt::CTRL | Qt::Key_Tab),
+                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab));
 }
 
 // A key press acts as the button or menu item would. A value still being

@@ -3,6 +3,7 @@
 #include "lumora/ControlId.h"
 #include "lumora/Lang.h"
 #include "lumora/MyTabCtrl.h"
+#include "lumora/TabStepKeys.h"
 #include "ui/DialogTexts.h"
 #include "ui/WndVSetLib.h"
 #include "ui/library/LibraryKinds.h"
@@ -35,6 +36,9 @@ CWndSence::CWndSence(QWidget* parent, HWND openTarget) : CMyDialog(IDD_SCENE_TAB
     }
     ApplyDialogTexts(this, IDD_SCENE_TAB);
     QObject::connect(m_tabs, &QTabBar::currentChanged, this, [this](int tab) { ShowTab(tab); });
+    // Ctrl+PgDn and Ctrl+PgUp step through the kinds as their tabs do.
+    lumora::AddTabStepKeys(m_tabs, this, QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+                           QKeySequence(Qt::CTRL | Qt::Key_PageUp));
 }
 
 CWndVSetLib* CWndSence::Page(int tab) const { return tab >= 0 && tab < 3 ? m_pages[tab] : nullptr; }

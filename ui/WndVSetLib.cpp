@@ -65,9 +65,10 @@ CLabel* MakeLabel(QWidget* parent, int id)
 }
 
 // A link whose click the page handles (the folder choice, or the shell's
-// "open" of the page's own address).
+// "open" of the page's own address); Return and Space act as the click.
 void MakeLink(CLabel* label)
 {
+    label->SetNotify(true);
     label->SetFontUnderline(true);
     label->SetLinkCursor(Qt::PointingHandCursor);
     label->setCursor(Qt::PointingHandCursor);
@@ -120,8 +121,13 @@ void CWndVSetLib::CreateControls()
         MakeLink(folder);
     m_linkLabel = link;
     m_folderLabel = folder;
-    m_linkLabel->installEventFilter(this);
-    m_folderLabel->installEventFilter(this);
+    QObject::connect(link, &CLabel::Clicked, this, [this] {
+        lumora::ShellOpen(QString::fromStdWString(m_kind == kLibraryVmix ? GetVmixPageAddress() : GetTolvenarPageAddress()));
+    });
+    QObject::connect(folder, &CLabel::Clicked, this, [this] {
+        if (m_kind != kLibraryRecent)
+            ChooseLibraryFolder();
+    });
     AddExcludeControl(m_linkLabel);
     AddExcludeControl(m_folderLabel);
 
@@ -282,22 +288,6 @@ void CWndVSetLib::OpenRow(int row)
     // The editor may edit the path it is given; it gets a copy for the call.
     ClipInfo2_t request = entry->Info();
     SendMessage(m_openTarget, UM_OPEN_VIRTUAL_SET, reinterpret_cast<WPARAM>(&request), m_kind);
-}
-
-bool CWndVSetLib::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (watched == m_folderLabel && m_kind != kLibraryRecent) {
-            ChooseLibraryFolder();
-            return true;
-        }
-        if (watched == m_linkLabel) {
-            lumora::ShellOpen(QString::fromStdWString(m_kind == kLibraryVmix ? GetVmixPageAddress() : GetTolvenarPageAddress()));
-            return true;
-        }
-    }
-    return CMyDialog::eventFilter(watched, event);
 }
 
 void CWndVSetLib::showEvent(QShowEvent* event)

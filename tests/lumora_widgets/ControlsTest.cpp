@@ -181,6 +181,33 @@ TEST_F(Controls, ListCheckBoxesToggleOnClickAndNotifyTheOwner)
     EXPECT_EQ(owner.Of(LVN_ITEMCHANGED).back().newState, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
+// A screen reader reads each row's box as the row's checked state; a click
+// on the box changes it once, as the list's own flag.
+TEST_F(Controls, ListRowsExposeTheirCheckState)
+{
+    auto* list = Add<CMyListCtrl>(1133);
+    list->setGeometry(10, 10, 400, 300);
+    list->InsertColumn(0, "Name", LVCFMT_LEFT, 200);
+    list->InsertItem(0, "before the boxes");
+    list->SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    list->InsertItem(1, "layer");
+    list->SetCheck(0, 1);
+    QTest::qWait(20);
+    const auto checked = [&](int row) {
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list);
+        QAccessibleInterface* cell = table->tableInterface()->cellAt(row, 0);
+        return cell && cell->state().checked;
+    };
+    EXPECT_TRUE(checked(0));
+    EXPECT_FALSE(checked(1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->CheckBoxRect(1).center());
+    EXPECT_TRUE(list->GetCheck(1));
+    EXPECT_TRUE(checked(1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->CheckBoxRect(1).center());
+    EXPECT_FALSE(list->GetCheck(1));
+    EXPECT_FALSE(checked(1));
+}
+
 TEST_F(Controls, ListCheckFlagsFollowTheRows)
 {
     auto* list = Add<CMyListCtrl>(1133);

@@ -5,10 +5,15 @@
 
 #include "app/ResourceTexts.h"
 #include "lumora/ControlId.h"
+#include "lumora/FocusRing.h"
 #include "lumora/LangTestSupport.h"
 #include "lumora/MyDialog.h"
 #include "lumora/MyPopDialog.h"
+#include "lumora/TitleButtonControl.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -286,6 +291,114 @@ TEST_F(PopMenu, SystemCommandsFromTheMenuActOnTheWindow)
     QTRY_VERIFY(dialog.isMaximized());
     dialog.WindowProc(WM_COMMAND, MAKEWPARAM(SC_CLOSE, 0), 0);
     QTRY_VERIFY(!dialog.isVisible());
+}
+
+// The window's own controls come first on Tab, then the title buttons from
+// left to right; each is a named button that Space, Return and "press" work.
+TEST(PopDialog, TitleButtonsAreNamedFocusableControlsThatTheKeysWork)
+{
+    App();
+    RecordingPopDialog dialog(27);
+    auto* edit = new QLineEdit(dialog.ClientWidget());
+    ASSERT_TRUE(widgettest::ShowAndWait(dialog));
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == edit; })) << "the first focus is the window's own";
+
+    const auto name = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+    QStringList onTab;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr);
+        QAccessibleInterface* access = QAccessible::queryAccessibleInterface(focused);
+        EXPECT_EQ(access->role(), QAccessible::Button);
+        EXPECT_TRUE(access->state().focusable && access->state().focused);
+        onTab << name(focused);
+    }
+    EXPECT_EQ(onTab, (QStringList{"Menu", "Minimise", "Maximise", "Close"}));
+    // Each lies over the button it stands for.
+    const auto controls = dialog.TitleButtonControls();
+    for (size_t i = 0; i < controls.size(); ++i)
+        EXPECT_EQ(controls[i]->geometry(), dialog.TitleButtons()[i].rect);
+
+    CTitleButtonControl* maximise = controls[1];
+    maximise->setFocus();
+    QTest::keyClick(maximise, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.isMaximized(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return name(maximise) == QStringLiteral("Restore"); }));
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(maximise);
+    access->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.isMaximized(); }));
+    EXPECT_EQ(name(maximise), QStringLiteral("Maximise"));
+
+    controls[0]->setFocus();
+    QTest::keyClick(controls[0], Qt::Key_Space);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }));
+}
+
+// The focus ring shows on the focused title button and only there.
+TEST(PopDialog, FocusedTitleButtonShowsTheRing)
+{
+    App();
+    RecordingPopDialog dialog(TB_CLOSE);
+    new QLineEdit(dialog.ClientWidget());
+    ASSERT_TRUE(widgettest::ShowAndWait(dialog));
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    const QRect button = dialog.TitleButtons()[0].rect;
+    const auto ringPixels = [&] {
+        const QImage image = dialog.grab(button).toImage();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixelColor(x, y) == lumora::FocusRingColor() ? 1 : 0;
+        }
+        return count;
+    };
+    const int before = ringPixels();
+    dialog.TitleButtonControls()[0]->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ringPixels() > before + 2 * button.width(); }));
+}
+
+TEST_F(PopMenu, AltAloneOpensTheMenuAltWithAKeyDoesNot)
+{
+    RecordingPopDialog dialog(27);
+    auto* edit = new QLineEdit(dialog.ClientWidget());
+    ASSERT_TRUE(widgettest::ShowAndWait(dialog));
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    edit->setFocus();
+    QTest::keyPress(edit, Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyClick(edit, Qt::Key_X, Qt::AltModifier);
+    QTest::keyRelease(edit, Qt::Key_Alt, Qt::NoModifier);
+    EXPECT_EQ(dialog.ShownMenu(), nullptr);
+
+    QTest::keyPress(edit, Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(edit, Qt::Key_Alt, Qt::NoModifier);
+    QMenu* menu = dialog.ShownMenu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    EXPECT_EQ(dialog.popupTexts.size(), 5);
+    menu->close();
+}
+
+TEST(PopDialog, ShiftF10OpensTheFocusedControlsContextMenu)
+{
+    App();
+    RecordingPopDialog dialog(TB_CLOSE);
+    auto* edit = new QLineEdit(QStringLiteral("text"), dialog.ClientWidget());
+    ASSERT_TRUE(widgettest::ShowAndWait(dialog));
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() != nullptr; }));
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    // Opened over the field, at its text cursor.
+    EXPECT_TRUE(edit->rect().translated(edit->mapToGlobal(QPoint())).adjusted(-2, -2, 2, 2).contains(menu->pos()));
+    menu->close();
 }
 
 TEST(ChildDialog, EnterAndEscapeDoNotCloseIt)

@@ -7,6 +7,7 @@
 #include "app/ProjectSettings.h"
 #include "app/SettingsFiles.h"
 #include "formats/SceneFile.h"
+#include "lumora/Label.h"
 #include "lumora/Lang.h"
 #include "platform/TextConv.h"
 #include "support/RecordingWindow.h"
@@ -21,6 +22,8 @@
 #include "ui/library/LibraryFolders.h"
 #include "ui/library/LibraryKinds.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QDir>
 #include <QHelpEvent>
@@ -280,4 +283,47 @@ TEST_F(LibraryViewTest, WithoutAFolderThePageOffersTheDownloadAndTheFolderChoice
     EXPECT_EQ(ReadLibraryFolder(kLibraryVmix), m_dir.wpath());
     EXPECT_EQ(page.LibraryFolder(), m_dir.wpath());
     EXPECT_TRUE(page.LinkLabel()->isHidden());
+}
+
+// From the keyboard alone: Ctrl+PgDn and Ctrl+PgUp step through the kinds and
+// wrap round; the download link and the folder choice act on Return and
+// Space as on a click, and a screen reader's "press" does the same.
+TEST_F(LibraryViewTest, KeysStepTheKindsAndWorkTheLinks)
+{
+    CWndSence tab(nullptr, nullptr);
+    tab.resize(520, 400);
+    tab.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tab));
+    tab.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&tab));
+    QTabBar* kinds = tab.Tabs();
+    std::vector<int> stepped;
+    for (Qt::Key key : {Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp}) {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &tab, key, Qt::ControlModifier);
+        stepped.push_back(kinds->currentIndex());
+    }
+    EXPECT_EQ(stepped, (std::vector<int>{1, 2, 0, 2}));
+
+    CWndVSetLib* vmix = tab.Page(1);
+    EXPECT_EQ(WaitForScan(vmix, [&] { kinds->setCurrentIndex(1); }), 0);
+    auto* link = qobject_cast<CLabel*>(vmix->LinkLabel());
+    ASSERT_NE(link, nullptr);
+    ASSERT_FALSE(link->isHidden());
+    link->setFocus();
+    ASSERT_TRUE(link->hasFocus()) << "a link takes the focus";
+    QTest::keyClick(link, Qt::Key_Return);
+    QTest::keyClick(link, Qt::Key_Space);
+    EXPECT_EQ(m_answers.opened.size(), 2u);
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(link);
+    EXPECT_EQ(access->role(), QAccessible::Link);
+    EXPECT_EQ(access->text(QAccessible::Name), link->text());
+    access->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_answers.opened.size() == 3u; }));
+
+    m_answers.folder = m_dir.wpath();
+    MakeVmixSet(m_dir.file("Studio A"), StudioThumbnail(1));
+    QLabel* folder = vmix->FolderLabel();
+    folder->setFocus();
+    EXPECT_EQ(WaitForScan(vmix, [&] { QTest::keyClick(folder, Qt::Key_Return); }), 1);
+    EXPECT_EQ(vmix->LibraryFolder(), m_dir.wpath());
 }

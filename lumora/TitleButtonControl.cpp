@@ -62,7 +62,7 @@ QString TitleButtonName(int buttonId)
     case TB_MAXIMIZE:
         return LangTextOr(L"Maximise");
     case TB_RESTORE:
-        return LangTextOr(L"Restore");
+        return LangTextOr(L"Restore Down");
     case TB_MINIMIZE:
         return LangTextOr(L"Minimise");
     case TB_MENU:

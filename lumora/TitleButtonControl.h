@@ -27,7 +27,7 @@ private:
 
 namespace lumora {
 
-// What a title button is called: Menu, Minimise, Maximise, Restore, Close or
+// What a title button is called: Menu, Minimise, Maximise, Restore Down, Close or
 // OK, in the current language.
 LUMORA_API QString TitleButtonName(int buttonId);
 

@@ -83,4 +83,6 @@ CDlgAbout::CDlgAbout(QWidget* parent) : CMyPopDialog(100, 128, 0, parent, 1)
     lines->addWidget(ok, 0, Qt::AlignRight);
     layout->addLayout(lines, 1);
     ApplyDialogTexts(this, 100);
+    // Return closes the box at once; Tab reaches the link.
+    ok->setFocus();
 }

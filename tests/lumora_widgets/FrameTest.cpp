@@ -326,7 +326,7 @@ TEST(PopDialog, TitleButtonsAreNamedFocusableControlsThatTheKeysWork)
     maximise->setFocus();
     QTest::keyClick(maximise, Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.isMaximized(); }));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return name(maximise) == QStringLiteral("Restore"); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return name(maximise) == QStringLiteral("Restore Down"); }));
     QAccessibleInterface* access = QAccessible::queryAccessibleInterface(maximise);
     access->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.isMaximized(); }));

@@ -7,8 +7,8 @@
 // One step: the set before and after it.
 class CSetEditCommand : public QUndoCommand {
 public:
-    CSetEditCommand(CEditHistory& history, std::shared_ptr<const SetSnapshot> before,
-                    std::shared_ptr<const SetSnapshot> after)
+    CSetEditCommand(CEditHistory& history, std::shared_ptr<const KeptSnapshot> before,
+                    std::shared_ptr<const KeptSnapshot> after)
         : m_history(history), m_before(std::move(before)), m_after(std::move(after))
     {
     }
@@ -24,8 +24,8 @@ public:
 
 private:
     CEditHistory& m_history;
-    std::shared_ptr<const SetSnapshot> m_before;
-    std::shared_ptr<const SetSnapshot> m_after;
+    std::shared_ptr<const KeptSnapshot> m_before;
+    std::shared_ptr<const KeptSnapshot> m_after;
     bool m_pushed = false;
 };
 
@@ -48,6 +48,7 @@ void CEditHistory::Reset(CMultiViewSource* scene)
     m_stack.clear();
     m_scene = scene;
     m_last = scene ? TakeSetSnapshot(*scene) : nullptr;
+    m_lastKept = m_last ? std::make_shared<const KeptSnapshot>(*m_last, nullptr) : nullptr;
     m_stack.setClean();
     m_resetting = false;
 }
@@ -60,9 +61,10 @@ bool CEditHistory::Record()
     // first, the copy of the records only for a real step.
     if (SetContent::Capture(*m_scene) == m_last->content)
         return false;
-    std::shared_ptr<const SetSnapshot> now = TakeSetSnapshot(*m_scene);
-    std::shared_ptr<const SetSnapshot> before = std::move(m_last);
-    m_last = now;
+    m_last = TakeSetSnapshot(*m_scene);
+    auto now = std::make_shared<const KeptSnapshot>(*m_last, m_lastKept.get());
+    std::shared_ptr<const KeptSnapshot> before = std::move(m_lastKept);
+    m_lastKept = now;
     m_stack.push(new CSetEditCommand(*this, std::move(before), std::move(now)));
     return true;
 }
@@ -93,13 +95,14 @@ bool CEditHistory::IsClean()
     return m_stack.isClean();
 }
 
-void CEditHistory::Restore(const std::shared_ptr<const SetSnapshot>& snapshot)
+void CEditHistory::Restore(const std::shared_ptr<const KeptSnapshot>& snapshot)
 {
     if (!m_scene || !snapshot)
         return;
     m_restoring = true;
-    m_scene->RestoreSnapshot(*snapshot);
-    m_last = snapshot;
+    m_scene->RestoreSnapshot(*snapshot->Expand());
+    m_last = TakeSetSnapshot(*m_scene);
+    m_lastKept = snapshot;
     m_restoring = false;
     if (m_restored)
         m_restored();

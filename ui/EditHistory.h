@@ -4,6 +4,7 @@
 // the end of a gesture (a button or key let go, a dialog closed), so one drag
 // or one slider movement is one step however many moves it had. Undo and
 // redo put the set back into the step's snapshot.
+#include "model/KeptSnapshot.h"
 #include "model/SetSnapshot.h"
 
 #include <QObject>
@@ -45,12 +46,13 @@ public:
 
 private:
     friend class CSetEditCommand;
-    void Restore(const std::shared_ptr<const SetSnapshot>& snapshot);
+    void Restore(const std::shared_ptr<const KeptSnapshot>& snapshot);
     void ReportState();
 
     QUndoStack m_stack;
     CMultiViewSource* m_scene = nullptr;
-    std::shared_ptr<const SetSnapshot> m_last;
+    std::shared_ptr<const SetSnapshot> m_last;        // the set as the newest step left it
+    std::shared_ptr<const KeptSnapshot> m_lastKept;   // the same, as the steps keep it
     std::function<void()> m_restored;
     StateHandler m_stateChanged;
     bool m_restoring = false;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <malloc.h>
 
 double ProcessCpuSeconds()
 {
@@ -39,4 +40,10 @@ long StatusKilobytes(const char* field)
             return std::stol(line.substr(prefix.size()));
     }
     return -1;
+}
+
+double HeapBytesInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return double(info.uordblks) + double(info.hblkhd);
 }

@@ -10,5 +10,7 @@ double ProcessCpuSeconds();
 double WallSeconds();
 // A field of /proc/self/status (VmRSS, VmHWM, RssAnon, ...) in kilobytes, or -1.
 long StatusKilobytes(const char* field);
+// Bytes the allocator has handed out and not had back (heap and mapped).
+double HeapBytesInUse();
 // The machine's load averages over 1, 5 and 15 minutes, as text.
 std::string LoadAverageText();

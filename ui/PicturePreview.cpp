@@ -48,23 +48,37 @@ void CPicturePreview::SetPath(const std::wstring& path)
     m_picture = QImage();
     m_pictureSize = QSize();
     m_bitsPerPixel = 0;
-    if (isFile) {
-        ++m_decodes;
-        const QImage picture(info.filePath());
-        m_pictureSize = picture.size();
-        m_picture = picture.width() > kKeptSide || picture.height() > kKeptSide
-                        ? picture.scaled(kKeptSide, kKeptSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                        : picture;
-        m_bitsPerPixel = m_picture.isNull() ? 0 : PngBitsPerPixel(path);
-        if (!m_picture.isNull() && m_bitsPerPixel == 0)
-            m_bitsPerPixel = picture.depth();
-    }
+    m_pending = isFile;
+    if (isVisible())
+        DecodePending();
     update();
+}
+
+void CPicturePreview::DecodePending() const
+{
+    if (!m_pending)
+        return;
+    m_pending = false;
+    ++m_decodes;
+    const QImage picture(QString::fromStdWString(m_path));
+    m_pictureSize = picture.size();
+    m_picture = picture.width() > kKeptSide || picture.height() > kKeptSide
+                    ? picture.scaled(kKeptSide, kKeptSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                    : picture;
+    m_bitsPerPixel = m_picture.isNull() ? 0 : PngBitsPerPixel(m_path);
+    if (!m_picture.isNull() && m_bitsPerPixel == 0)
+        m_bitsPerPixel = picture.depth();
+}
+
+bool CPicturePreview::HasPicture() const
+{
+    DecodePending();
+    return !m_picture.isNull();
 }
 
 QString CPicturePreview::Caption() const
 {
-    if (m_picture.isNull())
+    if (!HasPicture())
         return {};
     return QString::asprintf("%d x %d x %d", m_pictureSize.width(), m_pictureSize.height(), m_bitsPerPixel);
 }
@@ -74,6 +88,7 @@ void CPicturePreview::paintEvent(QPaintEvent*)
     QPainter painter(this);
     const QRect area = rect();
     const QRect pictureArea = area.adjusted(0, 0, 0, -kCaptionHeight);
+    DecodePending();
     painter.fillRect(area, QColor(0x28, 0x28, 0x28));
     if (m_picture.isNull()) {
         painter.setPen(QColor(0xC0, 0xC0, 0xC0));

@@ -4,6 +4,7 @@
 // The goal is a ratio of 1.3 or less.
 //
 //   editor_open_bench [WORK_FOLDER] [ROUNDS]
+#include "BenchMeasure.h"
 #include "BenchTiming.h"
 #include "engine/ObsMain.h"
 #include "formats/SceneFile.h"
@@ -136,6 +137,7 @@ int main(int argc, char** argv)
     RenderLikeTheCommandLine(W(native), output);  // the files into the page cache
     const double render = BestOfRounds(rounds, [&] { return RenderLikeTheCommandLine(W(native), output); });
     const double editor = BestOfRounds(rounds, [&] { return OpenInTheEditor(W(native)); });
+    std::printf("eight 1920 x 1080 layers, load %s\n", LoadAverageText().c_str());
     std::printf("engine start + open + render once    %8.3f s\n", render);
     std::printf("editor window to first composed frame %8.3f s   ratio %.2f\n", editor, editor / render);
     std::printf("goal: ratio <= 1.30\n");

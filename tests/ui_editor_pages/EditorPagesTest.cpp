@@ -173,6 +173,19 @@ TEST_F(EditorPagesTest, LayerRowsDriveTheEngineAndFollowThePreview)
     SaveScreenshot("editor-layers-page");
 }
 
+TEST_F(EditorPagesTest, ASetOpenedBehindAnotherPageReadsTheLayerPictureOnceThePageShows)
+{
+    OpenOnPage(RedAndBlue(), 0);
+    CPicturePreview* preview = layers()->ImagePreview();
+    EXPECT_EQ(preview->DecodeCount(), 0) << "the hidden layers page decoded a picture the engine had just decoded";
+    editor()->GetTabControl()->setCurrentIndex(1);
+    Pump(100);
+    ASSERT_TRUE(layers()->isVisible());
+    EXPECT_EQ(preview->DecodeCount(), 1);
+    EXPECT_EQ(preview->Caption(), "64 x 36 x 32");
+    EXPECT_EQ(preview->DecodeCount(), 1);
+}
+
 TEST_F(EditorPagesTest, LayerFilesChosenOnThePageSurviveANativeSaveAndReopen)
 {
     OpenOnPage(RedAndBlue(), 1);

@@ -9,8 +9,10 @@
 //
 //   editor_memory_bench [WORK_FOLDER]
 // Run it with the test folders (scripts/testhome.sh) and an X display.
+#include "BenchEvents.h"
 #include "BenchMeasure.h"
 #include "BenchSets.h"
+#include "EditorBench.h"
 #include "lumora/MyTabCtrl.h"
 #include "model/MultiViewSource.h"
 #include "platform/FileUtil.h"
@@ -33,13 +35,6 @@ namespace {
 constexpr int kUndoSteps = CEditHistory::kUndoLimit;
 
 std::wstring W(const std::string& s) { return platform::Utf8ToWide(s); }
-
-void RunEventsFor(double seconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 double ResidentMegabytes() { return double(StatusKilobytes("VmRSS")) / 1024.0; }
 
@@ -85,10 +80,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot write the set\n");
         return 1;
     }
-    SetMessageBoxHandler([](QWidget*, const std::wstring& text, int) {
-        std::fprintf(stderr, "message: %ls\n", text.c_str());
-        return IDCANCEL;
-    });
+    PrintEditorMessages();
     int status = 0;
     {
         CDlgEditor editor;

@@ -6,6 +6,7 @@
 //   editor_open_bench [WORK_FOLDER] [ROUNDS]
 #include "BenchMeasure.h"
 #include "BenchTiming.h"
+#include "EditorBench.h"
 #include "engine/ObsMain.h"
 #include "formats/SceneFile.h"
 #include "model/MultiViewSource.h"
@@ -126,10 +127,7 @@ int main(int argc, char** argv)
         return 1;
     }
     base_set_log_handler([](int, const char*, va_list, void*) {}, nullptr);  // quiet while timing
-    SetMessageBoxHandler([](QWidget*, const std::wstring& text, int) {
-        std::fprintf(stderr, "message: %ls\n", text.c_str());
-        return IDCANCEL;
-    });
+    PrintEditorMessages();
     auto* x11 = application.nativeInterface<QNativeInterface::QX11Application>();
     SetEngineDisplay(x11 ? x11->display() : nullptr);
 

@@ -11,8 +11,10 @@
 //
 //   idle_cpu_bench [WORK_FOLDER] [SECONDS]
 // Run it with the test folders (scripts/testhome.sh) and an X display.
+#include "BenchEvents.h"
 #include "BenchMeasure.h"
 #include "BenchSets.h"
+#include "EditorBench.h"
 #include "app/ProjectSettings.h"
 #include "engine/ObsMain.h"
 #include "model/LiveSources.h"
@@ -54,13 +56,6 @@ void NoteDraw(void*, uint32_t, uint32_t)
         g_drawnAtFrame = g_engineFrames.load();
 }
 
-void RunEventsFor(double seconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 // CPU of the whole process over an idle stretch, as a share of one core.
 double IdleCpuShare(double seconds)
 {
@@ -92,10 +87,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot write the set\n");
         return 1;
     }
-    SetMessageBoxHandler([](QWidget*, const std::wstring& text, int) {
-        std::fprintf(stderr, "message: %ls\n", text.c_str());
-        return IDCANCEL;
-    });
+    PrintEditorMessages();
     const std::string loadBefore = LoadAverageText();
     int status = 0;
     {

@@ -9,6 +9,7 @@
 // frame, which says what rate two free cores would reach.
 //
 //   preview_drag_bench [WORK_FOLDER] [SECONDS] [CASE ...]   (CASE: 1, 2 or 3; all when none)
+#include "BenchEvents.h"
 #include "BenchMeasure.h"
 #include "BenchSets.h"
 #include "app/ProjectSettings.h"

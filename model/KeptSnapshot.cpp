@@ -18,7 +18,7 @@ void CopyAllButLayers(const SetSnapshot& from, SetSnapshot& to)
 bool SameAllButLayers(const SetSnapshot& a, const SetSnapshot& b)
 {
     return a.shots.size() == b.shots.size() &&
-           std::memcmp(a.shots.data(), b.shots.data(), a.shots.size() * sizeof(ShotInfo)) == 0 &&
+           (a.shots.empty() || std::memcmp(a.shots.data(), b.shots.data(), a.shots.size() * sizeof(ShotInfo)) == 0) &&
            a.shotToItem == b.shotToItem && a.name == b.name && a.thumbnailPath == b.thumbnailPath &&
            a.shotMode == b.shotMode && a.headerValue == b.headerValue;
 }

@@ -80,6 +80,7 @@ TEST(KeptSnapshot, AChainOfStepsGivesBackEveryStateExactly)
     step([](SetSnapshot& s) { s.name = L"Studio B"; s.shotToItem[0] = 2; });
     step([](SetSnapshot& s) { s.layers.erase(0); });
     step([](SetSnapshot& s) { s.layers.push_back(CloneLayer(s.layers[0])); s.layers[0].y = -0.5f; });
+    step([](SetSnapshot& s) { s.shots.clear(); });
     step([](SetSnapshot&) {});
 
     std::vector<std::shared_ptr<const KeptSnapshot>> kept;

@@ -27,7 +27,7 @@ protected:
     void CloseEditor();
 
     void Pump(int ms = 50);
-    bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 5000);
+    bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000);
     // Sends UM_OPEN_VIRTUAL_SET as the library does.
     long long SendOpen(const std::string& folder, int kind);
     // What the preview's window shows now, in its own pixels.

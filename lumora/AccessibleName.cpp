@@ -1,5 +1,7 @@
 #include "AccessibleName.h"
 
+#include "lumora/Lang.h"
+
 #include <QWidget>
 
 namespace lumora {
@@ -38,6 +40,12 @@ void UpdateAccessibleName(QWidget* control, const QString& text)
     const QString name = AccessibleNameFor(text, control->toolTip());
     if (control->accessibleName() != name)
         control->setAccessibleName(name);
+}
+
+QString AccessibleText(const wchar_t* key)
+{
+    const std::wstring text = Lang::LoadLangText(key);
+    return QString::fromStdWString(text.empty() ? std::wstring(key) : text);
 }
 
 }  // namespace lumora

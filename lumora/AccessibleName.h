@@ -13,5 +13,8 @@ namespace lumora {
 // The name a control with this text and tooltip is announced by.
 LUMORA_API QString AccessibleNameFor(const QString& text, const QString& toolTip);
 LUMORA_API void UpdateAccessibleName(QWidget* control, const QString& text);
+// A name given in code ("Close", "Increase"): the current language's text
+// for the key in its [Text] section, the key itself when it has none.
+LUMORA_API QString AccessibleText(const wchar_t* key);
 
 }  // namespace lumora

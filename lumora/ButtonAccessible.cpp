@@ -5,6 +5,8 @@
 #include "lumora/GdiplusButton.h"
 #include "lumora/Label.h"
 #include "lumora/LinkAccessible.h"
+#include "lumora/MyTabCtrl.h"
+#include "lumora/TabBarAccessible.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -18,6 +20,8 @@ QAccessibleInterface* LumoraButtonFactory(const QString&, QObject* object)
         return new CButtonAccessible(static_cast<QAbstractButton*>(object));
     if (auto* label = qobject_cast<CLabel*>(object))
         return new CLinkAccessible(label);
+    if (auto* tabs = qobject_cast<CMyTabCtrl*>(object))
+        return new CTabBarAccessible(tabs);
     return nullptr;
 }
 

@@ -26,8 +26,8 @@ private:
 
 namespace lumora {
 
-// Makes Qt's accessibility ask Lumora for its buttons and links; safe to
-// call often.
+// Makes Qt's accessibility ask Lumora for its buttons, links and tab bars;
+// safe to call often.
 LUMORA_API void InstallButtonAccessibility();
 // Return and Enter click a focused button as Space does; true when the key
 // was one of them.

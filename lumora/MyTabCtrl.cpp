@@ -1,6 +1,7 @@
 #include "MyTabCtrl.h"
 
 #include "lumora/AccessibleName.h"
+#include "lumora/ButtonAccessible.h"
 #include "lumora/CmdTarget.h"
 #include "lumora/FocusRing.h"
 #include "lumora/ResourceImage.h"
@@ -22,6 +23,7 @@ CMyTabCtrl::CMyTabCtrl(QWidget* parent) : QTabBar(parent)
     setExpanding(false);
     setUsesScrollButtons(false);
     setFocusPolicy(Qt::StrongFocus);
+    lumora::InstallButtonAccessibility();
     connect(this, &QTabBar::currentChanged, this, [this](int) {
         NMHDR notify{nullptr, 0, TCN_SELCHANGE};
         lumora::SendNotifyToOwner(this, notify);

@@ -2,7 +2,7 @@
 
 #include "lumora/ButtonAccessible.h"
 #include "lumora/FocusRing.h"
-#include "lumora/Lang.h"
+#include "lumora/AccessibleName.h"
 #include "lumora/TitleButtons.h"
 
 #include <QPainter>
@@ -10,12 +10,6 @@
 namespace {
 
 constexpr qreal kRingCorner = 3.0;
-
-QString LangTextOr(const wchar_t* key)
-{
-    const std::wstring text = Lang::LoadLangText(key);
-    return QString::fromStdWString(text.empty() ? std::wstring(key) : text);
-}
 
 }  // namespace
 
@@ -56,17 +50,17 @@ QString TitleButtonName(int buttonId)
 {
     switch (buttonId) {
     case TB_CLOSE:
-        return LangTextOr(L"Close");
+        return lumora::AccessibleText(L"Close");
     case TB_OK:
-        return LangTextOr(L"OK");
+        return lumora::AccessibleText(L"OK");
     case TB_MAXIMIZE:
-        return LangTextOr(L"Maximise");
+        return lumora::AccessibleText(L"Maximise");
     case TB_RESTORE:
-        return LangTextOr(L"Restore Down");
+        return lumora::AccessibleText(L"Restore Down");
     case TB_MINIMIZE:
-        return LangTextOr(L"Minimise");
+        return lumora::AccessibleText(L"Minimise");
     case TB_MENU:
-        return LangTextOr(L"Menu");
+        return lumora::AccessibleText(L"Menu");
     default:
         return {};
     }

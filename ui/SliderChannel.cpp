@@ -1,5 +1,6 @@
 #include "SliderChannel.h"
 
+#include "lumora/AccessibleName.h"
 #include "lumora/ControlId.h"
 #include "ui/ChannelSlider.h"
 #include "lumora/GdipButton.h"
@@ -134,7 +135,10 @@ CSliderChannel::CSliderChannel(const ChannelSpec& spec, QWidget* parent)
     for (QToolButton* arrow : {m_up, m_down}) {
         arrow->setArrowType(arrow == m_up ? Qt::UpArrow : Qt::DownArrow);
         arrow->setAutoRepeat(true);
-        arrow->setFocusPolicy(Qt::NoFocus);
+        // Tab passes the arrows by (Up and Down in the field step as they
+        // do); a click on one puts the focus in the field.
+        arrow->setFocusPolicy(Qt::ClickFocus);
+        arrow->setFocusProxy(m_edit);
         QObject::connect(arrow, &QToolButton::clicked, this, [this, arrow] { Step(arrow == m_up ? 1 : -1); });
     }
 
@@ -170,7 +174,21 @@ void CSliderChannel::ShowValue()
     m_edit->setText(QString::asprintf("%.03f", m_number));
     m_up->setEnabled(m_value < m_spec.maximum);
     m_down->setEnabled(m_value > m_spec.minimum);
+    NameArrows();
     m_showing = false;
+}
+
+// The arrows are named after the row's caption, which the page's texts set
+// once the row is made.
+void CSliderChannel::NameArrows()
+{
+    const QString caption = m_caption->text().remove(QLatin1Char('&')).trimmed();
+    for (QToolButton* arrow : {m_up, m_down}) {
+        const QString step = lumora::AccessibleText(arrow == m_up ? L"Increase" : L"Decrease");
+        const QString name = caption.isEmpty() ? step : step + QLatin1Char(' ') + caption;
+        if (arrow->accessibleName() != name)
+            arrow->setAccessibleName(name);
+    }
 }
 
 void CSliderChannel::ChangeByUser(int value)

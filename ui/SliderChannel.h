@@ -82,6 +82,7 @@ protected:
 private:
     std::array<QWidget*, 6> Controls() const;
     void ShowValue();
+    void NameArrows();
     void ChangeByUser(int value);
     void ChangeNumberByUser(double number);
     void CommitTypedText();

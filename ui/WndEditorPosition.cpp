@@ -2,6 +2,7 @@
 
 #include "formats/SceneRecords.h"
 #include "formats/UvMapCheck.h"
+#include "lumora/AccessibleName.h"
 #include "lumora/ControlId.h"
 #include "lumora/GdipButton.h"
 #include "lumora/GdiplusButton.h"
@@ -203,6 +204,7 @@ void CWndEditorPosition::CreateDetails()
         auto* clear = new CGdipButton(this);
         lumora::SetControlId(clear, clearId);
         clear->LoadStdImage(440, QStringLiteral("PNG"));
+        clear->SetToolTipText(lumora::AccessibleText(L"Clear"), true);
         clear->setGeometry(right - 24, top + 2, 24, 24);
         m_chooseButtons[static_cast<size_t>(index - 1)] = choose;
         m_clearButtons[static_cast<size_t>(index - 1)] = clear;

@@ -172,6 +172,10 @@ void CWndEditorShot::CreatePlayRow(int top)
     m_duration->setValue(1.0);
     m_duration->setSuffix(QStringLiteral(" s"));
     m_duration->setGeometry(kLeft + 226, top, kWidth - 226, 28);
+    // The caption names the field, and the field's own text part too.
+    label->setBuddy(m_duration);
+    if (auto* text = m_duration->findChild<QLineEdit*>())
+        text->setAccessibleName(label->text());
     m_playTimer = new QTimer(this);
     m_playTimer->setInterval(static_cast<int>(1000.0f / kShotStepsPerSecond));
     QObject::connect(m_playTimer, &QTimer::timeout, this, [this] { PlayStep(); });

@@ -293,6 +293,35 @@ TEST_F(Controls, TextButtonAndTabsReachTheOwner)
     EXPECT_EQ(owner.Of(TCN_SELCHANGE).back().id, 1070u);
 }
 
+// Each tab is a named page tab, read as selected while it shows; press on
+// one turns to it as a click does.
+TEST_F(Controls, TabsExposeWhichIsSelectedAndTurnOnPress)
+{
+    auto* tabs = Add<CMyTabCtrl>(1070);
+    tabs->InsertItem(0, "&General");
+    tabs->InsertItem(1, "Layers");
+    tabs->resize(tabs->sizeHint());
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(tabs);
+    EXPECT_EQ(list->role(), QAccessible::PageTabList);
+    ASSERT_EQ(list->childCount(), 2);
+    QAccessibleInterface* general = list->child(0);
+    QAccessibleInterface* layers = list->child(1);
+    EXPECT_EQ(general->role(), QAccessible::PageTab);
+    EXPECT_EQ(general->text(QAccessible::Name), "General");
+    EXPECT_EQ(list->indexOfChild(layers), 1);
+    EXPECT_EQ(layers->parent(), list);
+    EXPECT_TRUE(general->state().selected);
+    EXPECT_FALSE(layers->state().selected);
+
+    const size_t changes = owner.Of(TCN_SELCHANGE).size();
+    layers->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(tabs->GetCurSel(), 1);
+    EXPECT_TRUE(layers->state().selected);
+    EXPECT_FALSE(general->state().selected);
+    EXPECT_EQ(owner.Of(TCN_SELCHANGE).size(), changes + 1);
+    EXPECT_EQ(list->childAt(layers->rect().center().x(), layers->rect().center().y()), layers);
+}
+
 TEST_F(Controls, LinkLabelOpensItsTargetOrItsOwnTextThroughTheOpenHandler)
 {
     QStringList opened;

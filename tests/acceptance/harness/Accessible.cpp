@@ -137,6 +137,41 @@ bool Accessible::Checked() const { return HasState(ATSPI_STATE_CHECKED); }
 bool Accessible::Focused() const { return HasState(ATSPI_STATE_FOCUSED); }
 bool Accessible::Selected() const { return HasState(ATSPI_STATE_SELECTED); }
 bool Accessible::Active() const { return HasState(ATSPI_STATE_ACTIVE); }
+bool Accessible::Focusable() const { return HasState(ATSPI_STATE_FOCUSABLE); }
+
+std::vector<std::string> Accessible::Actions() const
+{
+    std::vector<std::string> names;
+    if (!m_object)
+        return names;
+    GObjectHolder<AtspiAction> action{atspi_accessible_get_action_iface(m_object)};
+    if (!action.object)
+        return names;
+    ErrorHolder error;
+    const gint count = atspi_action_get_n_actions(action.object, &error);
+    for (gint i = 0; i < count; ++i) {
+        ErrorHolder nameError;
+        names.push_back(TakeString(atspi_action_get_action_name(action.object, i, &nameError)));
+    }
+    return names;
+}
+
+bool Accessible::DoAction(const std::string& name) const
+{
+    if (!m_object)
+        return false;
+    GObjectHolder<AtspiAction> action{atspi_accessible_get_action_iface(m_object)};
+    if (!action.object)
+        return false;
+    const std::vector<std::string> names = Actions();
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == name) {
+            ErrorHolder error;
+            return atspi_action_do_action(action.object, static_cast<gint>(i), &error);
+        }
+    }
+    return false;
+}
 
 QRect Accessible::Extents() const
 {

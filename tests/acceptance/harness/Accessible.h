@@ -47,6 +47,11 @@ public:
     bool Focused() const;
     bool Selected() const;
     bool Active() const;  // a window that has the keyboard
+    bool Focusable() const;
+    // The names of its actions ("Press", "SetFocus" ...), and doing one as
+    // a screen reader does; false when it has no such action.
+    std::vector<std::string> Actions() const;
+    bool DoAction(const std::string& name) const;
     // Where it is on the screen; empty when it has no place.
     QRect Extents() const;
     QPoint Center() const { return Extents().center(); }

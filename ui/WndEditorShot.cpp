@@ -143,6 +143,7 @@ void CWndEditorShot::CreateControls()
             m_nameEdit = new QLineEdit(this);
             lumora::SetControlId(m_nameEdit, IDC_NAME);
             m_nameEdit->setGeometry(kLeft + 76, rowTop, kWidth - 88, 28);
+            m_nameLabel->setBuddy(m_nameEdit);  // the caption names the field
             QObject::connect(m_nameEdit, &QLineEdit::textChanged, this, [this] { OnNameEdited(); });
         }
         for (int i = groupRows[g][0]; i < groupRows[g][1]; ++i) {

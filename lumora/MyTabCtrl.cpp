@@ -9,6 +9,7 @@
 #include "lumora/SkinPalette.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QPainter>
 
 namespace {
@@ -42,6 +43,9 @@ int CMyTabCtrl::InsertItem(int index, const QString& text, int imageId)
 void CMyTabCtrl::SetMinTabWidth(int pixels)
 {
     m_minTabWidth = std::max(0, pixels);
+    // The bar keeps the tab sizes it laid out; setting the elide mode is the
+    // one public way to have it measure them again.
+    setElideMode(Qt::ElideRight);
     updateGeometry();
     update();
 }
@@ -55,7 +59,19 @@ QSize CMyTabCtrl::tabSizeHint(int index) const
     return QSize(std::max(width, m_minTabWidth), kTabHeight);
 }
 
-QSize CMyTabCtrl::minimumTabSizeHint(int index) const { return tabSizeHint(index); }
+// In a bar too short for every tab at its width (a narrow library at a large
+// scale), the tabs share it down to a few letters each, their texts cut with
+// an ellipsis, instead of the last ones running past the edge.
+QSize CMyTabCtrl::minimumTabSizeHint(int index) const
+{
+    const QFontMetrics metrics(QApplication::font());
+    const QString shortest = tabText(index).left(3) + QChar(0x2026);
+    int width = metrics.horizontalAdvance(shortest) + 12;
+    if (const int image = tabData(index).toInt())
+        width += lumora::ResourceImageSize(image).width() + 2;
+    const QSize full = tabSizeHint(index);
+    return QSize(std::min(width, full.width()), full.height());
+}
 
 void CMyTabCtrl::paintEvent(QPaintEvent*)
 {
@@ -83,8 +99,10 @@ void CMyTabCtrl::paintEvent(QPaintEvent*)
         painter.setPen(lumora::SkinColor(i == currentIndex() ? COLOR_TAB_TEXT_H : COLOR_TAB_TEXT_L));
         const QRect textArea(textLeft, static_cast<int>(r.top()), static_cast<int>(r.right()) - textLeft, static_cast<int>(r.height()));
         const bool centred = !tabData(i).toInt();
-        painter.drawText(centred ? r.toRect() : textArea,
-                         (centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter | Qt::TextSingleLine, tabText(i));
+        const QRect textRect = centred ? r.toRect().adjusted(4, 0, -4, 0) : textArea;
+        const QString text = painter.fontMetrics().elidedText(tabText(i), Qt::ElideRight, textRect.width());
+        painter.drawText(textRect, (centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter | Qt::TextSingleLine,
+                         text);
         // The keyboard moves the current tab (arrow keys): its ring shows where.
         if (selected && hasFocus())
             lumora::DrawFocusRing(painter, r, 3);

@@ -4,6 +4,7 @@
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QLabel>
+#include <QWheelEvent>
 
 namespace {
 
@@ -64,6 +65,14 @@ CChannelSlider::CChannelSlider(const ChannelSpec& spec, QLabel* caption, QWidget
 }
 
 double CChannelSlider::Number() const { return NumberAt(value()); }
+
+void CChannelSlider::wheelEvent(QWheelEvent* event)
+{
+    if (hasFocus())
+        QSlider::wheelEvent(event);
+    else
+        event->ignore();  // the page under it scrolls instead
+}
 
 double CChannelSlider::NumberAt(int position) const { return ChannelDisplayValue(m_spec, position); }
 

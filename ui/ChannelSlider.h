@@ -19,6 +19,12 @@ public:
     // The caption's text without its mnemonic mark.
     QString CaptionText() const;
 
+protected:
+    // The wheel moves the slider only once the user has put the focus on
+    // it; otherwise it scrolls the page the rows stand on, so scrolling
+    // past a row never changes its value.
+    void wheelEvent(QWheelEvent* event) override;
+
 private:
     ChannelSpec m_spec;
     QLabel* m_caption;

@@ -282,15 +282,25 @@ TEST_F(Controls, TextButtonAndTabsReachTheOwner)
     EXPECT_EQ(owner.commands, (std::vector<unsigned>{1605}));
 
     auto* tabs = Add<CMyTabCtrl>(1070);
+    tabs->window()->show();  // a shown bar lays its tabs out on each resize
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(tabs->window()));
     tabs->InsertItem(0, "General");
     tabs->InsertItem(1, "Layers");
     tabs->SetMinTabWidth(100);
-    tabs->resize(tabs->sizeHint());
+    tabs->setFixedSize(tabs->sizeHint());
     EXPECT_GE(tabs->tabRect(0).width(), 100);
     QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(1).center());
     EXPECT_EQ(tabs->GetCurSel(), 1);
     ASSERT_FALSE(owner.Of(TCN_SELCHANGE).empty());
     EXPECT_EQ(owner.Of(TCN_SELCHANGE).back().id, 1070u);
+
+    // A bar narrower than its tabs: they share it, the last still inside
+    // and still a click away.
+    tabs->InsertItem(2, "Tolvenar");
+    tabs->setFixedSize(tabs->sizeHint().width() * 2 / 3, tabs->sizeHint().height());
+    EXPECT_LE(tabs->tabRect(2).right(), tabs->width() - 1);
+    QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(2).center());
+    EXPECT_EQ(tabs->GetCurSel(), 2);
 }
 
 // Each tab is a named page tab, read as selected while it shows; press on

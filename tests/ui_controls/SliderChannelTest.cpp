@@ -11,6 +11,7 @@
 #include <QSlider>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 namespace {
 
@@ -119,4 +120,34 @@ TEST_F(SliderChannelTest, SliderSpeaksTheFieldsValueAndCaption)
     value->setCurrentValue(0.25);
     EXPECT_EQ(row.Edit()->text(), QStringLiteral("0.250"));
     EXPECT_EQ(stored, 0.25f);
+}
+
+// A wheel turned over a row the user has not chosen passes on to the page
+// under it (which scrolls) and leaves the value; once the slider has the
+// focus, the wheel moves it.
+TEST_F(SliderChannelTest, TheWheelPassesARowOnUntilItsSliderHasTheFocus)
+{
+    CSliderChannel row(kPosition, &m_page);
+    row.Place(4, 10, 380);
+    m_page.show();
+    m_page.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_page));
+    QSlider* slider = row.Slider();
+    row.Edit()->setFocus();  // the window gave it to the slider, the first in line
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !slider->hasFocus(); }));
+    const int before = slider->value();
+    auto turn = [&] {
+        const QPointF at(slider->width() / 2.0, slider->height() / 2.0);
+        QWheelEvent wheel(at, slider->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(slider, &wheel);
+        return wheel.isAccepted();
+    };
+    EXPECT_FALSE(turn()) << "the page under the row takes the wheel";
+    EXPECT_EQ(slider->value(), before);
+
+    slider->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return slider->hasFocus(); }));
+    EXPECT_TRUE(turn());
+    EXPECT_NE(slider->value(), before);
 }

@@ -48,4 +48,12 @@ QString AccessibleText(const wchar_t* key)
     return QString::fromStdWString(text.empty() ? std::wstring(key) : text);
 }
 
+QString AccessibleDescriptionFor(const QWidget* control, const QString& name)
+{
+    if (!control->accessibleDescription().isEmpty())
+        return control->accessibleDescription();
+    const QString tip = control->toolTip().trimmed();
+    return tip == name ? QString() : tip;
+}
+
 }  // namespace lumora

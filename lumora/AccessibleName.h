@@ -16,5 +16,8 @@ LUMORA_API void UpdateAccessibleName(QWidget* control, const QString& text);
 // A name given in code ("Close", "Increase"): the current language's text
 // for the key in its [Text] section, the key itself when it has none.
 LUMORA_API QString AccessibleText(const wchar_t* key);
+// A control's description: the one given in code, else its tooltip unless
+// the tooltip only repeats the name.
+LUMORA_API QString AccessibleDescriptionFor(const QWidget* control, const QString& name);
 
 }  // namespace lumora

@@ -49,12 +49,8 @@ QString CButtonAccessible::text(QAccessible::Text kind) const
     switch (kind) {
     case QAccessible::Name:
         return button->accessibleName().isEmpty() ? name : button->accessibleName();
-    case QAccessible::Description: {
-        if (!button->accessibleDescription().isEmpty())
-            return button->accessibleDescription();
-        const QString tip = button->toolTip().trimmed();
-        return tip == text(QAccessible::Name) ? QString() : tip;
-    }
+    case QAccessible::Description:
+        return lumora::AccessibleDescriptionFor(button, text(QAccessible::Name));
     default:
         return QAccessibleWidget::text(kind);
     }

@@ -1,5 +1,6 @@
 #include "LinkAccessible.h"
 
+#include "lumora/AccessibleName.h"
 #include "lumora/Label.h"
 
 #include <QTimer>
@@ -19,12 +20,8 @@ QString CLinkAccessible::text(QAccessible::Text kind) const
     switch (kind) {
     case QAccessible::Name:
         return label->accessibleName().isEmpty() ? label->text() : label->accessibleName();
-    case QAccessible::Description: {
-        if (!label->accessibleDescription().isEmpty())
-            return label->accessibleDescription();
-        const QString tip = label->toolTip().trimmed();
-        return tip == text(QAccessible::Name) ? QString() : tip;
-    }
+    case QAccessible::Description:
+        return lumora::AccessibleDescriptionFor(label, text(QAccessible::Name));
     default:
         return QAccessibleWidget::text(kind);
     }

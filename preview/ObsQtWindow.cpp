@@ -1,11 +1,13 @@
 #include "ObsQtWindow.h"
 
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QUrl>
+#include <QWheelEvent>
 #include <cmath>
 
 namespace {
@@ -134,6 +136,7 @@ void ObsQtWindow::closeEvent(QCloseEvent* event)
 void ObsQtWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    SetPixelRatio(devicePixelRatioF());
     const ClientSize size = GetClientSize();
     OnResize(size.width, size.height);
 }
@@ -147,6 +150,7 @@ void ObsQtWindow::focusInEvent(QFocusEvent* event)
 void ObsQtWindow::focusOutEvent(QFocusEvent* event)
 {
     QWidget::focusOutEvent(event);
+    SetPanKeyDown(false);
     SetEditEnabled(false);
 }
 
@@ -163,6 +167,8 @@ void ObsQtWindow::mousePressEvent(QMouseEvent* event)
     const QPoint at = ToPixels(event->position());
     if (const int button = ButtonCode(event->button()))
         OnMouseDown(button, at.x(), at.y());
+    if (IsPanning())
+        setCursor(Qt::ClosedHandCursor);
     event->accept();
 }
 
@@ -170,9 +176,83 @@ void ObsQtWindow::mouseReleaseEvent(QMouseEvent* event)
 {
     TakeModifiers(event->modifiers());
     const QPoint at = ToPixels(event->position());
-    if (const int button = ButtonCode(event->button()))
+    const int button = ButtonCode(event->button());
+    if (button)
         OnMouseUp(button, at.x(), at.y());
     event->accept();
+    UpdateCursor(at);
+    // The menu comes once the click has chosen what it is about.
+    if (button == kMouseRight && !IsQuadEditing() && IsEditEnabled())
+        ShowContextMenu(at, event->globalPosition().toPoint());
+}
+
+void ObsQtWindow::ShowContextMenu(const QPoint& windowPixels, const QPoint& global)
+{
+    if (!m_contextMenuHook || !GetScene())
+        return;
+    const CanvasHit hit = HitTest(vec2{float(windowPixels.x()), float(windowPixels.y())});
+    const auto hook = m_contextMenuHook;
+    QMetaObject::invokeMethod(this, [hook, global, hit] { hook(global, hit); }, Qt::QueuedConnection);
+}
+
+void ObsQtWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    event->accept();
+    // A right click shows the menu on its release (above); the menu key
+    // shows it over the selection, or the middle of the window.
+    if (event->reason() != QContextMenuEvent::Keyboard)
+        return;
+    QPoint at = rect().center();
+    const CanvasBox bounds = Selection().Bounds();
+    if (!bounds.Empty()) {
+        const vec2 centre = View().CanvasToWindow(bounds.Centre());
+        const qreal ratio = devicePixelRatioF();
+        at = QPoint(int(centre.x / ratio), int(centre.y / ratio));
+        at.setX(std::clamp(at.x(), 0, width() - 1));
+        at.setY(std::clamp(at.y(), 0, height() - 1));
+    }
+    const QPoint pixels = ToPixels(QPointF(at));
+    ShowContextMenu(pixels, mapToGlobal(at));
+}
+
+void ObsQtWindow::wheelEvent(QWheelEvent* event)
+{
+    // One notch is 120; finer wheels add up to a notch.
+    m_wheelRemainder += event->angleDelta().y();
+    const int steps = m_wheelRemainder / 120;
+    m_wheelRemainder -= steps * 120;
+    if (steps != 0) {
+        const QPoint at = ToPixels(event->position());
+        ZoomStepAt(vec2{float(at.x()), float(at.y())}, steps);
+    }
+    event->accept();
+}
+
+void ObsQtWindow::UpdateCursor(const QPoint& at)
+{
+    if (IsPanning()) {
+        setCursor(Qt::ClosedHandCursor);
+        return;
+    }
+    Qt::CursorShape shape = Qt::ArrowCursor;
+    if (m_modifiers == Qt::NoModifier && IsEditEnabled() && !IsQuadEditing() && !InGesture()) {
+        const CanvasHit hit = HitTest(vec2{float(at.x()), float(at.y())});
+        if (hit.kind == CanvasHitKind::RotateHandle) {
+            shape = Qt::CrossCursor;
+        } else if (hit.kind == CanvasHitKind::ResizeHandle) {
+            const uint32_t handle = hit.handle.handle;
+            const bool horizontal = handle & (kHandleLeft | kHandleRight);
+            const bool vertical = handle & (kHandleTop | kHandleBottom);
+            const bool falling = handle == (kHandleLeft | kHandleTop) || handle == (kHandleRight | kHandleBottom);
+            shape = horizontal && vertical ? (falling ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor)
+                    : horizontal          ? Qt::SizeHorCursor
+                                          : Qt::SizeVerCursor;
+        } else if (hit.kind == CanvasHitKind::SelectedItem) {
+            shape = Qt::SizeAllCursor;
+        }
+    }
+    if (cursor().shape() != shape)
+        setCursor(shape);
 }
 
 void ObsQtWindow::mouseMoveEvent(QMouseEvent* event)
@@ -184,6 +264,8 @@ void ObsQtWindow::mouseMoveEvent(QMouseEvent* event)
         EndGesture();
     const QPoint at = ToPixels(event->position());
     OnMouseMove(0, at.x(), at.y());
+    if (!(event->buttons() & Qt::LeftButton))
+        UpdateCursor(at);
     event->accept();
 }
 
@@ -199,13 +281,36 @@ void ObsQtWindow::keyPressEvent(QKeyEvent* event)
 
 bool ObsQtWindow::HandleEditKey(QKeyEvent* event)
 {
+    // Space with the left button pans, whatever else is going on.
+    if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat()) {
+            SetPanKeyDown(true);
+            if (!InGesture())
+                setCursor(Qt::OpenHandCursor);
+        }
+        return true;
+    }
     if (IsQuadEditing()) {
         const int key = event->key();
+        // Escape during a corner's drag puts that corner back; otherwise it
+        // leaves the mode.
+        if (key == Qt::Key_Escape && CancelGesture())
+            return true;
         const std::function<void()> hook =
             (key == Qt::Key_Return || key == Qt::Key_Enter) ? m_quadConfirm : key == Qt::Key_Escape ? m_quadCancel : nullptr;
         if (hook)
             hook();
         return true;  // nothing else while the corners are drawn
+    }
+    if (event->key() == Qt::Key_Escape) {
+        if (!CancelGesture())
+            ClearSelection();
+        UpdateCursor(mapFromGlobal(QCursor::pos()));
+        return true;
+    }
+    if (event->matches(QKeySequence::SelectAll)) {
+        SelectAll();
+        return true;
     }
     const float step = (event->modifiers() & Qt::ShiftModifier) ? kShiftNudgeStep : kNudgeStep;
     switch (event->key()) {
@@ -225,6 +330,11 @@ bool ObsQtWindow::HandleEditKey(QKeyEvent* event)
 void ObsQtWindow::keyReleaseEvent(QKeyEvent* event)
 {
     TakeModifiers(event->modifiers());
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        SetPanKeyDown(false);
+        if (!IsPanning())
+            setCursor(Qt::ArrowCursor);
+    }
     QWidget::keyReleaseEvent(event);
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 // The preview's native window: a Qt widget with an X11 window of its own that
 // the engine display draws into (Qt paints nothing over it). It turns Qt's
-// resize, focus, mouse, key and drop events into the preview's operations.
+// resize, focus, mouse, wheel, key and drop events into the preview's
+// operations: the wheel zooms about the pointer, the middle button or Space
+// with the left button pans, Escape ends a gesture as it began (or clears
+// the selection), Ctrl+A selects everything, the arrows nudge.
 //
 // The main window, once the engine runs:
 //   preview->Create(parent, rect);        // the native child window, shown
@@ -40,6 +43,12 @@ public:
     // whether or not a scene is shown; without a hook each becomes a source
     // in the shown scene (OnDropFile).
     void SetDropHook(std::function<void(const std::vector<std::wstring>&)> hook) { m_dropHook = std::move(hook); }
+    // A right click (or the menu key) asks for the context menu at a global
+    // position, with what lies under it.
+    void SetContextMenuHook(std::function<void(const QPoint&, const CanvasHit&)> hook)
+    {
+        m_contextMenuHook = std::move(hook);
+    }
     // Enter and Escape in the corner mode.
     void SetQuadHooks(std::function<void()> confirm, std::function<void()> cancel)
     {
@@ -63,6 +72,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -73,10 +84,14 @@ private:
     void TakeModifiers(Qt::KeyboardModifiers modifiers) { m_modifiers = modifiers; }
 
     bool HandleEditKey(QKeyEvent* event);
+    void UpdateCursor(const QPoint& at);
+    void ShowContextMenu(const QPoint& windowPixels, const QPoint& global);
 
     Qt::KeyboardModifiers m_modifiers;
     std::function<void()> m_deleteHook;
     std::function<void(const std::vector<std::wstring>&)> m_dropHook;
+    std::function<void(const QPoint&, const CanvasHit&)> m_contextMenuHook;
+    int m_wheelRemainder = 0;
     std::function<void()> m_quadConfirm;
     std::function<void()> m_quadCancel;
 };

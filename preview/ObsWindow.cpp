@@ -1,7 +1,9 @@
 #include "ObsWindow.h"
 
+#include "MoveGesture.h"
+#include "RotateGesture.h"
+#include "RubberBandGesture.h"
 #include "SceneItemPicking.h"
-#include "SelectionMove.h"
 #include "model/DroppedFile.h"
 #include "platform/TextConv.h"
 
@@ -13,22 +15,23 @@
 
 namespace {
 
-constexpr float kGrabRadiusPixels = 6.0f;
-constexpr float kSnapDistancePixels = 10.0f;
-
-bool VideoBaseSize(float& width, float& height)
-{
-    obs_video_info info;
-    if (!obs_get_video_info(&info))
-        return false;
-    width = float(info.base_width);
-    height = float(info.base_height);
-    return true;
-}
+vec2 Rounded(vec2 point) { return {std::round(point.x), std::round(point.y)}; }
 
 }  // namespace
 
-ObsWindow::ObsWindow() = default;
+ObsWindow::ObsWindow()
+{
+    m_context.scene = nullptr;
+    m_context.selection = &m_selection;
+    m_context.view = &m_view;
+    m_context.guides = &m_guides;
+    m_context.keepRatio = &m_keepRatio;
+    m_context.modifierDown = [this](int mask) { return IsModifierDown(mask); };
+    m_selection.SetChangeHandler([this] {
+        if (m_selectionHook)
+            m_selectionHook();
+    });
+}
 
 ObsWindow::~ObsWindow()
 {
@@ -62,7 +65,7 @@ bool ObsWindow::CreateDisplay()
     obs_enter_graphics();
     m_painter.CreateBuffers();
     obs_leave_graphics();
-    m_fit.hasWindow = true;
+    m_hasWindow = true;
     OnResize(size.width, size.height);
     obs_display_add_draw_callback(m_display, DrawCallback, this);
     m_redraw.SetScene(m_scene);
@@ -83,64 +86,68 @@ void ObsWindow::DestroyDisplay()
         obs_display_destroy(m_display);
         m_display = nullptr;
     }
-    m_fit.hasWindow = false;
-    PublishFit();
+    m_hasWindow = false;
     EndGesture();
     SetScene(nullptr);
+    Publish();
 }
 
 void ObsWindow::SetScene(obs_scene_t* scene)
 {
     if (scene == m_scene)
         return;
-    // A drag never carries over into another scene.
+    // A gesture never carries over into another scene.
     EndGesture();
     OBSSceneAutoRelease replacement = scene ? obs_scene_get_ref(scene) : nullptr;
     {
         std::lock_guard lock(m_drawMutex);
         std::swap(m_scene, replacement);
     }
+    m_selection.SetScene(m_scene);
+    m_context.scene = m_scene;
     m_redraw.SetScene(m_scene);
     // The old scene is released here, outside the lock.
 }
 
-void ObsWindow::PublishFit()
+void ObsWindow::Publish()
 {
-    m_fit.editEnabled = !m_editDisabled;
+    CanvasOverlay overlay;
+    if (m_gesture)
+        m_gesture->DrawOverlay(overlay);
+    else if (m_quadEditing)
+        DrawScreenCorners(m_quad, overlay);
     {
         std::lock_guard lock(m_drawMutex);
-        m_drawFit = m_fit;
+        m_draw.view = m_view;
+        m_draw.guides = m_guides;
+        m_draw.overlay = std::move(overlay);
+        m_draw.editEnabled = !m_editDisabled;
+        m_draw.hasWindow = m_hasWindow;
     }
     m_redraw.Request();
+}
+
+void ObsWindow::ViewChanged()
+{
+    Publish();
+    if (m_viewHook)
+        m_viewHook();
 }
 
 void ObsWindow::OnResize(int width, int height)
 {
     if (m_display && width > 0 && height > 0)
         obs_display_resize(m_display, uint32_t(width), uint32_t(height));
-    m_fit.clientWidth = width;
-    m_fit.clientHeight = height;
-    float baseWidth = 0, baseHeight = 0;
-    // An empty window keeps the last fit: there is nothing to click in it.
-    if (width > 0 && height > 0 && VideoBaseSize(baseWidth, baseHeight) && baseWidth > 0 && baseHeight > 0) {
-        const double canvasAspect = double(baseWidth) / double(baseHeight);
-        int fittedWidth, fittedHeight;
-        if (double(width) / double(height) > canvasAspect) {
-            m_fit.scale = float(height) / baseHeight;
-            fittedWidth = int(height * canvasAspect);
-            fittedHeight = height;
-        } else {
-            m_fit.scale = float(width) / baseWidth;
-            fittedWidth = width;
-            fittedHeight = int(width / canvasAspect);
-        }
-        m_fit.previewWidth = fittedWidth;
-        m_fit.previewHeight = fittedHeight;
-        m_fit.offsetX = width / 2 - fittedWidth / 2;
-        m_fit.offsetY = height / 2 - fittedHeight / 2;
-    }
-    PublishFit();
+    const vec2 canvas = EngineCanvasSize();
+    // An empty window keeps the last view: there is nothing to click in it.
+    m_view.SetCanvasSize(canvas.x, canvas.y);
+    m_view.SetWindowSize(width, height);
+    ViewChanged();
 }
+
+int ObsWindow::GetOffsetX() const { return int(std::lround(m_view.Offset().x)); }
+
+int ObsWindow::GetOffsetY() const { return int(std::lround(m_view.Offset().y)); }
 
 void ObsWindow::SetEditEnabled(bool enabled)
 {
@@ -148,15 +155,52 @@ void ObsWindow::SetEditEnabled(bool enabled)
     if (!enabled)
         EndGesture();
     m_editDisabled = !enabled;
-    PublishFit();
+    Publish();
 }
 
-void ObsWindow::EndGesture()
+void ObsWindow::SetGuides(const CanvasGuides& guides)
 {
-    m_handleDrag.End();
-    m_leftDown = m_rightDown = m_mouseMoved = m_mouseOverSelected = false;
-    m_quadGrabbed = -1;
+    m_guides = guides;
+    m_guides.gridSpacing = std::max(guides.gridSpacing, kMinGridSpacing);
+    Publish();
 }
+
+// ---- navigation ----
+
+void ObsWindow::ZoomStepAt(vec2 windowPoint, int steps)
+{
+    if (steps == 0)
+        return;
+    m_view.ZoomAbout(windowPoint, m_view.SteppedZoom(steps));
+    ViewChanged();
+}
+
+void ObsWindow::ZoomStep(int steps)
+{
+    ZoomStepAt({float(m_view.WindowWidth()) * 0.5f, float(m_view.WindowHeight()) * 0.5f}, steps);
+}
+
+void ObsWindow::ZoomTo(float scale)
+{
+    m_view.ZoomCentred(scale);
+    ViewChanged();
+}
+
+void ObsWindow::FitCanvas()
+{
+    m_view.Fit();
+    ViewChanged();
+}
+
+void ObsWindow::ShowActualPixels() { ZoomTo(1.0f); }
+
+void ObsWindow::PanBy(vec2 windowDelta)
+{
+    m_view.PanBy(windowDelta);
+    ViewChanged();
+}
+
+// ---- draw ----
 
 void ObsWindow::DrawCallback(void* param, uint32_t cx, uint32_t cy)
 {
@@ -167,122 +211,78 @@ void ObsWindow::DrawCallback(void* param, uint32_t cx, uint32_t cy)
 
 void ObsWindow::Render(uint32_t, uint32_t)
 {
-    Fit fit;
+    DrawState state;
     OBSSceneAutoRelease scene;
-    bool quadEditing = false;
-    vec2 quad[4];
     {
         std::lock_guard lock(m_drawMutex);
-        fit = m_drawFit;
-        quadEditing = m_drawQuadEditing;
-        for (int i = 0; i < 4; ++i)
-            quad[i] = m_drawQuad[static_cast<size_t>(i)];
+        state = m_draw;
         if (m_scene)
             scene = obs_scene_get_ref(m_scene);
     }
-    float baseWidth = 0, baseHeight = 0;
-    if (!fit.hasWindow || !scene || !VideoBaseSize(baseWidth, baseHeight))
+    const vec2 canvas = EngineCanvasSize();
+    if (!state.hasWindow || !scene || !(canvas.x > 0.0f) || !(canvas.y > 0.0f))
         return;
+    const ViewTransform& view = state.view;
 
     gs_viewport_push();
     gs_projection_push();
-    gs_ortho(0.0f, baseWidth, 0.0f, baseHeight, -100.0f, 100.0f);
-    gs_set_viewport(fit.offsetX, fit.offsetY, int(baseWidth * fit.scale), int(baseHeight * fit.scale));
-    m_painter.DrawCanvas(baseWidth, baseHeight);
-    obs_source_video_render(obs_scene_get_source(scene));
+    // The scene in the part of the window the canvas covers, nothing of it beyond.
+    const PixelRect viewport = view.CanvasViewport();
+    if (!viewport.Empty()) {
+        const OrthoBounds projection = view.CanvasProjection();
+        gs_ortho(projection.left, projection.right, projection.top, projection.bottom, -100.0f, 100.0f);
+        gs_set_viewport(viewport.x, viewport.y, viewport.width, viewport.height);
+        m_painter.DrawCanvas(canvas.x, canvas.y);
+        obs_source_video_render(obs_scene_get_source(scene));
+    }
 
-    gs_ortho(float(-fit.offsetX), float(fit.clientWidth - fit.offsetX), float(-fit.offsetY),
-             float(fit.clientHeight - fit.offsetY), -100.0f, 100.0f);
+    const OrthoBounds overlay = view.OverlayProjection();
+    gs_ortho(overlay.left, overlay.right, overlay.top, overlay.bottom, -100.0f, 100.0f);
     // The whole window: the size of the target being drawn, not whichever
     // swap chain the context last used.
-    gs_set_viewport(0, 0, fit.clientWidth, fit.clientHeight);
-    if (fit.editEnabled) {
-        gs_matrix_push();
-        gs_matrix_scale3f(fit.scale, fit.scale, 1.0f);
+    gs_set_viewport(0, 0, view.WindowWidth(), view.WindowHeight());
+    gs_matrix_push();
+    gs_matrix_scale3f(view.Scale(), view.Scale(), 1.0f);
+    if (!view.IsFit())
+        m_painter.DrawCanvasFrame(canvas.x, canvas.y);
+    m_painter.DrawGuides(state.guides, canvas.x, canvas.y, view.Scale());
+    if (state.editEnabled) {
         m_painter.DrawSelection(scene);
-        gs_matrix_pop();
+        CanvasSelection selection;
+        selection.SetScene(scene);
+        m_painter.DrawRotateHandle(FindRotateHandle(selection, view));
     }
-    if (quadEditing) {
-        gs_matrix_push();
-        gs_matrix_scale3f(fit.scale, fit.scale, 1.0f);
-        m_painter.DrawQuad(quad, fit.scale);
-        gs_matrix_pop();
-    }
+    m_painter.DrawOverlay(state.overlay, view.Scale());
+    gs_matrix_pop();
     gs_projection_pop();
     gs_viewport_pop();
 }
 
-vec2 ObsWindow::ToCanvas(int x, int y) const
-{
-    return {std::round(float(x - m_fit.offsetX) / m_fit.scale), std::round(float(y - m_fit.offsetY) / m_fit.scale)};
-}
+// ---- the mouse ----
 
-void ObsWindow::GrabHandle(vec2 windowPosition)
-{
-    if (!m_scene)
-        return;
-    const vec2 position{windowPosition.x / m_fit.scale, windowPosition.y / m_fit.scale};
-    m_handleDrag.Begin(FindHandle(m_scene, position, kGrabRadiusPixels / m_fit.scale));
-}
+vec2 ObsWindow::ToCanvas(int x, int y) const { return Rounded(m_view.WindowToCanvas({float(x), float(y)})); }
 
-void ObsWindow::BeginQuadEdit(const std::array<vec2, 4>& points)
+CanvasHit ObsWindow::HitTest(vec2 windowPoint) const
 {
-    m_quad = points;
-    m_quadEditing = true;
-    m_quadGrabbed = -1;
-    PublishQuad();
-}
-
-void ObsWindow::EndQuadEdit()
-{
-    m_quadEditing = false;
-    m_quadGrabbed = -1;
-    PublishQuad();
-}
-
-void ObsWindow::SetQuadPoint(int index, vec2 point)
-{
-    if (!m_quadEditing || index < 0 || index > 3)
-        return;
-    float width = 0, height = 0;
-    VideoBaseSize(width, height);
-    // A point stays on the canvas, where the map can hold it.
-    m_quad[static_cast<size_t>(index)] = {std::clamp(point.x, 0.0f, width), std::clamp(point.y, 0.0f, height)};
-    PublishQuad();
-}
-
-void ObsWindow::PublishQuad()
-{
-    {
-        std::lock_guard lock(m_drawMutex);
-        m_drawQuadEditing = m_quadEditing;
-        m_drawQuad = m_quad;
-    }
-    m_redraw.Request();
-}
-
-bool ObsWindow::QuadMouseDown(int x, int y)
-{
-    // The nearest point within a handle's reach in window pixels.
-    const float reach = 12.0f;
-    m_quadGrabbed = -1;
-    float best = reach * reach;
-    for (int i = 0; i < 4; ++i) {
-        const float dx = m_quad[static_cast<size_t>(i)].x * m_fit.scale + m_fit.offsetX - float(x);
-        const float dy = m_quad[static_cast<size_t>(i)].y * m_fit.scale + m_fit.offsetY - float(y);
-        if (dx * dx + dy * dy <= best) {
-            best = dx * dx + dy * dy;
-            m_quadGrabbed = i;
-        }
-    }
-    return m_quadGrabbed >= 0;
+    return HitTestCanvas(m_selection, m_view, m_view.WindowToCanvas(windowPoint));
 }
 
 void ObsWindow::OnMouseDown(int button, int x, int y)
 {
+    const vec2 window{float(x), float(y)};
+    // Navigation comes before any gesture and works while editing is off.
+    if (button == kMouseMiddle || (button == kMouseLeft && m_panKeyDown)) {
+        if (!m_gesture) {
+            m_panning = true;
+            m_panFrom = window;
+        }
+        return;
+    }
     if (m_quadEditing) {
-        if (button == kMouseLeft)
-            QuadMouseDown(x, y);
+        if (button == kMouseLeft && !m_gesture) {
+            m_gesture = ScreenCornersGesture::Begin(m_context, m_quad, m_view.WindowToCanvas(window));
+            Publish();
+        }
         return;
     }
     if (m_editDisabled)
@@ -293,78 +293,141 @@ void ObsWindow::OnMouseDown(int button, int x, int y)
         m_rightDown = true;
     else
         return;
-    const vec2 start{float(x - m_fit.offsetX), float(y - m_fit.offsetY)};
-    GrabHandle(start);
-    m_startPosition = {std::round(start.x / m_fit.scale), std::round(start.y / m_fit.scale)};
-    m_mouseOverSelected = m_scene && IsOverSelectedItem(m_scene, m_startPosition);
-    m_moveOffset = {0.0f, 0.0f};
+    m_mouseMoved = false;
+    const vec2 exact = m_view.WindowToCanvas(window);
+    m_startPosition = Rounded(exact);
+    m_pressHit = HitTestCanvas(m_selection, m_view, exact);
+    m_extend = CanvasSelection::Extends((IsModifierDown(kModifierShift) ? kModifierShift : 0) |
+                                        (IsModifierDown(kModifierCtrl) ? kModifierCtrl : 0));
+    m_joinedOnPress = false;
+    if (button != kMouseLeft || !m_scene || m_gesture)
+        return;
+    switch (m_pressHit.kind) {
+    case CanvasHitKind::RotateHandle:
+        m_gesture = RotateGesture::Begin(m_context, exact);
+        break;
+    case CanvasHitKind::ResizeHandle:
+        m_gesture = ResizeGesture::Begin(m_context, m_pressHit.handle);
+        break;
+    case CanvasHitKind::Item:
+        m_joinedOnPress = m_selection.AddOnPress(m_pressHit.item, m_extend);
+        if (m_joinedOnPress)
+            Notify(PreviewItemEvent::Selected, m_pressHit.item);
+        break;
+    default:
+        break;
+    }
+    Publish();
+}
+
+void ObsWindow::StartDrag()
+{
+    // The design's rule: dragging an unselected item selects it and moves
+    // it; a drag from empty canvas draws a rubber band.
+    bool overSelected = IsOverSelectedItem(m_scene, m_startPosition);
+    if (!overSelected) {
+        obs_sceneitem_t* item = ItemAtPosition(m_scene, m_startPosition, true);
+        if (!item) {
+            m_gesture = RubberBandGesture::Begin(m_context, m_startPosition, m_extend);
+            return;
+        }
+        m_selection.SelectOnly(item);
+        Notify(PreviewItemEvent::Selected, item);
+        overSelected = IsOverSelectedItem(m_scene, m_startPosition);
+    }
+    if (overSelected)
+        m_gesture = MoveGesture::Begin(m_context, m_startPosition);
 }
 
 void ObsWindow::OnMouseMove(int, int x, int y)
 {
+    const vec2 window{float(x), float(y)};
+    if (m_panning) {
+        PanBy({window.x - m_panFrom.x, window.y - m_panFrom.y});
+        m_panFrom = window;
+        return;
+    }
+    if (m_pointerHook)
+        m_pointerHook(m_view.WindowToCanvas(window));
     if (m_quadEditing) {
-        if (m_quadGrabbed >= 0)
-            SetQuadPoint(m_quadGrabbed, vec2{float(x - m_fit.offsetX) / m_fit.scale, float(y - m_fit.offsetY) / m_fit.scale});
+        if (m_gesture) {
+            m_gesture->Move(m_view.WindowToCanvas(window));
+            Publish();
+        }
         return;
     }
     if (m_editDisabled || !m_scene || !m_leftDown)
         return;
-    if (!m_mouseMoved && !m_handleDrag.Active() && !m_mouseOverSelected) {
-        obs_sceneitem_t* item = ItemAtPosition(m_scene, m_startPosition, true);
-        SelectExclusively(m_scene, item);
-        m_mouseOverSelected = IsOverSelectedItem(m_scene, m_startPosition);
-        Notify(PreviewItemEvent::Selected, item);
-    }
-    const vec2 position = ToCanvas(x, y);
-    if (m_handleDrag.Active()) {
-        m_handleDrag.ResizeTo(m_handleDrag.IntoGroupFrame(position), m_keepRatio || IsModifierDown(kModifierCtrl));
-        Notify(PreviewItemEvent::Transformed, m_handleDrag.Item());
-    } else if (m_mouseOverSelected) {
-        MoveSelection(position);
+    if (!m_gesture && !m_mouseMoved)
+        StartDrag();
+    if (m_gesture) {
+        m_gesture->Move(ToCanvas(x, y));
+        Publish();
+        NotifyGestureChange();
     }
     m_mouseMoved = true;
 }
 
-void ObsWindow::MoveSelection(vec2 position)
+void ObsWindow::NotifyGestureChange()
 {
-    vec2 offset{position.x - m_startPosition.x - m_moveOffset.x, position.y - m_startPosition.y - m_moveOffset.y};
-    if (!IsModifierDown(kModifierCtrl)) {
-        float width = 0, height = 0;
-        VideoBaseSize(width, height);
-        const vec2 snap = SnapCorrection(m_scene, offset, kSnapDistancePixels / m_fit.scale, width, height);
-        offset.x += snap.x;
-        offset.y += snap.y;
-    }
-    m_moveOffset.x += offset.x;
-    m_moveOffset.y += offset.y;
-    MoveSelectedItems(m_scene, offset);
-    Notify(PreviewItemEvent::Transformed, nullptr);
-}
-
-bool ObsWindow::NudgeSelection(float dx, float dy)
-{
-    if (m_editDisabled || !m_scene || m_leftDown || m_rightDown || SelectionBox(m_scene).Empty())
-        return false;
-    MoveSelectedItems(m_scene, vec2{dx, dy});
-    Notify(PreviewItemEvent::Transformed, nullptr);
-    return true;
+    if (m_gesture && m_gesture->ChangesItems())
+        Notify(PreviewItemEvent::Transformed, m_gesture->ChangedItem());
 }
 
 void ObsWindow::OnMouseUp(int button, int x, int y)
 {
+    if (m_panning && (button == kMouseMiddle || button == kMouseLeft)) {
+        m_panning = false;
+        return;
+    }
     if (m_quadEditing) {
-        m_quadGrabbed = -1;
+        if (button == kMouseLeft)
+            FinishGesture();
         return;
     }
     if (m_editDisabled || (!m_leftDown && !m_rightDown))
         return;
-    const vec2 position{float(x - m_fit.offsetX) / m_fit.scale, float(y - m_fit.offsetY) / m_fit.scale};
-    if (!m_mouseMoved && m_scene)
+    const vec2 position = m_view.WindowToCanvas({float(x), float(y)});
+    if (m_gesture)
+        FinishGesture();
+    else if (!m_mouseMoved && m_scene)
         ClickSelect(position, button);
-    m_handleDrag.End();
+    ResetPress();
+}
+
+void ObsWindow::ResetPress()
+{
     m_leftDown = false;
     m_rightDown = false;
     m_mouseMoved = false;
+    m_joinedOnPress = false;
+    m_pressHit = {};
+}
+
+void ObsWindow::FinishGesture()
+{
+    if (!m_gesture)
+        return;
+    std::unique_ptr<CanvasGesture> gesture = std::move(m_gesture);
+    gesture->Finish();
+    Publish();
+}
+
+bool ObsWindow::CancelGesture()
+{
+    if (!m_gesture)
+        return false;
+    std::unique_ptr<CanvasGesture> gesture = std::move(m_gesture);
+    gesture->Cancel();
+    const bool changesItems = gesture->ChangesItems();
+    obs_sceneitem_t* item = gesture->ChangedItem();
+    gesture.reset();
+    // The rest of the drag does nothing until the button goes up.
+    ResetPress();
+    Publish();
+    if (changesItems)
+        Notify(PreviewItemEvent::Transformed, item);
+    return true;
 }
 
 void ObsWindow::ClickSelect(vec2 position, int button)
@@ -374,10 +437,78 @@ void ObsWindow::ClickSelect(vec2 position, int button)
         return;
     if (button != kMouseLeft && button != kMouseRight)
         return;
+    if (button == kMouseLeft && m_extend) {
+        // Shift or Ctrl: the topmost item there joins or leaves the selection.
+        if (m_joinedOnPress)
+            return;
+        obs_sceneitem_t* item = ItemAtPosition(m_scene, position, false);
+        m_selection.Click(item, true);
+        Notify(PreviewItemEvent::Selected, item);
+        return;
+    }
     obs_sceneitem_t* item = ItemAtPosition(m_scene, position, true);
-    SelectExclusively(m_scene, item);
+    m_selection.Click(item, false);
     Notify(PreviewItemEvent::Selected, item);
 }
+
+void ObsWindow::EndGesture()
+{
+    FinishGesture();
+    ResetPress();
+    m_panning = false;
+}
+
+void ObsWindow::SelectAll()
+{
+    if (m_editDisabled || !m_scene || m_quadEditing)
+        return;
+    m_selection.SelectAll();
+    Notify(PreviewItemEvent::Selected, nullptr);
+}
+
+void ObsWindow::ClearSelection()
+{
+    if (m_editDisabled || !m_scene || m_quadEditing)
+        return;
+    m_selection.Clear();
+    Notify(PreviewItemEvent::Selected, nullptr);
+}
+
+bool ObsWindow::NudgeSelection(float dx, float dy)
+{
+    if (m_editDisabled || !m_scene || InGesture() || m_selection.Bounds().Empty())
+        return false;
+    MoveSelectedItems(m_scene, vec2{dx, dy});
+    Notify(PreviewItemEvent::Transformed, nullptr);
+    return true;
+}
+
+// ---- the corner mode ----
+
+void ObsWindow::BeginQuadEdit(const ScreenCorners& points)
+{
+    EndGesture();
+    m_quad = points;
+    m_quadEditing = true;
+    Publish();
+}
+
+void ObsWindow::EndQuadEdit()
+{
+    m_gesture.reset();
+    m_quadEditing = false;
+    Publish();
+}
+
+void ObsWindow::SetQuadPoint(int index, vec2 point)
+{
+    if (!m_quadEditing || index < 0 || index > 3)
+        return;
+    m_quad[static_cast<size_t>(index)] = OnCanvas(point);
+    Publish();
+}
+
+// ---- files ----
 
 void ObsWindow::OnDropFile(const char* utf8Path)
 {

@@ -1,21 +1,26 @@
 #pragma once
 // The preview's drawing and mouse logic, independent of the windowing
-// system: the engine display and its draw callback, fitting the canvas into
-// the window, selecting, moving and resizing scene items, and dropped files.
-// Window operations are left to the derived class.
+// system: the engine display and its draw callback, the view of the canvas
+// (fit, zoom and pan), and the dispatch of the mouse to navigation first and
+// then to one gesture at a time (move, resize, rotate, rubber band, a
+// screen's corners), chosen by a typed hit test. Window operations are left
+// to the derived class.
 //
-// The draw callback runs on the engine's graphics thread; it reads the fit,
-// the edit flag and the shown scene from a copy that the user-interface
-// thread publishes under a short lock, and it renders the scene through a
-// reference of its own, so a scene replaced meanwhile is never used after it
-// is released.
-#include "HandleDrag.h"
+// The draw callback runs on the engine's graphics thread; it reads the view,
+// the edit flag, the guides and the gesture's overlay from a copy that the
+// user-interface thread publishes under a short lock, and it renders the
+// scene through a reference of its own, so a scene replaced meanwhile is
+// never used after it is released.
+#include "CanvasGesture.h"
+#include "CanvasHitTest.h"
 #include "ObsWindowBase.h"
 #include "PreviewPainter.h"
 #include "PreviewRedraw.h"
+#include "ScreenCornersGesture.h"
 
 #include <array>
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <obs.hpp>
 
@@ -36,31 +41,68 @@ public:
     obs_scene_t* GetScene() const override { return m_scene; }
     void SetKeepRatio(bool keep) override { m_keepRatio = keep; }
     void SetItemEventHook(PreviewItemEventHook hook) override { m_itemEventHook = std::move(hook); }
+    // Called after the view (zoom, pan) changed.
+    void SetViewHook(std::function<void()> hook) { m_viewHook = std::move(hook); }
+    // Called when the pointer moves over the window, with its canvas position.
+    void SetPointerHook(std::function<void(vec2)> hook) { m_pointerHook = std::move(hook); }
+    // Called once after the preview changed the selection.
+    void SetSelectionHook(std::function<void()> hook) { m_selectionHook = std::move(hook); }
 
+    // ---- navigation: never changes the scene ----
+    const ViewTransform& View() const { return m_view; }
+    // Zooms by preset steps (positive: in) about a window point.
+    void ZoomStepAt(vec2 windowPoint, int steps);
+    // Zooms by preset steps about the window's centre (Ctrl+= and Ctrl+-).
+    void ZoomStep(int steps);
+    // Zooms to the scale (window pixels per canvas pixel) about the centre.
+    void ZoomTo(float scale);
+    void FitCanvas();          // Ctrl+0
+    void ShowActualPixels();   // Ctrl+1: 100 %
+    void PanBy(vec2 windowDelta);
+    // While Space is held, the left button pans.
+    void SetPanKeyDown(bool down) { m_panKeyDown = down; }
+    bool IsPanning() const { return m_panning; }
+
+    // ---- guides ----
+    void SetGuides(const CanvasGuides& guides);
+    const CanvasGuides& Guides() const { return m_guides; }
+
+    // ---- selection and edits ----
+    CanvasSelection& Selection() { return m_selection; }
+    const CanvasSelection& Selection() const { return m_selection; }
+    // Ctrl+A: every item that can be picked; Escape: none.
+    void SelectAll();
+    void ClearSelection();
+    // What lies under a window point (the context menu asks).
+    CanvasHit HitTest(vec2 windowPoint) const;
     // Moves the selected items by an offset in canvas pixels, as the arrow
     // keys do; false when editing is off or nothing is selected.
     bool NudgeSelection(float dx, float dy);
 
-    // Ends a drag or a corner grab as if its button had been let go, without
-    // the click that a release without movement makes: the window lost the
-    // focus or the button went up where the window could not see it.
+    // Ends a gesture as if its button had been let go, without the click that
+    // a release without movement makes: the window lost the focus or the
+    // button went up where the window could not see it.
     void EndGesture();
+    // Escape: the running gesture puts everything back as it began; false
+    // when none runs.
+    bool CancelGesture();
     // Whether a button press started a gesture that has not ended.
-    bool InGesture() const { return m_leftDown || m_rightDown || m_quadGrabbed >= 0; }
+    bool InGesture() const { return m_leftDown || m_rightDown || m_panning || m_gesture != nullptr; }
+    const CanvasGesture* Gesture() const { return m_gesture.get(); }
 
     // The corner mode ("Draw screen"): four points over the canvas, in canvas
     // pixels (top-left, top-right, bottom-right, bottom-left of the picture),
     // each dragged with the mouse; items are neither selected nor moved
     // meanwhile.
-    void BeginQuadEdit(const std::array<vec2, 4>& points);
+    void BeginQuadEdit(const ScreenCorners& points);
     void EndQuadEdit();
     bool IsQuadEditing() const { return m_quadEditing; }
-    const std::array<vec2, 4>& QuadPoints() const { return m_quad; }
+    const ScreenCorners& QuadPoints() const { return m_quad; }
     void SetQuadPoint(int index, vec2 point);
 
     // Removes the draw callback, destroys the buffers in the graphics context
-    // and the display, and lets go of the scene and the grabbed item. The
-    // derived window calls it before its native window goes.
+    // and the display, and lets go of the scene and the gesture. The derived
+    // window calls it before its native window goes.
     void DestroyDisplay();
 
     // One frame of the preview into the current render target of cx by cy
@@ -70,11 +112,11 @@ public:
     obs_display_t* GetDisplay() const { return m_display; }
     bool IsEditEnabled() const { return !m_editDisabled; }
     bool GetKeepRatio() const { return m_keepRatio; }
-    float GetScale() const { return m_fit.scale; }
-    int GetOffsetX() const { return m_fit.offsetX; }
-    int GetOffsetY() const { return m_fit.offsetY; }
-    int GetPreviewWidth() const { return m_fit.previewWidth; }
-    int GetPreviewHeight() const { return m_fit.previewHeight; }
+    float GetScale() const { return m_view.Scale(); }
+    int GetOffsetX() const;
+    int GetOffsetY() const;
+    int GetPreviewWidth() const { return m_view.FitWidth(); }
+    int GetPreviewHeight() const { return m_view.FitHeight(); }
     // Frames the display's draw callback has drawn.
     uint64_t GetFramesDrawn() const { return m_framesDrawn.load(std::memory_order_relaxed); }
     // The display draws while anything it shows changes and rests
@@ -90,58 +132,66 @@ protected:
     // an event loop passes it on (without one, the task is dropped and the
     // preview's sources are watched again only when the scene is set).
     virtual void RunLater(std::function<void()> task) { (void)task; }
+    // The window's pixel ratio, for the view.
+    void SetPixelRatio(double ratio) { m_view.SetPixelRatio(ratio); }
 
 private:
-    // Where the canvas sits in the window, and what the draw callback needs.
-    struct Fit {
-        float scale = 1.0f;
-        int previewWidth = 0;
-        int previewHeight = 0;
-        int offsetX = 0;
-        int offsetY = 0;
-        int clientWidth = 0;
-        int clientHeight = 0;
+    // What the draw callback reads.
+    struct DrawState {
+        ViewTransform view;
+        CanvasGuides guides;
+        CanvasOverlay overlay;
         bool editEnabled = true;
         bool hasWindow = false;
     };
 
     static void DrawCallback(void* param, uint32_t cx, uint32_t cy);
-    void PublishFit();
-    vec2 ToCanvas(int x, int y) const;
-    void GrabHandle(vec2 windowPosition);
-    void MoveSelection(vec2 position);
+    void Publish();
+    void ViewChanged();
+    vec2 ToCanvas(int x, int y) const;  // rounded to whole canvas pixels
+    void StartDrag();
     void ClickSelect(vec2 position, int button);
+    void FinishGesture();
+    void NotifyGestureChange();
     void Notify(PreviewItemEvent event, obs_sceneitem_t* item);
-    bool QuadMouseDown(int x, int y);
-    void PublishQuad();
+    void ResetPress();
 
     obs_display_t* m_display = nullptr;
     PreviewPainter m_painter;
     PreviewRedraw m_redraw;
-    Fit m_fit;
+    ViewTransform m_view;
+    bool m_hasWindow = false;
     bool m_editDisabled = false;
     bool m_keepRatio = false;
     OBSSceneAutoRelease m_scene;
+    CanvasSelection m_selection;
+    CanvasGuides m_guides;
+    GestureContext m_context;
     PreviewItemEventHook m_itemEventHook;
+    std::function<void()> m_viewHook;
+    std::function<void(vec2)> m_pointerHook;
+    std::function<void()> m_selectionHook;
 
     // Shared with the graphics thread.
     std::mutex m_drawMutex;
-    Fit m_drawFit;
+    DrawState m_draw;
     std::atomic<uint64_t> m_framesDrawn{0};
 
-    // Drag state, from button down to button up.
-    vec2 m_startPosition{};
-    vec2 m_moveOffset{};
+    // From button down to button up.
+    vec2 m_startPosition{};  // canvas pixels, rounded
+    CanvasHit m_pressHit;
+    bool m_extend = false;   // Shift or Ctrl at the press
+    bool m_joinedOnPress = false;
     bool m_leftDown = false;
     bool m_rightDown = false;
     bool m_mouseMoved = false;
-    bool m_mouseOverSelected = false;
-    HandleDrag m_handleDrag;
+    std::unique_ptr<CanvasGesture> m_gesture;
 
-    // The corner mode; the draw callback reads its copy under the draw lock.
+    // Navigation.
+    bool m_panKeyDown = false;
+    bool m_panning = false;
+    vec2 m_panFrom{};
+
     bool m_quadEditing = false;
-    std::array<vec2, 4> m_quad{};
-    int m_quadGrabbed = -1;
-    bool m_drawQuadEditing = false;
-    std::array<vec2, 4> m_drawQuad{};
+    ScreenCorners m_quad{};
 };

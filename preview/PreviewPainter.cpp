@@ -1,6 +1,6 @@
 #include "PreviewPainter.h"
 
-#include "HandleDrag.h"
+#include "ResizeGesture.h"
 #include "SceneItemPicking.h"
 
 #include <graphics/vec4.h>
@@ -8,6 +8,9 @@
 namespace {
 
 constexpr float kHandleSize = 8.0f;
+constexpr float kRotateHandleSize = 10.0f;
+// Grid lines closer than this in window pixels are not drawn.
+constexpr float kMinGridPixels = 6.0f;
 
 gs_vertbuffer_t* RecordLine(std::initializer_list<vec2> points)
 {
@@ -89,7 +92,7 @@ void PreviewPainter::DrawSelection(obs_scene_t* scene)
 {
     if (!HasBuffers() || !scene)
         return;
-    BeginSolid({1, 0, 0, 1});
+    BeginSolid(kSelectionColour);
     ForEachItem(scene, [this](obs_sceneitem_t* item) {
         DrawItemOverlay(item);
         return true;
@@ -124,40 +127,123 @@ void PreviewPainter::DrawItemOverlay(obs_sceneitem_t* item)
     gs_matrix_pop();
 }
 
-void PreviewPainter::DrawQuad(const vec2 (&points)[4], float scale)
+void PreviewPainter::DrawLines(const std::vector<std::pair<vec2, vec2>>& lines, Colour colour)
 {
-    if (!HasBuffers() || scale <= 0.0f)
+    if (lines.empty())
         return;
-    // Orange lines and handles: apart from the red selection and any set's colours.
-    BeginSolid({1.0f, 0.62f, 0.1f, 1.0f});
+    SetColour(colour);
     gs_render_start(true);
-    for (int i = 0; i <= 4; ++i)
-        gs_vertex2f(points[i % 4].x, points[i % 4].y);
-    gs_render_stop(GS_LINESTRIP);
-    const float size = 10.0f / scale;
-    for (const vec2& point : points) {
+    for (const auto& [from, to] : lines) {
+        gs_vertex2f(from.x, from.y);
+        gs_vertex2f(to.x, to.y);
+    }
+    gs_render_stop(GS_LINES);
+}
+
+void PreviewPainter::DrawHandleAt(vec2 windowPoint, float size)
+{
+    gs_matrix_push();
+    gs_matrix_identity();
+    gs_matrix_translate3f(windowPoint.x - size / 2, windowPoint.y - size / 2, 0.0f);
+    gs_matrix_scale3f(size, size, 1.0f);
+    Draw(m_box, GS_TRISTRIP);
+    gs_matrix_pop();
+}
+
+void PreviewPainter::DrawRotateHandle(const RotateHandle& handle)
+{
+    if (!HasBuffers() || !handle.present)
+        return;
+    BeginSolid(kSelectionColour);
+    DrawLines({{handle.edge, handle.at}}, kSelectionColour);
+    matrix4 current;
+    gs_matrix_get(&current);
+    // A hollow square told apart from the eight filled ones.
+    const vec2 at = TransformPoint(current, handle.at.x, handle.at.y);
+    DrawHandleAt(at, kRotateHandleSize);
+    SetColour({0, 0, 0, 1});
+    DrawHandleAt(at, kRotateHandleSize - 4.0f);
+    EndSolid();
+}
+
+void PreviewPainter::DrawGuides(const CanvasGuides& guides, float width, float height, float scale)
+{
+    if (!HasBuffers() || !(width > 0.0f) || !(height > 0.0f))
+        return;
+    gs_blend_state_push();
+    gs_enable_blending(true);
+    gs_blend_function(GS_BLEND_SRCALPHA, GS_BLEND_INVSRCALPHA);
+    BeginSolid(kGridColour);
+    if (guides.grid && guides.gridSpacing >= kMinGridSpacing && float(guides.gridSpacing) * scale >= kMinGridPixels) {
+        std::vector<std::pair<vec2, vec2>> grid;
+        const float step = float(guides.gridSpacing);
+        for (float x = step; x < width; x += step)
+            grid.push_back({{x, 0.0f}, {x, height}});
+        for (float y = step; y < height; y += step)
+            grid.push_back({{0.0f, y}, {width, y}});
+        DrawLines(grid, kGridColour);
+    }
+    if (guides.centreLines)
+        DrawLines({{{width / 2, 0.0f}, {width / 2, height}}, {{0.0f, height / 2}, {width, height / 2}}}, kCentreLineColour);
+    const auto frame = [](float width, float height, float share) {
+        const float left = width * (1.0f - share) / 2, top = height * (1.0f - share) / 2;
+        const vec2 a{left, top}, b{width - left, top}, c{width - left, height - top}, d{left, height - top};
+        return std::vector<std::pair<vec2, vec2>>{{a, b}, {b, c}, {c, d}, {d, a}};
+    };
+    if (guides.actionSafe)
+        DrawLines(frame(width, height, kActionSafeShare), kActionSafeColour);
+    if (guides.titleSafe)
+        DrawLines(frame(width, height, kTitleSafeShare), kTitleSafeColour);
+    EndSolid();
+    gs_blend_state_pop();
+}
+
+void PreviewPainter::DrawCanvasFrame(float width, float height)
+{
+    if (!HasBuffers())
+        return;
+    BeginSolid(kCanvasFrameColour);
+    gs_matrix_push();
+    gs_matrix_scale3f(width, height, 1.0f);
+    Draw(m_box, GS_LINESTRIP);
+    gs_matrix_pop();
+    EndSolid();
+}
+
+void PreviewPainter::DrawOverlay(const CanvasOverlay& overlay, float scale)
+{
+    if (!HasBuffers() || overlay.Empty() || !(scale > 0.0f))
+        return;
+    gs_blend_state_push();
+    gs_enable_blending(true);
+    gs_blend_function(GS_BLEND_SRCALPHA, GS_BLEND_INVSRCALPHA);
+    BeginSolid(kSelectionColour);
+    for (const CanvasOverlay::Fill& fill : overlay.fills) {
+        SetColour({fill.colour.r, fill.colour.g, fill.colour.b, fill.colour.a});
         gs_matrix_push();
-        gs_matrix_translate3f(point.x - size / 2, point.y - size / 2, 0.0f);
-        gs_matrix_scale3f(size, size, 1.0f);
+        gs_matrix_translate3f(fill.topLeft.x, fill.topLeft.y, 0.0f);
+        gs_matrix_scale3f(fill.bottomRight.x - fill.topLeft.x, fill.bottomRight.y - fill.topLeft.y, 1.0f);
         Draw(m_box, GS_TRISTRIP);
         gs_matrix_pop();
     }
+    for (const CanvasOverlay::Line& line : overlay.lines)
+        DrawLines({{line.from, line.to}}, {line.colour.r, line.colour.g, line.colour.b, line.colour.a});
+    matrix4 current;
+    gs_matrix_get(&current);
+    for (const CanvasOverlay::Handle& handle : overlay.handles) {
+        SetColour({handle.colour.r, handle.colour.g, handle.colour.b, handle.colour.a});
+        DrawHandleAt(TransformPoint(current, handle.at.x, handle.at.y), handle.windowSize);
+    }
     EndSolid();
+    gs_blend_state_pop();
 }
 
 void PreviewPainter::DrawHandles()
 {
     matrix4 current;
     gs_matrix_get(&current);
-    for (const HandleSpot& spot : kHandleSpots) {
-        const vec2 at = TransformPoint(current, spot.x, spot.y);
-        gs_matrix_push();
-        gs_matrix_identity();
-        gs_matrix_translate3f(at.x - kHandleSize / 2, at.y - kHandleSize / 2, 0.0f);
-        gs_matrix_scale3f(kHandleSize, kHandleSize, 1.0f);
-        Draw(m_box, GS_TRISTRIP);
-        gs_matrix_pop();
-    }
+    for (const HandleSpot& spot : kHandleSpots)
+        DrawHandleAt(TransformPoint(current, spot.x, spot.y), kHandleSize);
 }
 
 void PreviewPainter::DrawOutline(obs_sceneitem_t* item)

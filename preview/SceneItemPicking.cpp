@@ -39,16 +39,6 @@ bool OverSelected(obs_sceneitem_t* item, vec2 position, const matrix4& parent)
     return !InsideUnitBox(inverse, position);
 }
 
-void SelectOnly(obs_sceneitem_t* item, obs_sceneitem_t* chosen)
-{
-    obs_sceneitem_select(item, item == chosen);
-    if (obs_sceneitem_is_group(item))
-        ForEachGroupItem(item, [&](obs_sceneitem_t* child) {
-            SelectOnly(child, chosen);
-            return true;
-        });
-}
-
 // An unlocked item with video whose box is sound and contains the position.
 bool Pickable(obs_sceneitem_t* item, vec2 position)
 {
@@ -148,12 +138,4 @@ bool IsOverSelectedItem(obs_scene_t* scene, vec2 position)
         return !found;
     });
     return found;
-}
-
-void SelectExclusively(obs_scene_t* scene, obs_sceneitem_t* item)
-{
-    ForEachItem(scene, [&](obs_sceneitem_t* each) {
-        SelectOnly(each, item);
-        return true;
-    });
 }

@@ -38,8 +38,5 @@ obs_sceneitem_t* SelectedItemAtPosition(obs_scene_t* scene, vec2 position);
 // Whether a selected item (at any depth, locked ones too) lies under the position.
 bool IsOverSelectedItem(obs_scene_t* scene, vec2 position);
 
-// Selects the item and deselects every other, at any depth; none deselects all.
-void SelectExclusively(obs_scene_t* scene, obs_sceneitem_t* item);
-
 // The canvas position of a point of the unit box.
 vec2 TransformPoint(const matrix4& transform, float x, float y);

@@ -234,12 +234,12 @@ TEST_F(PreviewEditTest, HiddenItemsAreNeitherPickedDraggedNorResized)
 
     // Selected from the list while hidden: no handle to grab, nothing to
     // drag or nudge; the press picks what is shown there.
-    SelectExclusively(scene(), top());
+    m_preview.Selection().SelectOnly(top());
     const vec2 topScale = Scale(top());
     Drag(WinX(240), WinY(135), WinX(200), WinY(100));  // its top-left handle
     EXPECT_FLOAT_EQ(Scale(top()).x, topScale.x);
     EXPECT_FLOAT_EQ(Position(top()).x, topAt.x);
-    SelectExclusively(scene(), top());
+    m_preview.Selection().SelectOnly(top());
     EXPECT_FALSE(m_preview.NudgeSelection(5, 0));
     EXPECT_FLOAT_EQ(Position(top()).x, topAt.x);
 }

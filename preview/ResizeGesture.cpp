@@ -1,4 +1,4 @@
-#include "HandleDrag.h"
+#include "ResizeGesture.h"
 
 #include "SceneItemPicking.h"
 
@@ -80,15 +80,17 @@ vec2 CroppedSourceSize(obs_sceneitem_t* item)
     return size;
 }
 
-void HandleDrag::Begin(const HandleHit& hit)
+std::unique_ptr<CanvasGesture> ResizeGesture::Begin(const GestureContext& context, const HandleHit& hit)
 {
-    End();
-    if (!hit.item)
-        return;
-    obs_sceneitem_addref(hit.item);
-    m_item = hit.item;
-    m_handle = hit.handle;
+    if (!hit.item || !hit.handle)
+        return nullptr;
+    return std::make_unique<ResizeGesture>(context, hit);
+}
 
+ResizeGesture::ResizeGesture(const GestureContext& context, const HandleHit& hit)
+    : CanvasGesture(context), m_item(hit.item), m_handle(hit.handle)
+{
+    m_saved.Save(hit.item);
     if (obs_sceneitem_get_bounds_type(hit.item) != OBS_BOUNDS_NONE) {
         obs_sceneitem_get_bounds(hit.item, &m_sizeAtGrab);
     } else {
@@ -109,30 +111,65 @@ void HandleDrag::Begin(const HandleHit& hit)
     matrix4_rotate_aa4f(&m_screenToItem, &m_screenToItem, 0.0f, 0.0f, 1.0f, -rotation * kDegreesToRadians);
 
     if (hit.group) {
-        obs_sceneitem_addref(hit.group);
         m_group = hit.group;
         matrix4 draw;
         obs_sceneitem_get_draw_transform(hit.group, &draw);
         matrix4_inv(&m_groupInverse, &draw);
         obs_sceneitem_defer_group_resize_begin(hit.group);
+        m_groupResizing = true;
     }
 }
 
-void HandleDrag::End()
+ResizeGesture::~ResizeGesture() { EndGroupResize(); }
+
+void ResizeGesture::EndGroupResize()
 {
-    if (m_group)
+    if (m_groupResizing)
         obs_sceneitem_defer_group_resize_end(m_group);
-    m_group = nullptr;
-    m_item = nullptr;
-    m_handle = 0;
+    m_groupResizing = false;
 }
 
-vec2 HandleDrag::IntoGroupFrame(vec2 position) const
+void ResizeGesture::Move(vec2 position)
+{
+    const bool keepRatio = (Context().keepRatio && *Context().keepRatio) || ModifierDown(2);
+    ResizeTo(Snapped(IntoGroupFrame(position)), keepRatio);
+}
+
+vec2 ResizeGesture::Snapped(vec2 position)
+{
+    m_lines.clear();
+    const float distance = SnapDistance();
+    const float turn = std::fmod(std::fabs(obs_sceneitem_get_rot(m_item)), 360.0f);
+    if (distance <= 0.0f || m_group || turn > 0.001f)
+        return position;
+    const bool horizontal = (m_handle & (kHandleLeft | kHandleRight)) != 0;
+    const bool vertical = (m_handle & (kHandleTop | kHandleBottom)) != 0;
+    SnapResult snap = Targets().SnapPoint(position, distance, horizontal, vertical);
+    m_lines = std::move(snap.lines);
+    return {position.x + snap.correction.x, position.y + snap.correction.y};
+}
+
+void ResizeGesture::Finish()
+{
+    m_lines.clear();
+    EndGroupResize();
+}
+
+void ResizeGesture::Cancel()
+{
+    m_saved.Restore();
+    m_lines.clear();
+    EndGroupResize();
+}
+
+void ResizeGesture::DrawOverlay(CanvasOverlay& overlay) const { DrawSnapLines(m_lines, overlay); }
+
+vec2 ResizeGesture::IntoGroupFrame(vec2 position) const
 {
     return m_group ? TransformPoint(m_groupInverse, position.x, position.y) : position;
 }
 
-vec2 HandleDrag::BaseSize() const
+vec2 ResizeGesture::BaseSize() const
 {
     if (obs_sceneitem_get_bounds_type(m_item) == OBS_BOUNDS_NONE)
         return CroppedSourceSize(m_item);
@@ -142,7 +179,7 @@ vec2 HandleDrag::BaseSize() const
     return size;
 }
 
-vec2 HandleDrag::KeepAspect(vec2 size) const
+vec2 ResizeGesture::KeepAspect(vec2 size) const
 {
     const vec2 base = BaseSize();
     if (base.x <= 0.0f || base.y <= 0.0f)
@@ -162,7 +199,7 @@ vec2 HandleDrag::KeepAspect(vec2 size) const
     return size;
 }
 
-void HandleDrag::ResizeTo(vec2 position, bool keepRatio)
+void ResizeGesture::ResizeTo(vec2 position, bool keepRatio)
 {
     if (!m_item)
         return;

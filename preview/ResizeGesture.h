@@ -1,9 +1,14 @@
 #pragma once
-// Grabbing one of the eight handles of a selected item and resizing the item
-// by dragging it. Positions are in canvas units.
+// Resizing an item by dragging one of the eight handles of a selected item;
+// the aspect ratio kept with Ctrl or the keep-ratio flag, the grabbed edges
+// snapping to the canvas's lines, the grid and the other items (not with
+// Ctrl, and not for a turned item or one inside a group).
+#include "CanvasGesture.h"
+
 #include <cstdint>
 #include <graphics/matrix4.h>
 #include <graphics/vec2.h>
+#include <memory>
 #include <obs.hpp>
 
 // Handle codes are bit sets, like libobs alignment.
@@ -30,19 +35,22 @@ struct HandleHit {
 };
 HandleHit FindHandle(obs_scene_t* scene, vec2 position, float radius);
 
-class HandleDrag {
+class ResizeGesture : public CanvasGesture {
 public:
-    HandleDrag() = default;
-    ~HandleDrag() { End(); }
-    HandleDrag(const HandleDrag&) = delete;
-    HandleDrag& operator=(const HandleDrag&) = delete;
+    // Grabs the handle the hit names; none without one.
+    static std::unique_ptr<CanvasGesture> Begin(const GestureContext& context, const HandleHit& hit);
 
-    // Takes references to the item and its group and remembers the item's
-    // size, rotation and corner at grab time.
-    void Begin(const HandleHit& hit);
-    // Ends a deferred group resize and releases the references.
-    void End();
-    bool Active() const { return m_item != nullptr; }
+    ResizeGesture(const GestureContext& context, const HandleHit& hit);
+    ~ResizeGesture() override;
+
+    // The grabbed handle follows the position.
+    void Move(vec2 position) override;
+    // Ends a deferred group resize.
+    void Finish() override;
+    void Cancel() override;
+    void DrawOverlay(CanvasOverlay& overlay) const override;
+    obs_sceneitem_t* ChangedItem() const override { return m_item; }
+
     obs_sceneitem_t* Item() const { return m_item; }
     uint32_t Handle() const { return m_handle; }
 
@@ -56,9 +64,15 @@ public:
 private:
     vec2 KeepAspect(vec2 size) const;
     vec2 BaseSize() const;
+    void EndGroupResize();
+    // The position snapped to the lines, where the item is square to the canvas.
+    vec2 Snapped(vec2 position);
 
-    OBSSceneItemAutoRelease m_item;
-    OBSSceneItemAutoRelease m_group;
+    OBSSceneItem m_item;
+    OBSSceneItem m_group;
+    bool m_groupResizing = false;
+    SavedTransforms m_saved;
+    std::vector<SnapLine> m_lines;
     uint32_t m_handle = 0;
     vec2 m_sizeAtGrab{};
     matrix4 m_screenToItem{};

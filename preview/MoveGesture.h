@@ -1,0 +1,31 @@
+#pragma once
+// Moving the selection by dragging it: every selected item follows the
+// pointer, the selection's box snapping to the canvas's lines, the grid and
+// the other items' edges and centres (not with Ctrl).
+#include "CanvasGesture.h"
+
+#include <memory>
+
+class MoveGesture : public CanvasGesture {
+public:
+    // Starts at the press position; none when nothing is selected.
+    static std::unique_ptr<CanvasGesture> Begin(const GestureContext& context, vec2 start);
+
+    void Move(vec2 position) override;
+    void Cancel() override;
+    void DrawOverlay(CanvasOverlay& overlay) const override;
+
+    MoveGesture(const GestureContext& context, vec2 start, const CanvasBox& bounds);
+
+private:
+    vec2 m_start;
+    vec2 m_moved{0.0f, 0.0f};  // what the items have moved so far
+    CanvasBox m_startBounds;
+    SnapTargets m_targets;     // the other items stay where they are meanwhile
+    SavedTransforms m_saved;
+    std::vector<SnapLine> m_lines;
+};
+
+// Adds the offset to the position of every selected, unlocked item; the
+// children of an unselected group move by the same visible amount.
+void MoveSelectedItems(obs_scene_t* scene, vec2 offset);

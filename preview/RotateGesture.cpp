@@ -57,6 +57,11 @@ RotateHandle FindRotateHandle(const CanvasSelection& selection, const ViewTransf
         handle.edge = {handle.pivot.x, bounds.topLeft.y};
         handle.at = {handle.edge.x, handle.edge.y - distance};
     }
+    // Above an edge at the window's border the handle could not be reached:
+    // it stands just inside the edge instead.
+    const vec2 window = view.CanvasToWindow(handle.at);
+    if (window.x < 0.0f || window.y < 0.0f || window.x > float(view.WindowWidth()) || window.y > float(view.WindowHeight()))
+        handle.at = {2.0f * handle.edge.x - handle.at.x, 2.0f * handle.edge.y - handle.at.y};
     handle.present = true;
     return handle;
 }

@@ -84,6 +84,13 @@ void ViewTransform::ZoomAbout(vec2 windowPoint, float zoom)
     if (!(zoom > 0.0f))
         return;
     zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
+    if (m_windowWidth <= 0 || m_windowHeight <= 0) {
+        // No window yet: the canvas stays centred once it has one.
+        m_fit = false;
+        m_zoom = zoom;
+        m_pan = {};
+        return;
+    }
     const vec2 canvasPoint = WindowToCanvas(windowPoint);
     m_fit = false;
     m_zoom = zoom;

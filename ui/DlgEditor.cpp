@@ -101,6 +101,7 @@ CDlgEditor::CDlgEditor(QWidget* parent) : CMyPopDialog(392, 128, 128, parent, kE
     ApplyDialogTexts(this, 392);
     CreateFileShortcuts();
     CreatePageShortcuts();
+    CreateViewShortcuts();
     setWindowTitle(QString::fromWCharArray(kMessageBoxTitle));
     // 9., 10.
     ApplyKeepRatioSetting();
@@ -604,6 +605,7 @@ void CDlgEditor::OnMenuPopup(QMenu* menu)
         if (lumora::GetControlId(action) == ID_ABOUT)
             about = action;
     }
+    menu->insertMenu(about, MakeViewMenu(menu));
     menu->insertMenu(about, MakeVideoFormatMenu(menu));
     const std::vector<std::wstring> list = Lang::SelectableLanguages();
     if (list.empty()) {

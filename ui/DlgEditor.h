@@ -198,6 +198,8 @@ private:
     void ShowPage(int index);
     void CreateFileShortcuts();
     void CreatePageShortcuts();
+    // Ctrl+=, Ctrl+-, Ctrl+0 and Ctrl+1 zoom the preview from anywhere.
+    void CreateViewShortcuts();
     void RunCommandFromKeys(int id);
     void ApplyKeepRatioSetting();
     void StartTimers();
@@ -224,6 +226,8 @@ private:
     // The frame menu's "Video format" submenu, and a choice made in it: the
     // engine's canvas changes, the open set and its unsaved edits stay.
     QMenu* MakeVideoFormatMenu(QWidget* parent);
+    // The frame menu's "View" submenu: the zoom steps and the guides.
+    QMenu* MakeViewMenu(QWidget* parent);
     void OnVideoFormat(int id);
     int ResetEngineVideo();
     void OnMoveLayer(bool up);

@@ -7,6 +7,7 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <chrono>
+#include <cstdlib>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -160,6 +161,41 @@ void XInput::Drag(QPoint from, QPoint to, int steps)
     Pause(40);
     Button(1, false);
     Pause(40);
+}
+
+void XInput::Press(QPoint point)
+{
+    MoveTo(point);
+    Button(1, true);
+    Pause(40);
+}
+
+void XInput::Release()
+{
+    Pause(40);
+    Button(1, false);
+    Pause(40);
+}
+
+bool XInput::HoldModifier(const std::string& name, bool down)
+{
+    const KeySym keysym = ModifierKeySym(name);
+    if (keysym == NoSymbol || !SendKeySym(keysym, down))
+        return false;
+    Pause(30);
+    return true;
+}
+
+void XInput::Wheel(QPoint point, int notches)
+{
+    MoveTo(point);
+    // X reports the wheel as buttons 4 (up) and 5 (down).
+    const int button = notches > 0 ? 4 : 5;
+    for (int i = 0; i < std::abs(notches); ++i) {
+        Button(button, true);
+        Button(button, false);
+        Pause(60);
+    }
 }
 
 bool XInput::SendKeySym(unsigned long keysym, bool press)

@@ -27,6 +27,13 @@ public:
     void DoubleClick(QPoint point);
     // Press at `from`, move in steps to `to`, release there.
     void Drag(QPoint from, QPoint to, int steps = 12);
+    // The left button down at a point, and up again where the pointer is.
+    void Press(QPoint point);
+    void Release();
+    // Holds a modifier ("shift", "ctrl", "alt") down or lets it go.
+    bool HoldModifier(const std::string& name, bool down);
+    // Wheel notches at a point: positive away from the user (up).
+    void Wheel(QPoint point, int notches);
     // A key chord in xdotool's spelling: "ctrl+s", "ctrl+shift+s", "Return",
     // "Escape", "Tab", "Down", "alt+F4". False when a key is unknown.
     bool Key(const std::string& chord);

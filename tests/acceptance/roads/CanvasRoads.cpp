@@ -1,0 +1,149 @@
+// The preview as a canvas: zooming about the pointer with the wheel, moving
+// a layer exactly at a high zoom, turning it by the rotate handle in steps,
+// and the guides of the frame menu's View submenu.
+#include "EditorRoad.h"
+#include "Waiting.h"
+
+#include <QJsonArray>
+#include <cmath>
+#include <string>
+
+using namespace acceptance;
+
+namespace {
+
+constexpr double kCanvasWidth = 1920.0;
+constexpr double kCanvasHeight = 1080.0;
+
+}  // namespace
+
+class CanvasRoad : public EditorRoad {
+protected:
+    // Opens the sample, shows the Layers page and picks the desk on the
+    // preview (the middle of the canvas is the desk's front).
+    void PickTheDesk()
+    {
+        ASSERT_TRUE(StartEditor());
+        ASSERT_TRUE(OpenRecentSet());
+        ASSERT_TRUE(ShowPage("Layers")) << DumpWindows();
+        const Accessible preview = Find({"", "Preview"});
+        ASSERT_TRUE(preview) << DumpWindows();
+        m_window = PlaceOf(preview);
+        ASSERT_FALSE(m_window.isEmpty());
+        Input().Click(m_window.center());
+        const Accessible desk = Find({"table cell", "Desk"});
+        ASSERT_TRUE(desk);
+        ASSERT_TRUE(WaitUntil([&] { return desk.Selected(); }, 5s)) << "the desk is picked";
+    }
+
+    // Where the whole canvas shows in the preview when it is fitted.
+    QRectF FittedCanvas() const
+    {
+        const double scale = std::min(m_window.width() / kCanvasWidth, m_window.height() / kCanvasHeight);
+        const QSizeF size(kCanvasWidth * scale, kCanvasHeight * scale);
+        const QPointF topLeft(m_window.left() + (m_window.width() - size.width()) / 2.0,
+                              m_window.top() + (m_window.height() - size.height()) / 2.0);
+        return {topLeft, size};
+    }
+
+    // Saves with Ctrl+S and reads the saved desk back.
+    QJsonObject SaveAndReadTheDesk()
+    {
+        Key("ctrl+s");
+        const Accessible saved = Find({"label", "Save Success"}, 20s);
+        EXPECT_TRUE(saved) << DumpWindows();
+        Key("Return");
+        const QJsonArray layers = SetInfo(SetsFolder() + "/Sample Studio")["layers"].toArray();
+        const QJsonObject desk = layers[1].toObject();
+        EXPECT_EQ(desk["name"].toString(), "Desk");
+        return desk;
+    }
+
+    QRect m_window;
+};
+
+// Six wheel notches over the desk take the fitted view to 400 % with the
+// desk's point staying under the pointer; a drag of 400 screen pixels then
+// moves the desk by exactly 100 canvas pixels, and the saved set has it.
+TEST_F(CanvasRoad, AtFourHundredPercentADragMovesALayerByExactCanvasPixels)
+{
+    PickTheDesk();
+    if (HasFatalFailure())
+        return;
+    const QPoint pointer = m_window.center();
+    Screenshot("fitted");
+    Input().Wheel(pointer, 6);
+    Screenshot("zoomed");
+
+    Input().Drag(pointer, pointer + QPoint(400, 0), 20);
+    const Accessible x = Find({"text", "X"});
+    ASSERT_TRUE(x);
+    ASSERT_TRUE(WaitUntil([&] { return x.Text() != "0.000"; }, 5s)) << "the X row still shows " << x.Text();
+    Screenshot("dragged");
+    // Back to the whole canvas with the keyboard; the view is not an edit.
+    Key("ctrl+0");
+
+    const QJsonObject desk = SaveAndReadTheDesk();
+    EXPECT_NEAR(desk["x"].toDouble(-99.0), 100.0 * 2.0 / kCanvasWidth, 1e-4) << "100 canvas pixels to the right";
+    EXPECT_NEAR(desk["y"].toDouble(-99.0), 0.0, 1e-4);
+    EXPECT_NEAR(desk["zoomX"].toDouble(-99.0), 1.0, 1e-6) << "a move keeps the size";
+}
+
+// The rotate handle stands above the selection's top edge (inside it where
+// the edge meets the window's border); with Shift held the turn goes in
+// steps of 15 degrees, so a turn of about 42 degrees comes out as exactly 45.
+TEST_F(CanvasRoad, TheRotateHandleWithShiftTurnsInStepsOfFifteenDegrees)
+{
+    PickTheDesk();
+    if (HasFatalFailure())
+        return;
+    const QRectF canvas = FittedCanvas();
+    const QPointF pivot = canvas.center();
+    constexpr int kHandleDistance = 24;
+    QPointF handle(pivot.x(), canvas.top() - kHandleDistance);
+    if (handle.y() < m_window.top())
+        handle.setY(canvas.top() + kHandleDistance);
+    const double radius = pivot.y() - handle.y();
+    const double turn = 42.0 * M_PI / 180.0;
+    const QPoint end = (pivot + QPointF(radius * std::sin(turn), -radius * std::cos(turn))).toPoint();
+
+    Input().Press(handle.toPoint());
+    Input().MoveTo((pivot + QPointF(radius * std::sin(turn / 2), -radius * std::cos(turn / 2))).toPoint());
+    ASSERT_TRUE(Input().HoldModifier("shift", true));
+    Input().MoveTo(end);
+    Input().MoveTo(end + QPoint(1, 0));
+    Input().MoveTo(end);
+    Screenshot("turning");
+    Input().Release();
+    ASSERT_TRUE(Input().HoldModifier("shift", false));
+
+    ASSERT_TRUE(ShowPage("Layers"));
+    const QJsonObject desk = SaveAndReadTheDesk();
+    // The record keeps a turn as a share of a whole turn.
+    EXPECT_NEAR(desk["rotateZ"].toDouble(-99.0), 45.0 / 360.0, 1e-5) << "three steps of 15 degrees";
+    EXPECT_NEAR(desk["x"].toDouble(-99.0), 0.0, 1e-4) << "a turn about the centre keeps the place";
+}
+
+// The frame menu's View submenu turns the guides on (the check mark
+// follows) and zooms.
+TEST_F(CanvasRoad, TheViewMenuShowsTheGuidesAndZooms)
+{
+    PickTheDesk();
+    if (HasFatalFailure())
+        return;
+    for (const char* guide : {"Title-safe area (90%)", "Centre lines"}) {
+        OpenFrameMenu();
+        const Accessible view = Find({"menu item", "View"});
+        ASSERT_TRUE(view) << DumpWindows();
+        Click(view);
+        ASSERT_TRUE(ChooseMenuItem(guide)) << DumpWindows();
+    }
+    OpenFrameMenu();
+    Click(Find({"menu item", "View"}));
+    const Accessible title = Find({"menu item", "Title-safe area (90%)"});
+    ASSERT_TRUE(title) << DumpWindows();
+    EXPECT_TRUE(title.Checked()) << "the menu shows the guide as on";
+    EXPECT_FALSE(Find({"menu item", "Grid"}).Checked());
+    ASSERT_TRUE(ChooseMenuItem("Zoom in")) << DumpWindows();
+    Screenshot("guides-zoomed");
+}

@@ -215,6 +215,12 @@ void ObsQtWindow::contextMenuEvent(QContextMenuEvent* event)
     ShowContextMenu(pixels, mapToGlobal(at));
 }
 
+void ObsQtWindow::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+    PointerLeft();
+}
+
 void ObsQtWindow::wheelEvent(QWheelEvent* event)
 {
     // One notch is 120; finer wheels add up to a notch.

@@ -348,7 +348,7 @@ void ObsWindow::OnMouseMove(int, int x, int y)
         return;
     }
     if (m_pointerHook)
-        m_pointerHook(m_view.WindowToCanvas(window));
+        m_pointerHook(true, m_view.WindowToCanvas(window));
     if (m_quadEditing) {
         if (m_gesture) {
             m_gesture->Move(m_view.WindowToCanvas(window));
@@ -366,6 +366,12 @@ void ObsWindow::OnMouseMove(int, int x, int y)
         NotifyGestureChange();
     }
     m_mouseMoved = true;
+}
+
+void ObsWindow::PointerLeft()
+{
+    if (m_pointerHook)
+        m_pointerHook(false, {});
 }
 
 void ObsWindow::NotifyGestureChange()

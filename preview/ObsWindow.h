@@ -43,8 +43,10 @@ public:
     void SetItemEventHook(PreviewItemEventHook hook) override { m_itemEventHook = std::move(hook); }
     // Called after the view (zoom, pan) changed.
     void SetViewHook(std::function<void()> hook) { m_viewHook = std::move(hook); }
-    // Called when the pointer moves over the window, with its canvas position.
-    void SetPointerHook(std::function<void(vec2)> hook) { m_pointerHook = std::move(hook); }
+    // Called when the pointer moves over the window (inside, with its canvas
+    // position) and when it leaves the window.
+    void SetPointerHook(std::function<void(bool, vec2)> hook) { m_pointerHook = std::move(hook); }
+    void PointerLeft();
     // Called once after the preview changed the selection.
     void SetSelectionHook(std::function<void()> hook) { m_selectionHook = std::move(hook); }
 
@@ -169,7 +171,7 @@ private:
     GestureContext m_context;
     PreviewItemEventHook m_itemEventHook;
     std::function<void()> m_viewHook;
-    std::function<void(vec2)> m_pointerHook;
+    std::function<void(bool, vec2)> m_pointerHook;
     std::function<void()> m_selectionHook;
 
     // Shared with the graphics thread.

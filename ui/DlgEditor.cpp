@@ -21,6 +21,7 @@
 #include "ui/ClipInfo.h"
 #include "ui/DialogTexts.h"
 #include "ui/EditorMessages.h"
+#include "ui/EditorStatusLine.h"
 #include "ui/PageScrollArea.h"
 #include "ui/MessageBox.h"
 #include "ui/MessageTarget.h"
@@ -102,6 +103,7 @@ CDlgEditor::CDlgEditor(QWidget* parent) : CMyPopDialog(392, 128, 128, parent, kE
     CreateFileShortcuts();
     CreatePageShortcuts();
     CreateViewShortcuts();
+    CreateStatusLine();
     setWindowTitle(QString::fromWCharArray(kMessageBoxTitle));
     // 9., 10.
     ApplyKeepRatioSetting();
@@ -386,6 +388,8 @@ void CDlgEditor::ApplyLayout()
     m_newButton->setGeometry(m_layout.textButtons[0]);
     m_openButton->setGeometry(m_layout.textButtons[1]);
     m_saveButton->setGeometry(m_layout.textButtons[2]);
+    if (m_statusLine)
+        m_statusLine->setGeometry(m_layout.statusLine);
     ClientWidget()->update();
 }
 
@@ -408,6 +412,10 @@ void CDlgEditor::OnSplitterMoved(int delta)
     m_newButton->setGeometry(m_layout.textButtons[0]);
     m_openButton->setGeometry(m_layout.textButtons[1]);
     m_saveButton->setGeometry(m_layout.textButtons[2]);
+    // The status line keeps to the preview's column.
+    m_layout.statusLine.setLeft(m_layout.statusLine.left() + delta);
+    if (m_statusLine)
+        m_statusLine->setGeometry(m_layout.statusLine);
 }
 
 void CDlgEditor::OnTabChanged(int index) { ShowPage(index); }
@@ -552,12 +560,14 @@ void CDlgEditor::OnPreviewScene(WPARAM which)
         scene = m_scene->GetGroupScene();
     if (!scene) {
         m_preview->SetScene(nullptr);
+        UpdateSelectionStatus();
         return;
     }
     signal_handler_t* handler = obs_source_get_signal_handler(obs_scene_get_source(scene));
     m_signals[0].Connect(handler, "item_transform", OnItemTransformSignal, this);
     m_signals[1].Connect(handler, "item_select", OnItemSelectSignal, this);
     m_preview->SetScene(scene);
+    UpdateSelectionStatus();
 }
 
 // libobs threads: only post. The item travels without a reference; the
@@ -577,6 +587,7 @@ void CDlgEditor::OnItemSelectSignal(void* data, calldata_t* cd) { PostItemEvent(
 // On the interface thread the panels' visibility is read safely.
 void CDlgEditor::OnItemEvent(WPARAM what, obs_sceneitem_t* item)
 {
+    UpdateSelectionStatus();
     const LPARAM lParam = reinterpret_cast<LPARAM>(item);
     if (m_position && m_position->isVisible() && (what == kItemSelected || !m_position->IsApplyingChange()))
         SendMessage(m_position->MessageWindow(), UM_ITEM_EVENT, what, lParam);

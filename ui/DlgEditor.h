@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+class CEditorStatusLine;
 class CGdipButton;
 class CGdiplusButton;
 class CMessageTarget;
@@ -142,6 +143,7 @@ public:
     void Undo();
     void Redo();
     ObsQtWindow* GetPreview() const { return m_preview; }
+    CEditorStatusLine* GetStatusLine() const { return m_statusLine; }
     const EditorLayout& GetLayout() const { return m_layout; }
     CWndTop* GetTopBar() const { return m_top; }
     CWndSence* GetSceneTab() const { return m_sceneTab; }
@@ -228,6 +230,12 @@ private:
     QMenu* MakeVideoFormatMenu(QWidget* parent);
     // The frame menu's "View" submenu: the zoom steps and the guides.
     QMenu* MakeViewMenu(QWidget* parent);
+    void AddZoomEntries(QMenu* menu);
+    void AddGuideEntries(QMenu* menu);
+    // The line under the preview: pointer, selection, zoom and guides.
+    void CreateStatusLine();
+    void UpdateZoomStatus();
+    void UpdateSelectionStatus();
     void OnVideoFormat(int id);
     int ResetEngineVideo();
     void OnMoveLayer(bool up);
@@ -297,6 +305,7 @@ private:
 
     std::array<OBSSignal, 4> m_signals;
     ObsQtWindow* m_preview = nullptr;
+    CEditorStatusLine* m_statusLine = nullptr;
     EditorLayout m_layout;
     CMultiViewSource* m_scene = nullptr;
     ObsMain* m_engine = nullptr;

@@ -8,6 +8,8 @@
 #include "model/MultiViewSource.h"
 #include "platform/FileUtil.h"
 #include "ui/EditHistory.h"
+#include "preview/ObsQtWindow.h"
+#include "ui/EditorStatusLine.h"
 #include "ui/WndEditorBase.h"
 #include "ui/WndEditorPosition.h"
 
@@ -121,6 +123,10 @@ void CDlgEditor::OnHistoryRestored()
 bool CDlgEditor::eventFilter(QObject* watched, QEvent* event)
 {
     auto* widget = qobject_cast<QWidget*>(watched);
+    // The preview's own window does not always hear the pointer leave; any
+    // other part of the editor that the pointer enters tells it instead.
+    if (event->type() == QEvent::Enter && widget && widget != m_preview && m_statusLine)
+        m_statusLine->ClearPointer();
     if (!m_history || !m_scene || !widget || widget->window() != this)
         return CMyPopDialog::eventFilter(watched, event);
     switch (event->type()) {

@@ -1,22 +1,44 @@
 // The preview's view from the window: the zoom keys, which work from
-// anywhere in the editor, and the frame menu's "View" submenu with the zoom
+// anywhere in the editor, the frame menu's "View" submenu with the zoom
 // steps and the guides (safe areas, centre lines, a grid of a chosen
-// spacing). None of it touches the open set or its history.
+// spacing), and the status line under the preview that tells the pointer's
+// place, the selection's place, size and turn, and the zoom. None of it
+// touches the open set or its history.
 #include "DlgEditor.h"
 
+#include "formats/SceneRecords.h"
 #include "lumora/Lang.h"
+#include "model/MultiViewSource.h"
+#include "model/SourceInfo.h"
+#include "platform/FileUtil.h"
 #include "preview/ObsQtWindow.h"
+#include "preview/SceneItemPicking.h"
+#include "ui/EditorStatusLine.h"
 
+#include <QFileInfo>
 #include <QMenu>
 #include <QShortcut>
 #include <array>
+#include <cmath>
 
 namespace {
 
-QString Text(unsigned id) { return QString::fromStdWString(Lang::LoadLangString(id)); }
+QString Text(unsigned id) { return QString::fromStdWString(Lang::LoadLangString(id)); }  // lang-ids: 1305 1306 1307 1308 1310 1311 1312 1313 1314 1395
 
 // Canvas pixels between the grid's lines that the menu offers.
 constexpr std::array<int, 5> kGridSpacings = {20, 50, 100, 200, 400};
+// Zooms the status line's menu offers, in percent.
+constexpr std::array<int, 7> kMenuZooms = {25, 50, 100, 200, 400, 600, 800};
+
+int Rounded(float value) { return static_cast<int>(std::lround(value)); }
+
+// The length on the canvas of one side of an item's box.
+float SideLength(const matrix4& box, vec2 from, vec2 to)
+{
+    const vec2 a = TransformPoint(box, from.x, from.y);
+    const vec2 b = TransformPoint(box, to.x, to.y);
+    return std::hypot(b.x - a.x, b.y - a.y);
+}
 
 }  // namespace
 
@@ -38,7 +60,15 @@ void CDlgEditor::CreateViewShortcuts()
 
 QMenu* CDlgEditor::MakeViewMenu(QWidget* parent)
 {
-    auto* view = new QMenu(Text(1395), parent);
+    auto* view = new QMenu(Text(1395), parent);  // lang-ids: 1395
+    AddZoomEntries(view);
+    view->addSeparator();
+    AddGuideEntries(view);
+    return view;
+}
+
+void CDlgEditor::AddZoomEntries(QMenu* menu)
+{
     struct Entry {
         unsigned text;
         QKeySequence keys;
@@ -51,14 +81,16 @@ QMenu* CDlgEditor::MakeViewMenu(QWidget* parent)
         {1306, QKeySequence(Qt::CTRL | Qt::Key_1), [this] { m_preview->ShowActualPixels(); }},
     };  // lang-ids: 1305 1306 1307 1308
     for (const Entry& entry : zooms) {
-        QAction* action = view->addAction(Text(entry.text));
+        QAction* action = menu->addAction(Text(entry.text));
         // Shown beside the text; the window's own shortcuts do the work.
         action->setShortcut(entry.keys);
         action->setShortcutContext(Qt::WidgetShortcut);
         QObject::connect(action, &QAction::triggered, this, entry.run);
     }
-    view->addSeparator();
+}
 
+void CDlgEditor::AddGuideEntries(QMenu* menu)
+{
     const CanvasGuides guides = m_preview->Guides();
     struct Toggle {
         unsigned text;
@@ -72,7 +104,7 @@ QMenu* CDlgEditor::MakeViewMenu(QWidget* parent)
         {1313, guides.grid, &CanvasGuides::grid},
     };  // lang-ids: 1310 1311 1312 1313
     for (const Toggle& toggle : toggles) {
-        QAction* action = view->addAction(Text(toggle.text));
+        QAction* action = menu->addAction(Text(toggle.text));
         action->setCheckable(true);
         action->setChecked(toggle.on);
         QObject::connect(action, &QAction::toggled, this, [this, flag = toggle.flag](bool on) {
@@ -81,7 +113,7 @@ QMenu* CDlgEditor::MakeViewMenu(QWidget* parent)
             m_preview->SetGuides(changed);
         });
     }
-    QMenu* spacing = view->addMenu(Text(1314));  // lang-ids: 1314 1315 1395
+    QMenu* spacing = menu->addMenu(Text(1314));  // lang-ids: 1314 1315
     for (int pixels : kGridSpacings) {
         QAction* action = spacing->addAction(QString::fromStdWString(Lang::FormatLangString(1315, pixels)));
         action->setCheckable(true);
@@ -94,5 +126,89 @@ QMenu* CDlgEditor::MakeViewMenu(QWidget* parent)
             m_preview->SetGuides(changed);
         });
     }
-    return view;
+}
+
+// ---- the status line ----
+
+void CDlgEditor::CreateStatusLine()
+{
+    m_statusLine = new CEditorStatusLine(ClientWidget());
+    // The menus are filled as they open, so their marks show the view as it is.
+    QMenu* zoom = m_statusLine->ZoomMenu();
+    QObject::connect(zoom, &QMenu::aboutToShow, this, [this, zoom] {
+        zoom->clear();
+        AddZoomEntries(zoom);
+        zoom->addSeparator();
+        const int current = m_preview->View().IsFit() ? 0 : m_preview->View().ZoomPercent();
+        for (int percent : kMenuZooms) {
+            QAction* action = zoom->addAction(QStringLiteral("%1%").arg(percent));
+            action->setCheckable(true);
+            action->setChecked(percent == current);
+            QObject::connect(action, &QAction::triggered, this,
+                             [this, percent] { m_preview->ZoomTo(float(percent) / 100.0f); });
+        }
+    });
+    QMenu* guides = m_statusLine->GuidesMenu();
+    QObject::connect(guides, &QMenu::aboutToShow, this, [this, guides] {
+        guides->clear();
+        AddGuideEntries(guides);
+    });
+
+    m_preview->SetViewHook([this] { UpdateZoomStatus(); });
+    m_preview->SetPointerHook([this](bool inside, vec2 at) {
+        if (inside)
+            m_statusLine->SetPointer(Rounded(std::floor(at.x)), Rounded(std::floor(at.y)));
+        else
+            m_statusLine->ClearPointer();
+    });
+    m_preview->SetSelectionHook([this] { UpdateSelectionStatus(); });
+    UpdateZoomStatus();
+}
+
+void CDlgEditor::UpdateZoomStatus()
+{
+    if (!m_statusLine || !m_preview)
+        return;
+    const ViewTransform& view = m_preview->View();
+    m_statusLine->SetZoom(view.ZoomPercent(), view.IsFit());
+}
+
+void CDlgEditor::UpdateSelectionStatus()
+{
+    if (!m_statusLine)
+        return;
+    const std::vector<obs_sceneitem_t*> items =
+        m_preview && m_preview->GetScene() ? m_preview->Selection().Items() : std::vector<obs_sceneitem_t*>{};
+    if (items.empty()) {
+        m_statusLine->SetSelectionText({});
+        return;
+    }
+    if (items.size() > 1) {
+        const CanvasBox bounds = m_preview->Selection().Bounds();
+        m_statusLine->SetSelectionText(bounds.Empty() ? QString() : QString::fromStdWString(Lang::FormatLangString(
+            1302, static_cast<int>(items.size()), Rounded(bounds.topLeft.x), Rounded(bounds.topLeft.y),
+            Rounded(bounds.Width()), Rounded(bounds.Height()))));
+        return;
+    }
+    obs_sceneitem_t* item = items.front();
+    std::wstring name;
+    if (m_scene) {
+        const int index = m_scene->FindItem(item);
+        SourceInfo* info = m_scene->GetInfo();
+        const int layer = info && IsVirtualSetKind(info->kind) ? index - 1 : index;
+        if (index >= 0 && layer >= 0 && layer < static_cast<int>(m_scene->GetLayers().size()))
+            name = GetRecordName(m_scene->GetLayers()[static_cast<size_t>(layer)].name);
+    }
+    // The whole set (the General page's one item) goes by the set's name.
+    if (name.empty() && m_sceneInfo)
+        name = QFileInfo(QString::fromStdWString(platform::FolderPart(m_sceneInfo->path))).fileName().toStdWString();
+    // The item's centre, its own width and height, and its turn.
+    matrix4 box;
+    obs_sceneitem_get_box_transform(item, &box);
+    const vec2 centre = TransformPoint(box, 0.5f, 0.5f);
+    const float width = SideLength(box, {0, 0}, {1, 0});
+    const float height = SideLength(box, {0, 0}, {0, 1});
+    m_statusLine->SetSelectionText(QString::fromStdWString(Lang::FormatLangString(
+        1301, name, Rounded(centre.x), Rounded(centre.y), Rounded(width), Rounded(height),
+        double(obs_sceneitem_get_rot(item)))));  // lang-ids: 1301 1302
 }

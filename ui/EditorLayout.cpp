@@ -70,8 +70,16 @@ EditorLayout ComputeEditorLayout(int w, int h, int cw, int ch)
     PreviewFit fit = FitPreview(aw, h - kPreviewTop, cw, ch, kPreviewTop);
     // A preview that reaches up to the text buttons would put the picture
     // buttons over them: it starts lower then.
-    if (fit.y < kPreviewTopClearOfButtons)
-        fit = FitPreview(aw, h - kPreviewTopClearOfButtons, cw, ch, kPreviewTopClearOfButtons);
+    int top = kPreviewTop;
+    if (fit.y < kPreviewTopClearOfButtons) {
+        top = kPreviewTopClearOfButtons;
+        fit = FitPreview(aw, h - top, cw, ch, top);
+    }
+    // Where the preview would reach down into the status line, it gives up
+    // that height.
+    if (fit.y + fit.ph > h - kStatusLineHeight)
+        fit = FitPreview(aw, h - top - kStatusLineHeight, cw, ch, top);
+    layout.statusLine = QRect(sw + kSplitterWidth, h - kStatusLineHeight, aw - kSplitterWidth, kStatusLineHeight);
     layout.previewLeft = fit.x + sw + kSplitterWidth;
     layout.previewTop = fit.y;
     layout.previewRight = fit.x + fit.pw + sw;

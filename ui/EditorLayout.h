@@ -16,7 +16,11 @@ struct EditorLayout {
     QRect imageButtons[6];  // Stretch, Fit, Up, Down, Keep ratio, Snapshot
     QRect historyButtons[2];  // Undo, Redo: after the image buttons
     QRect textButtons[3];   // New, Open, Save
+    // Across the bottom of the preview's column, under the preview.
+    QRect statusLine;
 };
+
+inline constexpr int kStatusLineHeight = 24;
 
 // canvasWidth/Height of 0 mean 1280 x 720. In a narrow window the library
 // column gives way (down to 200 pixels) before the preview's column gets

@@ -125,7 +125,7 @@ TEST_F(CanvasRoad, TheRotateHandleWithShiftTurnsInStepsOfFifteenDegrees)
 }
 
 // The frame menu's View submenu turns the guides on (the check mark
-// follows) and zooms.
+// follows) and zooms; the status line tells the zoom and the pointer.
 TEST_F(CanvasRoad, TheViewMenuShowsTheGuidesAndZooms)
 {
     PickTheDesk();
@@ -145,5 +145,13 @@ TEST_F(CanvasRoad, TheViewMenuShowsTheGuidesAndZooms)
     EXPECT_TRUE(title.Checked()) << "the menu shows the guide as on";
     EXPECT_FALSE(Find({"menu item", "Grid"}).Checked());
     ASSERT_TRUE(ChooseMenuItem("Zoom in")) << DumpWindows();
+    // The status line tells the zoom, and the pointer's place on the canvas.
+    EXPECT_TRUE(Find({"push button", "Zoom: 67%"}, 5s)) << DumpWindows();
+    Input().MoveTo(m_window.center() + QPoint(0, 1));
+    // The middle of the canvas, give or take the rounding of the fit.
+    EXPECT_TRUE(Find({"label", "X 959  Y 5", true}, 5s)) << DumpWindows();
     Screenshot("guides-zoomed");
+    // Ctrl+1 shows the canvas's pixels one to one.
+    Key("ctrl+1");
+    EXPECT_TRUE(Find({"push button", "Zoom: 100%"}, 5s)) << DumpWindows();
 }

@@ -134,9 +134,7 @@ void CDlgEditor::CreateStatusLine()
 {
     m_statusLine = new CEditorStatusLine(ClientWidget());
     // The menus are filled as they open, so their marks show the view as it is.
-    QMenu* zoom = m_statusLine->ZoomMenu();
-    QObject::connect(zoom, &QMenu::aboutToShow, this, [this, zoom] {
-        zoom->clear();
+    m_statusLine->SetZoomMenuFiller([this](QMenu* zoom) {
         AddZoomEntries(zoom);
         zoom->addSeparator();
         const int current = m_preview->View().IsFit() ? 0 : m_preview->View().ZoomPercent();
@@ -148,11 +146,7 @@ void CDlgEditor::CreateStatusLine()
                              [this, percent] { m_preview->ZoomTo(float(percent) / 100.0f); });
         }
     });
-    QMenu* guides = m_statusLine->GuidesMenu();
-    QObject::connect(guides, &QMenu::aboutToShow, this, [this, guides] {
-        guides->clear();
-        AddGuideEntries(guides);
-    });
+    m_statusLine->SetGuidesMenuFiller([this](QMenu* guides) { AddGuideEntries(guides); });
 
     m_preview->SetViewHook([this] { UpdateZoomStatus(); });
     m_preview->SetPointerHook([this](bool inside, vec2 at) {

@@ -26,21 +26,30 @@ QLabel* MakeLabel(QWidget* parent, const QString& description)
     return label;
 }
 
-QToolButton* MakeMenuButton(QWidget* parent, const QString& accessibleName, QMenu*& menu)
+}  // namespace
+
+// A button that opens its menu above itself (the line is the window's
+// lowest row), filled afresh; it opens on a click or on its press action.
+QToolButton* CEditorStatusLine::MakeMenuButton(const QString& accessibleName, const MenuFiller& fill)
 {
-    auto* button = new QToolButton(parent);
+    auto* button = new QToolButton(this);
     button->setAccessibleName(accessibleName);
-    button->setPopupMode(QToolButton::InstantPopup);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::TabFocus);
-    // A plain arrow after the text instead of the style's small corner mark.
-    button->setStyleSheet(QStringLiteral("QToolButton { padding: 2px 6px; } QToolButton::menu-indicator { image: none; width: 0px; }"));
-    menu = new QMenu(button);
-    button->setMenu(menu);
+    button->setStyleSheet(QStringLiteral("QToolButton { padding: 2px 6px; }"));
+    QObject::connect(button, &QToolButton::clicked, button, [button, &fill] {
+        QMenu menu(button);
+        if (fill)
+            fill(&menu);
+        if (menu.isEmpty())
+            return;
+        const QSize size = menu.sizeHint();
+        button->setDown(true);
+        menu.exec(button->mapToGlobal(QPoint(button->width() - size.width(), -size.height())));
+        button->setDown(false);
+    });
     return button;
 }
-
-}  // namespace
 
 CEditorStatusLine::CEditorStatusLine(QWidget* parent) : QWidget(parent)
 {
@@ -61,9 +70,9 @@ CEditorStatusLine::CEditorStatusLine(QWidget* parent) : QWidget(parent)
     // A long selection text gives way to the buttons; its tooltip has it whole.
     m_selection->setMinimumWidth(0);
     m_selection->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_guides = MakeMenuButton(this, Text(1309), m_guidesMenu);
+    m_guides = MakeMenuButton(Text(1309), m_fillGuides);
     m_guides->setText(Text(1309) + kMenuArrow);
-    m_zoom = MakeMenuButton(this, Text(1394), m_zoomMenu);  // named by SetZoom
+    m_zoom = MakeMenuButton(Text(1394), m_fillZoom);  // named by SetZoom
 
     layout->addWidget(m_pointer);
     layout->addWidget(m_selection, 1);

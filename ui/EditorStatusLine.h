@@ -1,8 +1,9 @@
 #pragma once
 // The line under the preview: where the pointer is on the canvas, where the
 // selection is and how big and turned it is, and the zoom and the guides as
-// two buttons whose menus the editor fills when they open.
+// two buttons whose menus the editor fills each time they open.
 #include <QWidget>
+#include <functional>
 
 class QLabel;
 class QMenu;
@@ -19,18 +20,21 @@ public:
     // fit: the zoom is the fit, at percent.
     void SetZoom(int percent, bool fit);
 
-    QMenu* ZoomMenu() const { return m_zoomMenu; }
-    QMenu* GuidesMenu() const { return m_guidesMenu; }
+    using MenuFiller = std::function<void(QMenu*)>;
+    void SetZoomMenuFiller(MenuFiller fill) { m_fillZoom = std::move(fill); }
+    void SetGuidesMenuFiller(MenuFiller fill) { m_fillGuides = std::move(fill); }
 
     QString PointerText() const;
     QString SelectionText() const;
     QString ZoomText() const;
 
 private:
+    QToolButton* MakeMenuButton(const QString& accessibleName, const MenuFiller& fill);
+
     QLabel* m_pointer = nullptr;
     QLabel* m_selection = nullptr;
     QToolButton* m_zoom = nullptr;
     QToolButton* m_guides = nullptr;
-    QMenu* m_zoomMenu = nullptr;
-    QMenu* m_guidesMenu = nullptr;
+    MenuFiller m_fillZoom;
+    MenuFiller m_fillGuides;
 };

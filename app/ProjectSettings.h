@@ -4,6 +4,7 @@
 // from these initial values, except the video format, which is read back from
 // Setting.xml (the one the user chose last); the record is written there.
 #include <string>
+#include <utility>
 #include <vector>
 
 struct SettingsPathList {
@@ -57,6 +58,10 @@ struct ProjectSettings {
     SettingsPathList RecordPath;
     SettingsPathList CgPath;
     SettingsPathList XamlPath;
+
+    // The editor's workspace (its window, splitter, page, guides and zoom)
+    // as named values, written after the keys above and read back at start.
+    std::vector<std::pair<std::wstring, std::wstring>> Workspace;
 };
 
 // The one record of the process, initialised before main runs.

@@ -6,6 +6,7 @@
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
 
+#include <algorithm>
 #include <charconv>
 #include <initializer_list>
 #include <limits>
@@ -135,6 +136,41 @@ void BuildSettingsDocument(CXmlDocument& doc, const ProjectSettings& s)
     AddPathList(doc, L"CgPath", s.CgPath);
     AddPathList(doc, L"XamlPath", s.XamlPath);
     doc.LeaveElement();
+
+    if (!s.Workspace.empty()) {
+        doc.AddElement(L"Workspace");
+        doc.EnterElement();
+        for (const auto& [name, value] : s.Workspace)
+            doc.AddElement(name, value);
+        doc.LeaveElement();
+    }
+}
+
+// An element name the workspace may use: letters and digits.
+bool IsWorkspaceName(const std::wstring& name)
+{
+    return !name.empty() && name.size() <= 64 && std::all_of(name.begin(), name.end(), [](wchar_t c) {
+        return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9');
+    });
+}
+
+// The texts of the children of Kelvane/section, by name.
+std::vector<std::pair<std::wstring, std::wstring>> SectionValues(CXmlDocument& doc, std::wstring_view section)
+{
+    std::vector<std::pair<std::wstring, std::wstring>> values;
+    doc.Rewind();
+    if (!doc.FindElement(L"Kelvane") || !doc.FindChildElement(section) || !doc.EnterElement())
+        return values;
+    // A file that claims more than a workspace ever holds is read no further.
+    constexpr size_t kMostValues = 256;
+    while (values.size() < kMostValues && doc.FindChildElement()) {
+        doc.EnterElement();
+        std::wstring name = doc.GetTagName();
+        std::wstring text = doc.GetElementText();
+        doc.LeaveElement();
+        values.emplace_back(std::move(name), std::move(text));
+    }
+    return values;
 }
 
 std::wstring UserDataFile(const wchar_t* name) { return platform::JoinPath(GetUserDataFolder(), name); }
@@ -179,6 +215,28 @@ bool ReadVideoFormatSetting(ProjectSettings& settings, const std::wstring& path)
     if (!format)
         return false;
     ApplyVideoFormat(settings, *format);
+    return true;
+}
+
+bool ReadWorkspaceSetting(ProjectSettings& settings, const std::wstring& path)
+{
+    // The file is the workspace's one source: without it the editor starts afresh.
+    settings.Workspace.clear();
+    if (!platform::FileExists(path))
+        return false;
+    CXmlDocument doc;
+    if (!doc.LoadFile(path))
+        return false;
+    for (const auto& [name, text] : SectionValues(doc, L"Last")) {
+        if (name == L"LastCapturePath")
+            settings.LastCapturePath = text;
+        else if (name == L"KeepRatio")
+            settings.KeepRatio = text == L"0" ? 0 : 1;
+    }
+    for (auto& [name, text] : SectionValues(doc, L"Workspace")) {
+        if (IsWorkspaceName(name))
+            settings.Workspace.emplace_back(name, text);
+    }
     return true;
 }
 

@@ -18,6 +18,10 @@ bool WriteSettingsFile(const ProjectSettings& settings, const std::wstring& path
 // format the editor offers is taken; a missing, damaged or unknown one leaves
 // the record as it is (false).
 bool ReadVideoFormatSetting(ProjectSettings& settings, const std::wstring& path);
+// Reads back what the editor keeps of the last session: the snapshot folder
+// (LastCapturePath), keep-ratio and the workspace values; false when the
+// file does not read (the workspace is then empty).
+bool ReadWorkspaceSetting(ProjectSettings& settings, const std::wstring& path);
 
 struct RecentSet {
     std::wstring path;  // the set's folder

@@ -174,10 +174,13 @@ void CTolvenarApp::CreateUserFolders()
 
 void CTolvenarApp::RunMainWindow()
 {
-    // The project's video format is the one chosen last time; the rest of the
-    // record starts from its initial values.
+    // The project's video format, the snapshot folder, keep-ratio and the
+    // editor's workspace are the ones left last time; the rest of the record
+    // starts from its initial values.
     ReadVideoFormatSetting(g_settings, SettingsFilePath());
+    ReadWorkspaceSetting(g_settings, SettingsFilePath());
     CDlgEditor editor;
+    editor.RestoreWorkspace();
     // The system's requests to end keep the unsaved edits and end cleanly.
     platform::TerminationSignals endRequests([&editor](int signal) { editor.EndBySignal(signal); });
     CInstanceChannel channel;

@@ -75,26 +75,18 @@ int CMySplitWnd::PointerPosition(const QMouseEvent* event) const
     return (m_orientation == Vertical ? inParent.x() : inParent.y()) - m_grabOffset;
 }
 
-void CMySplitWnd::ShowTracker(int position)
+// A separate tracking bar shown over the window during the drag took the
+// pointer's events from the bar on X11 (the bar never saw the move or the
+// release); the bar itself follows the pointer instead, drawn in the
+// tracker's colour.
+void CMySplitWnd::TrackTo(int position)
 {
-    QWidget* parent = parentWidget();
-    if (!parent)
-        return;
-    if (!m_tracker) {
-        m_tracker = new QWidget(parent);
-        m_tracker->setAttribute(Qt::WA_TransparentForMouseEvents);
-        m_tracker->setAutoFillBackground(true);
-        QPalette palette = m_tracker->palette();
-        palette.setColor(QPalette::Window, lumora::QColorFromColorRef(kTrackerColor));
-        m_tracker->setPalette(palette);
-    }
     if (m_orientation == Vertical)
-        m_tracker->setGeometry(position + 1, y(), 3, height());
+        move(position, y());
     else
-        m_tracker->setGeometry(x(), position + 1, width(), 3);
-    m_tracker->raise();
-    m_tracker->show();
-    m_trackPosition = position;
+        move(x(), position);
+    raise();
+    update();
 }
 
 void CMySplitWnd::mousePressEvent(QMouseEvent* event)
@@ -105,13 +97,13 @@ void CMySplitWnd::mousePressEvent(QMouseEvent* event)
     m_start = Position();
     const QPoint p = event->position().toPoint();
     m_grabOffset = m_orientation == Vertical ? p.x() : p.y();
-    ShowTracker(ClampedPosition(PointerPosition(event)));
+    TrackTo(ClampedPosition(PointerPosition(event)));
 }
 
 void CMySplitWnd::mouseMoveEvent(QMouseEvent* event)
 {
     if (m_dragging)
-        ShowTracker(ClampedPosition(PointerPosition(event)));
+        TrackTo(ClampedPosition(PointerPosition(event)));
 }
 
 void CMySplitWnd::mouseReleaseEvent(QMouseEvent* event)
@@ -120,12 +112,7 @@ void CMySplitWnd::mouseReleaseEvent(QMouseEvent* event)
         return QWidget::mouseReleaseEvent(event);
     m_dragging = false;
     const int target = ClampedPosition(PointerPosition(event));
-    if (m_tracker)
-        m_tracker->hide();
-    if (m_orientation == Vertical)
-        move(target, y());
-    else
-        move(x(), target);
+    TrackTo(target);
     const int delta = target - m_start;
     NMSPLITWND notify{{nullptr, 0, NM_SPLITMOVED}, delta};
     lumora::SendNotifyToOwner(this, notify.hdr);
@@ -135,7 +122,7 @@ void CMySplitWnd::mouseReleaseEvent(QMouseEvent* event)
 void CMySplitWnd::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), lumora::SkinColor(COLOR_SPLITBK));
+    painter.fillRect(rect(), m_dragging ? lumora::QColorFromColorRef(kTrackerColor) : lumora::SkinColor(COLOR_SPLITBK));
 }
 
 void CMySplitWnd::ChangeWidth(QWidget* window, int pixels, int mode)

@@ -45,7 +45,8 @@ protected:
 private:
     int ClampedPosition(int pointer) const;
     int PointerPosition(const QMouseEvent* event) const;
-    void ShowTracker(int position);
+    // Moves the bar itself to follow the pointer while it is dragged.
+    void TrackTo(int position);
     void SetOrientation(int orientation);
 
     int m_orientation = Vertical;
@@ -54,6 +55,4 @@ private:
     bool m_dragging = false;
     int m_start = 0;
     int m_grabOffset = 0;
-    int m_trackPosition = 0;
-    QWidget* m_tracker = nullptr;
 };

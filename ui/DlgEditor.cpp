@@ -368,6 +368,7 @@ void CDlgEditor::ApplyLayout()
         return;
     const QSize client = ClientWidget()->size();
     m_layout = ComputeEditorLayout(client.width(), client.height(), g_settings.Width, g_settings.Height);
+    ApplySplitterOffset();
     if (m_top)
         m_top->setGeometry(m_layout.topBar);
     m_tab->setGeometry(m_layout.tabControl.x(), m_layout.tabControl.y(), m_layout.tabControl.width(), 24);
@@ -395,27 +396,10 @@ void CDlgEditor::ApplyLayout()
 
 void CDlgEditor::OnSplitterMoved(int delta)
 {
-    CMySplitWnd::ChangeWidth(m_sceneTab, delta, 1);
+    // The offset stays when the window is sized again.
+    m_splitterOffset += delta;
+    ApplyLayout();
     m_sceneTab->update();
-    // Side 2 moves the left edge by -n: the preview gives up what the scene tab took.
-    CMySplitWnd::ChangeWidth(m_preview, -delta, CMySplitWnd::SideLeft);
-    const QRect preview = m_preview->geometry();
-    m_layout.previewLeft = preview.left();
-    m_layout.previewTop = preview.top();
-    m_layout.previewRight = preview.right();
-    m_layout.previewBottom = preview.bottom();
-    PlaceEditorButtons(m_layout);
-    for (size_t i = 0; i < m_imageButtons.size(); ++i)
-        m_imageButtons[i]->setGeometry(m_layout.imageButtons[i]);
-    for (size_t i = 0; i < m_historyButtons.size(); ++i)
-        m_historyButtons[i]->setGeometry(m_layout.historyButtons[i]);
-    m_newButton->setGeometry(m_layout.textButtons[0]);
-    m_openButton->setGeometry(m_layout.textButtons[1]);
-    m_saveButton->setGeometry(m_layout.textButtons[2]);
-    // The status line keeps to the preview's column.
-    m_layout.statusLine.setLeft(m_layout.statusLine.left() + delta);
-    if (m_statusLine)
-        m_statusLine->setGeometry(m_layout.statusLine);
 }
 
 void CDlgEditor::OnTabChanged(int index) { ShowPage(index); }
@@ -479,6 +463,7 @@ void CDlgEditor::Shutdown()
 {
     if (m_shutDown)
         return;
+    StoreWorkspace();
     m_shutDown = true;
     m_updateTimer->stop();
     m_maximizeTimer->stop();

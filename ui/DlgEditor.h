@@ -144,6 +144,10 @@ public:
     void Redo();
     ObsQtWindow* GetPreview() const { return m_preview; }
     CEditorStatusLine* GetStatusLine() const { return m_statusLine; }
+    // Puts back the workspace of the last session (the settings' workspace
+    // values, read from Setting.xml at start); the editor keeps the current
+    // one there when it ends.
+    void RestoreWorkspace();
     const EditorLayout& GetLayout() const { return m_layout; }
     CWndTop* GetTopBar() const { return m_top; }
     CWndSence* GetSceneTab() const { return m_sceneTab; }
@@ -234,6 +238,10 @@ private:
     void AddGuideEntries(QMenu* menu);
     // The line under the preview: pointer, selection, zoom and guides.
     void CreateStatusLine();
+    void StoreWorkspace();
+    // Moves the splitter and its neighbours by the user's offset from the
+    // layout's own place, within the splitter's range.
+    void ApplySplitterOffset();
     void UpdateZoomStatus();
     void UpdateSelectionStatus();
     void OnVideoFormat(int id);
@@ -306,6 +314,7 @@ private:
     std::array<OBSSignal, 4> m_signals;
     ObsQtWindow* m_preview = nullptr;
     CEditorStatusLine* m_statusLine = nullptr;
+    int m_splitterOffset = 0;
     EditorLayout m_layout;
     CMultiViewSource* m_scene = nullptr;
     ObsMain* m_engine = nullptr;

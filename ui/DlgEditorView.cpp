@@ -6,6 +6,8 @@
 // touches the open set or its history.
 #include "DlgEditor.h"
 
+#include "app/ProjectSettings.h"
+#include "app/SettingsFiles.h"
 #include "formats/SceneRecords.h"
 #include "lumora/Lang.h"
 #include "model/MultiViewSource.h"
@@ -13,11 +15,16 @@
 #include "platform/FileUtil.h"
 #include "preview/ObsQtWindow.h"
 #include "preview/SceneItemPicking.h"
+#include "lumora/MyTabCtrl.h"
 #include "ui/EditorStatusLine.h"
+#include "ui/EditorWorkspace.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QShortcut>
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -205,4 +212,68 @@ void CDlgEditor::UpdateSelectionStatus()
     m_statusLine->SetSelectionText(QString::fromStdWString(Lang::FormatLangString(
         1301, name, Rounded(centre.x), Rounded(centre.y), Rounded(width), Rounded(height),
         double(obs_sceneitem_get_rot(item)))));  // lang-ids: 1301 1302
+}
+
+// ---- the workspace ----
+
+void CDlgEditor::ApplySplitterOffset()
+{
+    int offset = m_splitterOffset;
+    // Within the splitter's range; the user's offset itself is kept for a
+    // larger window.
+    if (m_layout.splitterMin <= m_layout.splitterMax)
+        offset = std::clamp(offset, m_layout.splitterMin - m_layout.splitter.left(),
+                            m_layout.splitterMax - m_layout.splitter.left());
+    else
+        offset = 0;
+    if (offset == 0)
+        return;
+    m_layout.splitter.translate(offset, 0);
+    m_layout.sceneTab.setWidth(m_layout.sceneTab.width() + offset);
+    m_layout.previewLeft += offset;
+    m_layout.statusLine.setLeft(m_layout.statusLine.left() + offset);
+    PlaceEditorButtons(m_layout);
+}
+
+void CDlgEditor::RestoreWorkspace()
+{
+    const EditorWorkspace workspace = WorkspaceFromSettings(g_settings);
+    m_splitterOffset = workspace.splitterOffset;
+    m_preview->SetGuides(workspace.guides);
+    if (workspace.zoomPercent > 0)
+        m_preview->ZoomTo(float(workspace.zoomPercent) / 100.0f);
+    if (workspace.page != m_tab->currentIndex()) {
+        m_tab->setCurrentIndex(workspace.page);
+        OnTabChanged(workspace.page);
+    }
+    if (workspace.hasGeometry) {
+        std::vector<QRect> screens;
+        for (QScreen* screen : QGuiApplication::screens())
+            screens.push_back(screen->availableGeometry());
+        setGeometry(OnVisibleScreen(workspace.geometry, screens));
+    }
+    // The window comes up maximised unless it was left otherwise.
+    if (!workspace.maximised)
+        SetAutoMaximize(false);
+    ApplyLayout();
+}
+
+void CDlgEditor::StoreWorkspace()
+{
+    if (!m_tab || !m_preview)
+        return;
+    EditorWorkspace workspace = WorkspaceFromSettings(g_settings);
+    workspace.maximised = isMaximized();
+    // The frame it comes back to when it is not maximised.
+    const QRect normal = workspace.maximised ? normalGeometry() : geometry();
+    if (normal.isValid() && !normal.isEmpty()) {
+        workspace.hasGeometry = true;
+        workspace.geometry = normal;
+    }
+    workspace.splitterOffset = m_splitterOffset;
+    workspace.page = m_tab->currentIndex();
+    workspace.guides = m_preview->Guides();
+    workspace.zoomPercent = m_preview->View().IsFit() ? 0 : m_preview->View().ZoomPercent();
+    WorkspaceToSettings(workspace, g_settings);
+    WriteSettingsFile();
 }

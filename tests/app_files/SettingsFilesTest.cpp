@@ -4,6 +4,7 @@
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
 #include "support/TestSupport.h"
+#include "ui/EditorWorkspace.h"
 
 #include <clocale>
 #include <gtest/gtest.h>
@@ -184,6 +185,76 @@ TEST(SettingsFile, OnlyAnOfferedVideoFormatIsReadBack)
     platform::RemoveFile(path);
     ProjectSettings read;
     EXPECT_FALSE(ReadVideoFormatSetting(read, path));
+}
+
+// The editor's workspace, the snapshot folder and keep-ratio come back as
+// written; values out of range, damaged or of unknown shape give the
+// defaults, and a frame left on a screen that is gone is put on one shown.
+TEST(SettingsFile, TheWorkspaceComesBackAndBadValuesGiveTheDefaults)
+{
+    TempDir dir;
+    const std::wstring path = dir.wfile("Setting.xml");
+    EditorWorkspace left;
+    left.hasGeometry = true;
+    left.geometry = QRect(40, 30, 1280, 800);
+    left.maximised = false;
+    left.splitterOffset = -60;
+    left.page = 2;
+    left.guides = {true, false, true, true, 50};
+    left.zoomPercent = 400;
+    ProjectSettings written;
+    written.LastCapturePath = L"/tmp/shots ü";
+    written.KeepRatio = 1;
+    WorkspaceToSettings(left, written);
+    ASSERT_TRUE(WriteSettingsFile(written, path));
+
+    ProjectSettings read;
+    ASSERT_TRUE(ReadWorkspaceSetting(read, path));
+    EXPECT_EQ(read.LastCapturePath, written.LastCapturePath);
+    EXPECT_EQ(read.KeepRatio, 1);
+    const EditorWorkspace found = WorkspaceFromSettings(read);
+    EXPECT_TRUE(found.hasGeometry);
+    EXPECT_EQ(found.geometry, left.geometry);
+    EXPECT_FALSE(found.maximised);
+    EXPECT_EQ(found.splitterOffset, -60);
+    EXPECT_EQ(found.page, 2);
+    EXPECT_EQ(found.guides, left.guides);
+    EXPECT_EQ(found.zoomPercent, 400);
+
+    std::string odd = ReadFileBytes(dir.file("Setting.xml"));
+    const auto replace = [&](const std::string& from, const std::string& to) {
+        const size_t at = odd.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        odd.replace(at, from.size(), to);
+    };
+    replace("<Page>2</Page>", "<Page>7</Page>");
+    replace("<Zoom>400</Zoom>", "<Zoom>4x</Zoom>");
+    replace("<Window>40,30,1280,800</Window>", "<Window>40,30,-5,800</Window>");
+    replace("<GridSpacing>50</GridSpacing>", "<GridSpacing>1</GridSpacing><Bad-Name>1</Bad-Name>");
+    WriteFileBytes(dir.file("Setting.xml"), odd);
+    ProjectSettings damaged;
+    ASSERT_TRUE(ReadWorkspaceSetting(damaged, path));
+    const EditorWorkspace defaults;
+    const EditorWorkspace fallen = WorkspaceFromSettings(damaged);
+    EXPECT_EQ(fallen.page, defaults.page);
+    EXPECT_EQ(fallen.zoomPercent, defaults.zoomPercent);
+    EXPECT_FALSE(fallen.hasGeometry);
+    EXPECT_EQ(fallen.guides.gridSpacing, defaults.guides.gridSpacing);
+    EXPECT_TRUE(fallen.guides.titleSafe) << "the values that read stay";
+    for (const auto& [name, value] : damaged.Workspace)
+        EXPECT_NE(name, L"Bad-Name");
+
+    platform::RemoveFile(path);
+    ProjectSettings none;
+    none.Workspace = {{L"Page", L"1"}};
+    EXPECT_FALSE(ReadWorkspaceSetting(none, path));
+    EXPECT_TRUE(none.Workspace.empty()) << "without the file the editor starts afresh";
+
+    const std::vector<QRect> screens = {QRect(0, 0, 1920, 1080)};
+    EXPECT_EQ(OnVisibleScreen(QRect(100, 100, 800, 600), screens), QRect(100, 100, 800, 600));
+    const QRect moved = OnVisibleScreen(QRect(2500, 100, 2400, 600), screens);
+    EXPECT_TRUE(screens.front().contains(moved)) << "a frame on a screen that is gone comes back";
+    EXPECT_EQ(moved.size(), QSize(1920, 600));
 }
 
 TEST(RecentList, SameFolderInOtherCaseLeavesOneEntryAtTheEndSpelledAsTheLastSave)

@@ -155,3 +155,47 @@ TEST_F(CanvasRoad, TheViewMenuShowsTheGuidesAndZooms)
     Key("ctrl+1");
     EXPECT_TRUE(Find({"push button", "Zoom: 100%"}, 5s)) << DumpWindows();
 }
+
+// The workspace comes back as it was left: the page, the splitter, the
+// guides and the zoom, after the window is closed and the editor started
+// again.
+TEST_F(CanvasRoad, TheNextStartFindsThePageSplitterGuidesAndZoomAsLeft)
+{
+    ASSERT_TRUE(StartEditor());
+    ASSERT_TRUE(ShowPage("Layers")) << DumpWindows();
+    OpenFrameMenu();
+    Click(Find({"menu item", "View"}));
+    ASSERT_TRUE(ChooseMenuItem("Centre lines")) << DumpWindows();
+    Key("ctrl+equal");
+    ASSERT_TRUE(Find({"push button", "Zoom: 67%"}, 5s)) << DumpWindows();
+
+    // The splitter stands just left of the preview's column, where the
+    // status line starts.
+    const Accessible line = Find({"filler", "Status line"});
+    ASSERT_TRUE(line) << DumpWindows();
+    const QRect before = PlaceOf(line);
+    const QPoint splitter(before.left() - 2, before.top() - 300);
+    Input().Drag(splitter, splitter + QPoint(100, 0), 10);
+    ASSERT_TRUE(WaitUntil([&] { return PlaceOf(line).left() == before.left() + 100; }, 5s))
+        << "the splitter did not follow the drag: " << PlaceOf(line).left();
+    Screenshot("left");
+
+    Input().Click(TitleButtonCenter(MainWindow(), TitleButton::Close));
+    ASSERT_TRUE(WaitForEditorExit());
+
+    ASSERT_TRUE(StartEditor());
+    EXPECT_TRUE(WaitUntil([&] { return Find({"page tab", "Layers"}).Selected(); }, 5s)) << "the Layers page";
+    const Accessible again = Find({"filler", "Status line"});
+    ASSERT_TRUE(again);
+    EXPECT_EQ(PlaceOf(again).left(), before.left() + 100) << "the splitter's place";
+    EXPECT_TRUE(Find({"push button", "Zoom: 67%"}, 5s)) << "the zoom";
+    OpenFrameMenu();
+    Click(Find({"menu item", "View"}));
+    const Accessible centre = Find({"menu item", "Centre lines"});
+    ASSERT_TRUE(centre) << DumpWindows();
+    EXPECT_TRUE(centre.Checked()) << "the guide";
+    EXPECT_FALSE(Find({"menu item", "Grid"}).Checked());
+    Screenshot("found");
+    Key("Escape");
+    Key("Escape");
+}

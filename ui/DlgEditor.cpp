@@ -66,7 +66,7 @@ void* QtX11Display()
 
 QString LangText(unsigned id)
 {
-    return QString::fromStdWString(Lang::LoadLangString(id));  // lang-ids: 105 127 129 256
+    return QString::fromStdWString(Lang::LoadLangString(id));  // lang-ids: 105 127 129 256 1333
 }
 
 WindowRect ToWindowRect(const QRect& rect) { return {rect.x(), rect.y(), rect.width(), rect.height()}; }
@@ -601,6 +601,12 @@ void CDlgEditor::OnMenuPopup(QMenu* menu)
         if (lumora::GetControlId(action) == ID_ABOUT)
             about = action;
     }
+    // View, Video Format and Language, then "Keyboard shortcuts" just
+    // before About.
+    auto* shortcuts = new QAction(LangText(1333), menu);
+    lumora::SetControlId(shortcuts, ID_KEYBOARD_SHORTCUTS);
+    menu->insertAction(about, shortcuts);
+    about = shortcuts;
     menu->insertMenu(about, MakeViewMenu(menu));
     menu->insertMenu(about, MakeVideoFormatMenu(menu));
     const std::vector<std::wstring> list = Lang::SelectableLanguages();

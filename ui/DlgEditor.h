@@ -40,6 +40,7 @@ struct ClipInfo2_t;
 
 // Frame menu commands.
 inline constexpr int ID_ABOUT = 32816;
+inline constexpr int ID_KEYBOARD_SHORTCUTS = 32890;
 inline constexpr int ID_HOME_PAGE = 32874;
 inline constexpr int ID_CHECK_UPDATES = 32877;
 inline constexpr int ID_RECENT_UPDATES = 32878;

@@ -26,6 +26,7 @@
 #include "preview/ObsQtWindow.h"
 #include "ui/ClipInfo.h"
 #include "ui/DlgAbout.h"
+#include "ui/DlgShortcuts.h"
 #include "ui/DlgExist.h"
 #include "ui/DialogTexts.h"
 #include "ui/DlgMultiView.h"
@@ -131,6 +132,11 @@ void CDlgEditor::RunCommand(int id)
     case ID_ABOUT: {
         CDlgAbout about(this);
         about.exec();
+        break;
+    }
+    case ID_KEYBOARD_SHORTCUTS: {
+        CDlgShortcuts shortcuts(this);
+        shortcuts.exec();
         break;
     }
     case ID_HOME_PAGE: lumora::ShellOpen(QString::fromStdWString(GetHomePageAddress())); break;

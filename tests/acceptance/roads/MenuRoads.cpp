@@ -59,7 +59,8 @@ TEST_F(MenuRoad, FrameMenuReachesAboutWhichCloses)
     const Accessible about = Find({"menu item", "About"});
     ASSERT_TRUE(about) << DumpWindows();
     EXPECT_EQ(MenuItemsWith(about),
-              (std::vector<std::string>{"Software Home Page", "Check for Updates", "Recent Updates", "View", "Video Format", "Language", "About"}));
+              (std::vector<std::string>{"Software Home Page", "Check for Updates", "Recent Updates", "View",
+                                        "Video Format", "Language", "Keyboard shortcuts", "About"}));
     Screenshot("frame-menu");
     ChooseMenuItem("About");
     const Accessible box = FindWindow({"dialog", "About Zantrel"});
@@ -78,4 +79,21 @@ TEST_F(MenuRoad, FrameMenuReachesAboutWhichCloses)
     Input().Click(TitleButtonCenter(again, TitleButton::Close));
     EXPECT_TRUE(WaitGone(again));
     EXPECT_TRUE(MainWindow());
+}
+
+// "Keyboard shortcuts" in the frame menu lists the keys (the zoom keys among
+// them) and closes with its OK button.
+TEST_F(MenuRoad, FrameMenuListsTheKeyboardShortcuts)
+{
+    ASSERT_TRUE(StartEditor());
+    OpenFrameMenu();
+    ASSERT_TRUE(ChooseMenuItem("Keyboard shortcuts")) << DumpWindows();
+    const Accessible box = FindWindow({"dialog", "Keyboard shortcuts"});
+    ASSERT_TRUE(box) << DumpWindows();
+    EXPECT_TRUE(FindIn(box, {"table cell", "Zoom the preview about the pointer"}));
+    EXPECT_TRUE(FindIn(box, {"table cell", "Ctrl+0"}));
+    EXPECT_TRUE(FindIn(box, {"table cell", "Rotate in steps of 15°"}));
+    Screenshot("shortcuts");
+    Click(FindIn(box, {"push button", "OK"}));
+    EXPECT_TRUE(WaitGone(box)) << "OK closes the list";
 }

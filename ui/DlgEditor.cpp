@@ -104,6 +104,7 @@ CDlgEditor::CDlgEditor(QWidget* parent) : CMyPopDialog(392, 128, 128, parent, kE
     CreatePageShortcuts();
     CreateViewShortcuts();
     CreateStatusLine();
+    CreateCanvasMenu();
     setWindowTitle(QString::fromWCharArray(kMessageBoxTitle));
     // 9., 10.
     ApplyKeepRatioSetting();

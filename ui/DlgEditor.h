@@ -17,6 +17,7 @@
 #include <vector>
 
 class CEditorStatusLine;
+struct CanvasHit;
 class CGdipButton;
 class CGdiplusButton;
 class CMessageTarget;
@@ -239,6 +240,9 @@ private:
     void AddGuideEntries(QMenu* menu);
     // The line under the preview: pointer, selection, zoom and guides.
     void CreateStatusLine();
+    // The preview's context menu for the layer under the pointer.
+    void CreateCanvasMenu();
+    void ShowCanvasMenu(const QPoint& global, const CanvasHit& hit);
     void StoreWorkspace();
     // Moves the splitter and its neighbours by the user's offset from the
     // layout's own place, within the splitter's range.

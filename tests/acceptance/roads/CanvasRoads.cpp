@@ -48,8 +48,8 @@ protected:
         return {topLeft, size};
     }
 
-    // Saves with Ctrl+S and reads the saved desk back.
-    QJsonObject SaveAndReadTheDesk()
+    // Saves with Ctrl+S and reads the saved second layer (the desk) back.
+    QJsonObject SaveAndReadTheDesk(const char* expectedName = "Desk")
     {
         Key("ctrl+s");
         const Accessible saved = Find({"label", "Save Success"}, 20s);
@@ -57,7 +57,7 @@ protected:
         Key("Return");
         const QJsonArray layers = SetInfo(SetsFolder() + "/Sample Studio")["layers"].toArray();
         const QJsonObject desk = layers[1].toObject();
-        EXPECT_EQ(desk["name"].toString(), "Desk");
+        EXPECT_EQ(desk["name"].toString(), expectedName);
         return desk;
     }
 
@@ -206,4 +206,26 @@ TEST_F(CanvasRoad, TheNextStartFindsThePageSplitterGuidesAndZoomAsLeft)
     Screenshot("found");
     Key("Escape");
     Key("Escape");
+}
+
+// A right click on a layer offers the stack order for it; "Bring to front"
+// puts the desk on top, and the saved set follows.
+TEST_F(CanvasRoad, TheContextMenuBringsTheClickedLayerToTheFront)
+{
+    PickTheDesk();
+    if (HasFatalFailure())
+        return;
+    Input().Click(m_window.center(), 3);
+    const Accessible front = Find({"menu item", "Bring to front"});
+    ASSERT_TRUE(front) << DumpWindows();
+    EXPECT_TRUE(front.Enabled());
+    EXPECT_TRUE(Find({"menu item", "Send to back"}).Enabled());
+    Screenshot("menu");
+    ASSERT_TRUE(ChooseMenuItem("Bring to front"));
+    const Accessible first = Find({"table cell", "Desk"});
+    ASSERT_TRUE(WaitUntil([&] { return first.Selected(); }, 5s)) << "the desk stays selected";
+
+    SaveAndReadTheDesk("Foreground");  // the foreground moved one place down
+    const QJsonArray layers = SetInfo(SetsFolder() + "/Sample Studio")["layers"].toArray();
+    EXPECT_EQ(layers[0].toObject()["name"].toString(), "Desk");
 }

@@ -572,12 +572,48 @@ bool CWndEditorPosition::AddLayerFromFile(const std::wstring& path)
 {
     if (!m_scene)
         return false;
+    // Where the new layer goes: just above the selected layer, or on top.
+    const int target = HasRow(m_current) ? m_current : 0;
     if (!m_scene->AddLayer(path)) {
         ReportFailure(962, path);
         return false;
     }
-    FillList(static_cast<int>(m_scene->GetLayers().size()) - 1);
+    // The set's own operation puts it at the back over the whole canvas;
+    // there the background hides it. It moves up to its place and takes its
+    // picture's size, all in the same step of the history.
+    int row = static_cast<int>(m_scene->GetLayers().size()) - 1;
+    while (row > target && m_scene->MoveLayerUp(row))
+        --row;
+    SizeLayerToItsPicture(row);
+    FillList(row);
     return true;
+}
+
+obs_sceneitem_t* CWndEditorPosition::ItemOfLayer(int row)
+{
+    if (!m_scene || !HasRow(row))
+        return nullptr;
+    SourceInfo* info = m_scene->GetInfo();
+    return m_scene->GetItem(info && IsVirtualSetKind(info->kind) ? row + 1 : row);
+}
+
+void CWndEditorPosition::SizeLayerToItsPicture(int row)
+{
+    obs_sceneitem_t* item = ItemOfLayer(row);
+    obs_source_t* source = item ? obs_sceneitem_get_source(item) : nullptr;
+    obs_video_info video{};
+    if (!source || !obs_get_video_info(&video) || video.base_width == 0 || video.base_height == 0)
+        return;
+    const uint32_t width = obs_source_get_width(source);
+    const uint32_t height = obs_source_get_height(source);
+    // A picture as large as the canvas or larger keeps the whole canvas.
+    if (width == 0 || height == 0 || width > video.base_width || height > video.base_height ||
+        (width == video.base_width && height == video.base_height))
+        return;
+    LayerInfo& layer = m_scene->GetLayers()[static_cast<size_t>(row)];
+    layer.zoomX = float(width) / float(video.base_width);
+    layer.zoomY = float(height) / float(video.base_height);
+    m_scene->ApplyLayerTransform(row);
 }
 
 void CWndEditorPosition::RemoveLayer()

@@ -41,8 +41,9 @@ public:
     LRESULT OnWindowMessage(unsigned message, WPARAM wParam, LPARAM lParam) override;
     bool IsApplyingChange() const override { return m_writing; }
 
-    // A new layer at the back from the picture file, selected; message 962
-    // when the set cannot take it.
+    // A new layer from the picture file, placed just above the selected layer
+    // (on top when none is), as large as its picture where that is smaller
+    // than the canvas, and selected; message 962 when the set cannot take it.
     bool AddLayerFromFile(const std::wstring& path);
     // The selected layer one place up or down the stack.
     void MoveLayerUp();
@@ -94,6 +95,8 @@ private:
     void LoadChannels(const LayerInfo& layer);
     void SetControlsEnabled(bool enabled);
     int LayerOfItem(obs_sceneitem_t* item);
+    obs_sceneitem_t* ItemOfLayer(int row);
+    void SizeLayerToItsPicture(int row);
     bool HasRow(int row) const;
     LayerInfo* CurrentLayer();
     void RefreshRowImage(int row);

@@ -59,9 +59,15 @@ TEST_F(LayersCanvasTest, DroppedPicturesBecomeLayersSetsOpenAndOtherFilesAreRefu
     testsupport::WriteFileBytes(dir().file("fake.png"), "not a picture");
     DropOnPreview({dir().file("Desk.PNG")});
     ASSERT_EQ(scene()->GetLayers().size(), 3u);
-    EXPECT_EQ(GetRecordName(scene()->GetLayers()[2].name), L"Desk");
+    // Above the selected (first) layer, at its picture's size: in sight.
+    const LayerInfo& dropped = scene()->GetLayers()[0];
+    EXPECT_EQ(GetRecordName(dropped.name), L"Desk");
+    obs_video_info video{};
+    ASSERT_TRUE(obs_get_video_info(&video));
+    EXPECT_NEAR(dropped.zoomX * float(video.base_width), 32.0f, 0.01f);
+    EXPECT_NEAR(dropped.zoomY * float(video.base_height), 18.0f, 0.01f);
     EXPECT_TRUE(layers()->isVisible());
-    EXPECT_EQ(layers()->CurrentRow(), 2);
+    EXPECT_EQ(layers()->CurrentRow(), 0);
     EXPECT_EQ(stack()->count(), 1);
     EXPECT_TRUE(editor()->HasUnsavedChanges());
 

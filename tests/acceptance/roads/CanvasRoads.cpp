@@ -2,6 +2,7 @@
 // a layer exactly at a high zoom, turning it by the rotate handle in steps,
 // and the guides of the frame menu's View submenu.
 #include "EditorRoad.h"
+#include "RoadPictures.h"
 #include "Waiting.h"
 
 #include <QJsonArray>
@@ -228,4 +229,43 @@ TEST_F(CanvasRoad, TheContextMenuBringsTheClickedLayerToTheFront)
     SaveAndReadTheDesk("Foreground");  // the foreground moved one place down
     const QJsonArray layers = SetInfo(SetsFolder() + "/Sample Studio")["layers"].toArray();
     EXPECT_EQ(layers[0].toObject()["name"].toString(), "Desk");
+}
+
+// A picture added from the Layers page lands just above the selected layer
+// at its own size (320 x 180 on the 1920 x 1080 canvas), selected, where it
+// can be seen; the saved set has it there, and one undo takes it back.
+TEST_F(CanvasRoad, AnAddedPictureLandsAboveTheSelectedLayerAtItsSize)
+{
+    ASSERT_TRUE(StartEditor());
+    ASSERT_TRUE(OpenRecentSet());
+    ASSERT_TRUE(ShowPage("Layers")) << DumpWindows();
+    const Accessible screen = Find({"table cell", "Screen"});
+    ASSERT_TRUE(screen) << DumpWindows();
+    Click(screen);
+    ASSERT_TRUE(WaitUntil([&] { return screen.Selected(); }, 5s));
+    const std::string picture = WritePicture(WorkFolder() + "/Logo Card.png");
+    Click(Find({"push button", "Add"}));
+    ASSERT_TRUE(AnswerChooser(picture)) << DumpWindows();
+    const Accessible added = Find({"table cell", "Logo Card"});
+    ASSERT_TRUE(added) << DumpWindows();
+    ASSERT_TRUE(WaitUntil([&] { return added.Selected(); }, 5s)) << "the added layer is selected";
+    Screenshot("added");
+
+    Key("ctrl+s");
+    const Accessible saved = Find({"label", "Save Success"}, 20s);
+    ASSERT_TRUE(saved) << DumpWindows();
+    Key("Return");
+    const QJsonArray layers = SetInfo(SetsFolder() + "/Sample Studio")["layers"].toArray();
+    ASSERT_EQ(layers.size(), 5);
+    EXPECT_EQ(layers[1].toObject()["name"].toString(), "Desk");
+    const QJsonObject logo = layers[2].toObject();
+    EXPECT_EQ(logo["name"].toString(), "Logo Card") << "just above the screen";
+    EXPECT_EQ(layers[3].toObject()["name"].toString(), "Screen");
+    EXPECT_NEAR(logo["zoomX"].toDouble(), 320.0 / kCanvasWidth, 1e-5);
+    EXPECT_NEAR(logo["zoomY"].toDouble(), 180.0 / kCanvasHeight, 1e-5);
+
+    // Placing and sizing are part of the one step the addition is.
+    Key("ctrl+z");
+    EXPECT_TRUE(WaitGone(added)) << "one undo takes the whole addition back";
+    EXPECT_TRUE(Find({"table cell", "Screen"}));
 }

@@ -77,7 +77,10 @@ TEST_F(LayerShotsTest, UndoAndRedoWalkEveryStepOfALayerShotSet)
     ASSERT_EQ(stack()->count(), 5);
     const SetContent edited = SetContent::Capture(*scene());
     const auto editedMap = scene()->GetShotToItemMap();
-    EXPECT_EQ(ShotNamed(L"Host"), 2) << "the shots follow the renamed and moved layer";
+    // Layers Desk, green (added above the selected Host), Host, Background:
+    // the shots follow them from the bottom up.
+    EXPECT_EQ(ShotNamed(L"Host"), 1) << "the shots follow the renamed and moved layer";
+    EXPECT_EQ(ShotNamed(L"green"), 2) << "the added layer's shot sits where the layer does";
 
     while (stack()->canUndo())
         editor()->Undo();

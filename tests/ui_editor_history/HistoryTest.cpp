@@ -134,8 +134,13 @@ TEST_F(EditorHistoryTest, MixedEditsUndoStepByStepToTheOpenedSetAndRedoToTheEdit
     m_fileAnswers = {dir().wfile("green.png")};
     Click(page, 1230);
     EndGesture();
-    // 7. Moved down.
-    page->List()->SetCurSel(0);
+    // 7. Crimson moved down (the added layer went in just above it).
+    int crimson = -1;
+    for (size_t i = 0; i < scene()->GetLayers().size(); ++i)
+        if (GetRecordName(scene()->GetLayers()[i].name) == L"Crimson")
+            crimson = static_cast<int>(i);
+    ASSERT_GE(crimson, 0);
+    page->List()->SetCurSel(crimson);
     Pump(50);
     Click(page, 1102);
     EndGesture();
@@ -155,7 +160,7 @@ TEST_F(EditorHistoryTest, MixedEditsUndoStepByStepToTheOpenedSetAndRedoToTheEdit
     const SetContent edited = SetContent::Capture(*scene());
     const std::string editedEngine = EngineState();
     ASSERT_EQ(scene()->GetLayers().size(), 3u);
-    EXPECT_EQ(GetRecordName(scene()->GetLayers()[1].name), L"Crimson");
+    EXPECT_EQ(GetRecordName(scene()->GetLayers()[static_cast<size_t>(crimson) + 1].name), L"Crimson");
     EXPECT_EQ(scene()->GetShots().size(), 2u);
     EXPECT_TRUE(editor()->HasUnsavedChanges());
 
@@ -181,7 +186,7 @@ TEST_F(EditorHistoryTest, MixedEditsUndoStepByStepToTheOpenedSetAndRedoToTheEdit
     // The pages show the state they are in.
     ShowPage(1);
     EXPECT_EQ(layers()->List()->GetItemCount(), 3);
-    EXPECT_EQ(layers()->List()->GetItemText(1, 0), "Crimson");
+    EXPECT_EQ(layers()->List()->GetItemText(crimson + 1, 0), "Crimson");
     SaveScreenshot("editor-history");
 }
 

@@ -111,6 +111,15 @@ void EditorWindowTest::Pump(int ms)
     } while (timer.elapsed() < ms);
 }
 
+void EditorWindowTest::SettleGesture()
+{
+    int ms = 120;
+#ifdef KELVANE_SANITIZE
+    ms *= 4;  // instrumented code runs a few times slower, more so beside another test
+#endif
+    Pump(ms);
+}
+
 bool EditorWindowTest::WaitUntil(const std::function<bool()>& pred, int timeoutMs)
 {
 #ifdef KELVANE_SANITIZE

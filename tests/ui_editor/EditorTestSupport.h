@@ -27,6 +27,10 @@ protected:
     void CloseEditor();
 
     void Pump(int ms = 50);
+    // Lets a finished gesture settle into the history: the engine's moves
+    // arrive through the event queue and the step is recorded a little after
+    // the release (longer in the instrumented build).
+    void SettleGesture();
     bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000);
     // Sends UM_OPEN_VIRTUAL_SET as the library does.
     long long SendOpen(const std::string& folder, int kind);

@@ -44,7 +44,7 @@ protected:
         Pump(100);
     }
     // Lets the gesture's step be taken.
-    void EndGesture() { Pump(120); }
+    void EndGesture() { SettleGesture(); }
     void Click(QWidget* page, int id)
     {
         auto* button = qobject_cast<QAbstractButton*>(lumora::FindControl(page, id));

@@ -62,7 +62,7 @@ protected:
         Pump(100);
     }
     // Lets the gesture's step be taken.
-    void EndGesture() { Pump(120); }
+    void EndGesture() { SettleGesture(); }
     CMultiViewSource* scene() { return editor()->GetScene(); }
     CWndEditorPosition* layers() { return static_cast<CWndEditorPosition*>(editor()->GetPanel(1)); }
     CWndEditorShot* shots() { return static_cast<CWndEditorShot*>(editor()->GetPanel(2)); }

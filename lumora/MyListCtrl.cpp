@@ -8,10 +8,13 @@
 #include "lumora/SkinPalette.h"
 #include "lumora/WinColor.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -19,6 +22,7 @@ namespace {
 constexpr int kImageRole = Qt::UserRole + 1;
 constexpr int kTextColorRole = Qt::UserRole + 2;
 constexpr int kBackColorRole = Qt::UserRole + 3;
+constexpr int kPictureRole = Qt::UserRole + 4;
 // The check box stands in a square as high as a menu bar, inset twice by 3.
 constexpr int kCheckCell = 20;
 constexpr int kCheckInset = 3;
@@ -66,13 +70,14 @@ public:
         painter->setRenderHint(QPainter::Antialiasing);
 
         PaintBackground(painter, cell, index, selected);
-        int left = cell.left() + kTextIndent;
         if (column == 0 && m_list->HasCheckBoxes()) {
             PaintCheckBox(painter, m_list->CheckBoxRect(row).translated(0, cell.top() - m_list->CheckBoxRect(row).top() +
                                                                            (cell.height() - kCheckCell) / 2 + kCheckInset),
                           m_list->GetCheck(row));
-            left = cell.left() + kCheckCell + kTextIndent;
         }
+        if (column == 0 && !m_list->m_pictureSize.isEmpty())
+            PaintPicture(painter, cell, index);
+        int left = column == 0 ? m_list->TextLeft(row, cell) : cell.left() + kTextIndent;
         const QPixmap image = m_list->RowImage(row, column);
         if (!image.isNull()) {
             const QSize size = image.deviceIndependentSize().toSize();
@@ -89,7 +94,34 @@ public:
         painter->restore();
     }
 
+    // The in-place editor covers the text only, not the box or the picture.
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const QRect cell = option.rect;
+        const int left = index.column() == 0 ? m_list->TextLeft(index.row(), cell) : cell.left();
+        editor->setGeometry(QRect(left, cell.top(), cell.right() - left + 1, cell.height()));
+    }
+
 private:
+    // The row's picture, fitted into the picture room keeping its shape, on
+    // a thin frame so that a transparent picture still shows its place.
+    void PaintPicture(QPainter* painter, const QRect& cell, const QModelIndex& index) const
+    {
+        const QSize room = m_list->m_pictureSize;
+        const int left = cell.left() + (m_list->HasCheckBoxes() ? kCheckCell : 0) + kTextIndent;
+        const QRect frame(left, cell.top() + (cell.height() - room.height()) / 2, room.width(), room.height());
+        const QPixmap picture = index.data(kPictureRole).value<QPixmap>();
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        painter->fillRect(frame, lumora::SkinColor(COLOR_LISTLINE));
+        if (!picture.isNull()) {
+            const QSize fitted = picture.deviceIndependentSize().toSize().scaled(room, Qt::KeepAspectRatio);
+            const QRect target(frame.left() + (room.width() - fitted.width()) / 2,
+                               frame.top() + (room.height() - fitted.height()) / 2, fitted.width(), fitted.height());
+            painter->drawPixmap(target, picture);
+        }
+        painter->setRenderHint(QPainter::Antialiasing, true);
+    }
+
     void PaintBackground(QPainter* painter, const QRect& cell, const QModelIndex& index, bool selected) const
     {
         QColor back = lumora::SkinColor(COLOR_LISTBK);
@@ -152,6 +184,9 @@ CMyListCtrl::CMyListCtrl(QWidget* parent) : QTreeWidget(parent)
     setPalette(p);
     header()->setPalette(lumora::SkinPalette(COLOR_DLGBK));
     connect(this, &QTreeWidget::currentItemChanged, this, &CMyListCtrl::NotifySelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(itemDelegate(), &QAbstractItemDelegate::commitData, this, [this] { m_editCommitted = true; });
+    connect(itemDelegate(), &QAbstractItemDelegate::closeEditor, this, [this](QWidget* editor) { OnEditorClosed(editor); });
 }
 
 CMyListCtrl::~CMyListCtrl() = default;
@@ -245,6 +280,8 @@ bool CMyListCtrl::DeleteItem(int row)
 
 void CMyListCtrl::DeleteAllItems()
 {
+    if (m_dragging)
+        EndRowDrag();
     m_checks.clear();
     clear();
 }
@@ -349,6 +386,67 @@ QRect CMyListCtrl::CheckBoxRect(int row) const
     return QRect(cell.left() + kCheckInset, cell.top() + (cell.height() - kCheckCell) / 2 + kCheckInset, side, side);
 }
 
+int CMyListCtrl::TextLeft(int, const QRect& cell) const
+{
+    int left = cell.left() + kTextIndent;
+    if (HasCheckBoxes())
+        left = cell.left() + kCheckCell + kTextIndent;
+    if (!m_pictureSize.isEmpty())
+        left += m_pictureSize.width() + kTextIndent;
+    return left;
+}
+
+void CMyListCtrl::SetPictureSize(const QSize& size)
+{
+    m_pictureSize = size;
+    viewport()->update();
+}
+
+bool CMyListCtrl::SetItemPicture(int row, const QPixmap& picture)
+{
+    QTreeWidgetItem* item = topLevelItem(row);
+    if (!item)
+        return false;
+    item->setData(0, kPictureRole, picture.isNull() ? QVariant() : QVariant(picture));
+    return true;
+}
+
+bool CMyListCtrl::HasItemPicture(int row) const
+{
+    const QTreeWidgetItem* item = topLevelItem(row);
+    return item && item->data(0, kPictureRole).isValid();
+}
+
+bool CMyListCtrl::EditRowText(int row)
+{
+    QTreeWidgetItem* item = topLevelItem(row);
+    if (!item || m_dragging)
+        return false;
+    item->setFlags(item->flags() | Qt::ItemIsEditable);
+    setCurrentItem(item);
+    scrollToItem(item);
+    m_editRow = row;
+    m_editCommitted = false;
+    editItem(item, 0);
+    if (auto* editor = qobject_cast<QLineEdit*>(itemWidget(item, 0)))
+        editor->selectAll();
+    return true;
+}
+
+void CMyListCtrl::OnEditorClosed(QWidget*)
+{
+    const int row = m_editRow;
+    const bool committed = m_editCommitted;
+    m_editRow = -1;
+    m_editCommitted = false;
+    QTreeWidgetItem* item = topLevelItem(row);
+    if (!item)
+        return;
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    if (committed)
+        emit RowTextEdited(row, item->text(0));
+}
+
 QPixmap CMyListCtrl::RowImage(int row, int column) const
 {
     const QTreeWidgetItem* item = topLevelItem(row);
@@ -394,6 +492,10 @@ void CMyListCtrl::mousePressEvent(QMouseEvent* event)
             return;
         }
     }
+    if (m_rowDrag && event->button() == Qt::LeftButton && index.isValid()) {
+        m_dragRow = index.row();
+        m_dragStart = point;
+    }
     QTreeWidget::mousePressEvent(event);
     if (index.isValid()) {
         NMLISTVIEW notify{{nullptr, 0, NM_CLICK}, index.row(), index.column(), 0, 0, 0};
@@ -416,9 +518,92 @@ void CMyListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
     }
 }
 
-// Space toggles the current row's box, for the keyboard alone.
+void CMyListCtrl::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint point = event->position().toPoint();
+    if (m_dragRow < 0 || !(event->buttons() & Qt::LeftButton)) {
+        QTreeWidget::mouseMoveEvent(event);
+        return;
+    }
+    if (!m_dragging && (point - m_dragStart).manhattanLength() < QApplication::startDragDistance()) {
+        QTreeWidget::mouseMoveEvent(event);
+        return;
+    }
+    // From here on the row travels; the selection stays on it.
+    m_dragging = true;
+    setCursor(Qt::ClosedHandCursor);
+    const int margin = m_rowHeight / 2;
+    if (point.y() < margin)
+        verticalScrollBar()->setValue(verticalScrollBar()->value() - 1);
+    else if (point.y() > viewport()->height() - margin)
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + 1);
+    const int gap = DropGapAt(point);
+    if (gap != m_dropGap) {
+        m_dropGap = gap;
+        viewport()->update();
+    }
+}
+
+void CMyListCtrl::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!m_dragging || event->button() != Qt::LeftButton) {
+        m_dragRow = -1;
+        QTreeWidget::mouseReleaseEvent(event);
+        return;
+    }
+    const int from = m_dragRow;
+    const int gap = DropGapAt(event->position().toPoint());
+    QTreeWidget::mouseReleaseEvent(event);  // the view's own press state ends too
+    EndRowDrag();
+    // A row let go in the gap just above or below itself stays where it was.
+    const int to = gap > from ? gap - 1 : gap;
+    if (from >= 0 && from < GetItemCount() && to != from)
+        emit RowDragged(from, to);
+}
+
+int CMyListCtrl::DropGapAt(const QPoint& point) const
+{
+    const int count = GetItemCount();
+    const QModelIndex index = indexAt(QPoint(viewport()->width() / 2, point.y()));
+    if (!index.isValid())
+        return point.y() < 0 || count == 0 ? 0 : (point.y() < visualRect(model()->index(0, 0)).top() ? 0 : count);
+    const QRect cell = visualRect(index);
+    return point.y() < cell.center().y() ? index.row() : index.row() + 1;
+}
+
+void CMyListCtrl::EndRowDrag()
+{
+    m_dragging = false;
+    m_dragRow = -1;
+    m_dropGap = -1;
+    unsetCursor();
+    viewport()->update();
+}
+
+void CMyListCtrl::paintEvent(QPaintEvent* event)
+{
+    QTreeWidget::paintEvent(event);
+    if (!m_dragging || m_dropGap < 0)
+        return;
+    // The line where the dragged row would land.
+    const int count = GetItemCount();
+    int y = 0;
+    if (m_dropGap < count)
+        y = visualRect(model()->index(m_dropGap, 0)).top();
+    else if (count > 0)
+        y = visualRect(model()->index(count - 1, 0)).bottom() + 1;
+    QPainter painter(viewport());
+    painter.fillRect(QRect(0, y - 1, viewport()->width(), 3), palette().color(QPalette::Highlight));
+}
+
+// Space toggles the current row's box, for the keyboard alone; Escape
+// ends a row's drag where it began.
 void CMyListCtrl::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_Escape && m_dragging) {
+        EndRowDrag();
+        return;
+    }
     if (event->key() == Qt::Key_Space && HasCheckBoxes() && currentItem()) {
         ToggleCheck(indexOfTopLevelItem(currentItem()));
         return;

@@ -5,6 +5,9 @@
 // toggles it and sends the owner WM_NOTIFY LVN_ITEMCHANGED (NMLISTVIEW with
 // the state images) and CheckChanged; a change of the selected row sends
 // LVN_ITEMCHANGED with LVIS_SELECTED, a double-click NM_DBLCLK.
+// Optionally a row can be dragged to another place (RowDragged), a row can
+// carry a small picture beside its check box, and a row's text can be edited
+// in place (RowTextEdited).
 #include "lumora/LumoraApi.h"
 
 #include <QTreeWidget>
@@ -73,15 +76,41 @@ public:
     // The check box of a row, in the list's viewport coordinates.
     QRect CheckBoxRect(int row) const;
 
+    // Rows can be dragged up and down the list; the list itself does not
+    // move them, it reports where the row was let go.
+    void EnableRowDrag(bool enable) { m_rowDrag = enable; }
+    bool IsDraggingRow() const { return m_dragging; }
+    // A room of this size beside the check box for each row's picture; an
+    // empty size (the default) leaves no room.
+    void SetPictureSize(const QSize& size);
+    QSize PictureSize() const { return m_pictureSize; }
+    bool SetItemPicture(int row, const QPixmap& picture);
+    bool HasItemPicture(int row) const;
+    // Opens an editor on the row's text; RowTextEdited follows when it is
+    // accepted (Enter, or the focus leaves it), nothing when Escape drops it.
+    bool EditRowText(int row);
+
 signals:
     void CheckChanged(int row, bool checked);
+    // A dragged row was let go so that it would stand at index `to`.
+    void RowDragged(int from, int to);
+    void RowTextEdited(int row, const QString& text);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The gap a dragged row would fall into at the point: 0 above the first
+    // row to the row count below the last.
+    int DropGapAt(const QPoint& point) const;
+    void EndRowDrag();
+    void OnEditorClosed(QWidget* editor);
+    int TextLeft(int row, const QRect& cell) const;
     void ExposeCheck(int row);
     friend class ListRowDelegate;
     struct Column {
@@ -105,4 +134,13 @@ private:
     unsigned m_exStyle = LVS_EX_FULLROWSELECT;
     int m_rowHeight = 24;
     bool m_gridLines = false;
+    QSize m_pictureSize;
+
+    bool m_rowDrag = false;
+    bool m_dragging = false;
+    int m_dragRow = -1;
+    int m_dropGap = -1;
+    QPoint m_dragStart;
+    int m_editRow = -1;
+    bool m_editCommitted = false;
 };

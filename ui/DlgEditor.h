@@ -93,6 +93,11 @@ public:
     std::wstring ExportTempBitmap();
     // Runs a command of a menu or button by its id.
     void RunCommand(int id);
+    // An edit made from a menu is a step of the history once the engine's
+    // moves are in, without waiting for the next gesture.
+    void RecordEditSoon();
+    // The selection's part of the status line again (its layer renamed, say).
+    void UpdateSelectionStatus();
     // Opens a set folder as UM_OPEN_VIRTUAL_SET does: 0 opened, -1 refused.
     int OpenSetFolder(std::wstring folder, int kind);
     // A set named on the command line or handed over by a second start: its
@@ -248,7 +253,6 @@ private:
     // layout's own place, within the splitter's range.
     void ApplySplitterOffset();
     void UpdateZoomStatus();
-    void UpdateSelectionStatus();
     void OnVideoFormat(int id);
     int ResetEngineVideo();
     void OnMoveLayer(bool up);

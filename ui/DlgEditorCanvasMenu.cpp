@@ -11,12 +11,13 @@
 
 #include <QMenu>
 #include <functional>
+#include <utility>
 
 namespace {
 
 constexpr int kLayersPage = 1;
 
-// lang-ids: 407 408 1316 1317 1318 1319 1326 1327
+// lang-ids: 407 408 1316 1317 1318 1319 1326 1327 1403 1404 1405 1406 1407 1408
 QString Text(unsigned id) { return QString::fromStdWString(Lang::LoadLangString(id)); }
 
 }  // namespace
@@ -41,25 +42,27 @@ void CDlgEditor::ShowCanvasMenu(const QPoint& global, const CanvasHit& hit)
         action->setEnabled(enabled);
         QObject::connect(action, &QAction::triggered, this, std::move(run));
     };
-    add(1316, onLayer && row > 0, [layers] {
-        while (layers->CurrentRow() > 0)
-            layers->MoveLayerUp();
-    });
+    add(1316, onLayer && row > 0, [layers, row] { layers->MoveLayerTo(row, 0); });
     add(1317, onLayer && row > 0, [layers] { layers->MoveLayerUp(); });
     add(1318, onLayer && row + 1 < rows, [layers] { layers->MoveLayerDown(); });
-    add(1319, onLayer && row + 1 < rows, [layers] {
-        const int count = layers->List()->GetItemCount();
-        while (layers->CurrentRow() + 1 < count && layers->CurrentRow() >= 0) {
-            const int before = layers->CurrentRow();
-            layers->MoveLayerDown();
-            if (layers->CurrentRow() == before)
-                break;
-        }
-    });
+    add(1319, onLayer && row + 1 < rows, [layers, row, rows] { layers->MoveLayerTo(row, rows - 1); });
     menu.addSeparator();
     add(408, onLayer, [this] { RunCommand(IDC_FIT); });
     add(407, onLayer, [this] { RunCommand(IDC_STRETCH); });
+    QMenu* reset = menu.addMenu(Text(1403));
+    reset->setEnabled(onLayer);
+    const std::pair<unsigned, CWndEditorPosition::LayerReset> resets[] = {
+        {1404, CWndEditorPosition::LayerReset::Position},
+        {1405, CWndEditorPosition::LayerReset::Size},
+        {1406, CWndEditorPosition::LayerReset::Rotation},
+        {1407, CWndEditorPosition::LayerReset::Crop},
+    };
+    for (const auto& [text, part] : resets) {
+        QObject::connect(reset->addAction(Text(text)), &QAction::triggered, this,
+                         [layers, part = part] { layers->ResetLayer(part); });
+    }
     menu.addSeparator();
+    add(1408, onLayer, [layers] { layers->SetLayerShown(false); });
     add(1326, onLayer, [layers] { layers->RemoveLayer(); });
     add(1327, m_scene != nullptr, [this, layers] {
         if (m_tab->currentIndex() != kLayersPage) {
@@ -69,5 +72,6 @@ void CDlgEditor::ShowCanvasMenu(const QPoint& global, const CanvasHit& hit)
         if (layers)
             layers->List()->setFocus();
     });
-    menu.exec(global);
+    if (menu.exec(global))
+        RecordEditSoon();
 }

@@ -75,6 +75,12 @@ void CDlgEditor::CreateHistory()
     UpdateHistoryButtons();
 }
 
+void CDlgEditor::RecordEditSoon()
+{
+    if (m_recordTimer)
+        m_recordTimer->start();
+}
+
 void CDlgEditor::Undo()
 {
     m_recordTimer->stop();

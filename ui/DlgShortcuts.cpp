@@ -14,6 +14,7 @@ namespace {
 
 // lang-ids: 117 1305 1306 1307 1308 1331 1333 1360 1361 1362 1363 1364 1365 1366 1367 1368 1369 1370 1371
 // lang-ids: 1372 1373 1374 1375 1376 1377 1378 1379 1380 1384 1385 1386 1387 1388 1389 1396 1397 1398 1399
+// lang-ids: 1409 1410 1411 1412
 QString Text(unsigned id) { return QString::fromStdWString(Lang::LoadLangString(id)); }
 
 QString Keys(std::initializer_list<QKeySequence> sequences)
@@ -49,6 +50,9 @@ std::vector<std::pair<QString, QString>> CDlgShortcuts::Rows()
         {Text(1379), Text(1380)},
         {Keys({QKeySequence(Qt::Key_Delete)}), Text(1386)},
         {Text(1384), Text(1385)},
+        // The layer list.
+        {Text(1409), Text(1410)},
+        {Text(1411), Text(1412)},
         // The set and the window.
         {Keys({ctrl(Qt::Key_N)}), Text(1387)},
         {Keys({ctrl(Qt::Key_O)}), Text(1388)},

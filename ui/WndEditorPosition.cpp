@@ -18,6 +18,7 @@
 #include "platform/FileUtil.h"
 #include "platform/TextConv.h"
 #include "ui/DialogTexts.h"
+#include "ui/DlgEditor.h"
 #include "ui/EditorMessages.h"
 #include "ui/MessageBox.h"
 #include "ui/PicturePreview.h"
@@ -174,6 +175,7 @@ void CWndEditorPosition::CreateList()
     });
     QObject::connect(m_list, &CMyListCtrl::CheckChanged, this,
                      [this](int row, bool checked) { OnRowChecked(row, checked); });
+    ConnectListActions();
 }
 
 void CWndEditorPosition::CreateDetails()
@@ -303,6 +305,7 @@ void CWndEditorPosition::FillList(int row)
         const LayerInfo& layer = m_scene->GetLayers()[static_cast<size_t>(i)];
         m_list->InsertItem(i, Wide(GetRecordName(layer.name)), LayerFilesValid(layer) ? 0 : 1);
         m_list->SetCheck(i, layer.visible ? 1 : 0);
+        RefreshRowPicture(i);
     }
     SetControlsEnabled(count > 0);
     m_buttons[0]->setEnabled(m_scene != nullptr);
@@ -396,6 +399,7 @@ void CWndEditorPosition::RefreshRowImage(int row)
 {
     if (HasRow(row))
         m_list->SetItemImage(row, 0, LayerFilesValid(m_scene->GetLayers()[static_cast<size_t>(row)]) ? 0 : 1);
+    RefreshRowPicture(row);
 }
 
 // The set's items count the group item first; other items (the group, a
@@ -463,8 +467,11 @@ void CWndEditorPosition::OnNameEdited()
 {
     if (m_nameLoading || m_loading || !HasRow(m_current))
         return;
-    if (m_scene->RenameLayer(m_current, m_nameEdit->text().toStdWString()))
+    if (m_scene->RenameLayer(m_current, m_nameEdit->text().toStdWString())) {
         m_list->SetItemText(m_current, 0, Wide(GetRecordName(m_scene->GetLayers()[static_cast<size_t>(m_current)].name)));
+        if (Editor())
+            Editor()->UpdateSelectionStatus();
+    }
 }
 
 void CWndEditorPosition::OnReplaceableToggled(bool checked)

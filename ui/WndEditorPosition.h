@@ -15,6 +15,7 @@ class CGdipButton;
 class CGdiplusButton;
 class CImageList;
 class CLabel;
+class CLayerThumbnails;
 class CMyGroupBox;
 class CMyListCtrl;
 class CMyTabCtrl;
@@ -47,6 +48,23 @@ public:
     bool AddLayerFromFile(const std::wstring& path);
     // The selected layer one place up or down the stack.
     void MoveLayerUp();
+    // A layer to another place in the stack (a row dragged in the list, the
+    // front or the back); it stays the current one.
+    bool MoveLayerTo(int from, int to);
+    // A copy of the current layer (its files, place, size, rotation, crop,
+    // flags) just above it, named after it, and made the current one.
+    bool DuplicateLayer();
+    // The current layer's name edited in its row of the list (F2, a
+    // double-click, the list's menu).
+    void StartRenameInList();
+    // The folder of the current layer's picture in the file manager.
+    void ShowLayerFolder();
+    // Puts one part of the current layer's placement back as a new layer
+    // has it (centred, the whole canvas, no rotation, no crop).
+    enum class LayerReset { Position, Size, Rotation, Crop };
+    void ResetLayer(LayerReset part);
+    // Hides or shows the current layer, as its check box does.
+    void SetLayerShown(bool shown);
     // Removes the current layer after asking (question 179); also Delete on the preview.
     void RemoveLayer();
 
@@ -100,6 +118,12 @@ private:
     bool HasRow(int row) const;
     LayerInfo* CurrentLayer();
     void RefreshRowImage(int row);
+    void RefreshRowPicture(int row);
+    void OnThumbnailReady(const QString& path);
+    void ConnectListActions();
+    void ShowListMenu(const QPoint& global);
+    void OnRowRenamed(int row, const QString& text);
+    std::wstring FreeCopyName(const std::wstring& name) const;
 
     void OnRowSelected(int row);
     void OnRowChecked(int row, bool checked);
@@ -135,6 +159,7 @@ private:
     std::array<CGdiplusButton*, 4> m_buttons{};
     CMyListCtrl* m_list = nullptr;
     std::unique_ptr<CImageList> m_images;
+    CLayerThumbnails* m_thumbnails = nullptr;
     CMyGroupBox* m_details = nullptr;
     QLineEdit* m_nameEdit = nullptr;
     QLineEdit* m_imageEdit = nullptr;

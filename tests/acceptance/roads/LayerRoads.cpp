@@ -1,6 +1,8 @@
 // Working on a layer of an open set: moving it on the preview with the
-// mouse, and showing a live source on a replaceable layer.
+// mouse, reordering and renaming it in the list, and showing a live source
+// on a replaceable layer.
 #include "EditorRoad.h"
+#include "Screen.h"
 #include "Waiting.h"
 
 #include <QJsonArray>
@@ -62,6 +64,63 @@ TEST_F(LayerRoad, DraggingALayerOnThePreviewMovesIt)
     EXPECT_NEAR(moved["x"].toDouble(-99.0), shown, 0.0005);
     EXPECT_NEAR(moved["y"].toDouble(-99.0), 0.0, 0.0005);
     EXPECT_NEAR(layers[0].toObject()["x"].toDouble(-99.0), 0.0, 1e-6) << "the layer above stays";
+}
+
+// The Background row dragged to the top of the list covers the set in the
+// preview; one Ctrl+Z puts it back behind. F2 renames the desk in its row,
+// and the saved set has both the order and the name.
+TEST_F(LayerRoad, ARowDraggedInTheListMovesTheLayerInTheStack)
+{
+    ASSERT_TRUE(StartEditor());
+    SelectLayer("Desk");
+    if (HasFatalFailure())
+        return;
+    const QRect canvas = PlaceOf(Find({"", "Preview"}));
+    ASSERT_FALSE(canvas.isEmpty());
+    // A point of the screen's orange picture, which the background's own
+    // dark screen frame hides once the background is on top.
+    const QPoint onScreen(canvas.left() + canvas.width() * 72 / 100, canvas.top() + canvas.height() * 33 / 100);
+    const auto redAt = [&] { return qRed(GrabScreen(Input().Connection()).pixel(onScreen)); };
+    ASSERT_TRUE(WaitUntil([&] { return redAt() > 150; }, 5s)) << "the screen's picture shows: red " << redAt();
+
+    const Accessible background = Find({"table cell", "Background"});
+    const Accessible foreground = Find({"table cell", "Foreground"});
+    ASSERT_TRUE(background && foreground);
+    const QRect first = PlaceOf(foreground);
+    Drag(PlaceOf(background).center(), QPoint(first.center().x(), first.top() + 3));
+    // The list's rows are made anew after every change: found again each time.
+    const auto backgroundOnTop = [&] {
+        return PlaceOf(Find({"table cell", "Background"})).top() < PlaceOf(Find({"table cell", "Foreground"})).top();
+    };
+    ASSERT_TRUE(WaitUntil(backgroundOnTop, 5s)) << DumpWindows();
+    EXPECT_TRUE(WaitUntil([&] { return redAt() < 100; }, 5s)) << "the engine draws the background on top: red " << redAt();
+    Screenshot("background dragged to the top");
+
+    Key("ctrl+z");
+    EXPECT_TRUE(WaitUntil([&] { return !backgroundOnTop(); }, 5s)) << "one undo puts the background back";
+    EXPECT_TRUE(WaitUntil([&] { return redAt() > 150; }, 5s)) << "and the engine draws it behind again";
+    Key("ctrl+y");
+    ASSERT_TRUE(WaitUntil(backgroundOnTop, 5s)) << "redo";
+
+    const Accessible desk = Find({"table cell", "Desk"});
+    Click(desk);
+    ASSERT_TRUE(WaitUntil([&] { return desk.Selected(); }, 5s));
+    Key("F2");
+    Key("ctrl+a");
+    Type("Anchor desk");
+    Key("Return");
+    ASSERT_TRUE(Find({"table cell", "Anchor desk"})) << DumpWindows();
+    EXPECT_EQ(Find({"text", "Name"}).Text(), "Anchor desk") << "the Name field follows";
+
+    Key("ctrl+s");
+    ASSERT_TRUE(Find({"label", "Save Success"}, 20s)) << DumpWindows();
+    Key("Return");
+    const QJsonArray layers = SetInfo(SetsFolder() + "/Sample Studio")["layers"].toArray();
+    ASSERT_EQ(layers.size(), 4);
+    EXPECT_EQ(layers[0].toObject()["name"].toString(), "Background");
+    EXPECT_EQ(layers[1].toObject()["name"].toString(), "Foreground");
+    EXPECT_EQ(layers[2].toObject()["name"].toString(), "Anchor desk");
+    EXPECT_EQ(layers[3].toObject()["name"].toString(), "Screen");
 }
 
 // Without a camera the live-source menu says so, and the editor goes on:

@@ -1,0 +1,242 @@
+// The Layers page's list: rows dragged to another place in the stack, names
+// edited in place, the list's own menu and keys, and the small picture of
+// each layer's image in its row.
+#include "WndEditorPosition.h"
+
+#include "formats/SceneRecords.h"
+#include "ui/DlgEditor.h"
+#include "lumora/Lang.h"
+#include "lumora/MyListCtrl.h"
+#include "lumora/ShellOpen.h"
+#include "model/MultiViewSource.h"
+#include "platform/FileUtil.h"
+#include "platform/TextConv.h"
+#include "ui/LayerThumbnails.h"
+
+#include <QMenu>
+#include <QShortcut>
+#include <functional>
+
+namespace {
+
+// The picture room of a row: 16:9 within the row's height.
+constexpr QSize kPictureSize(48, 27);
+
+// lang-ids: 1326 1400 1401 1402
+QString Text(unsigned id) { return QString::fromStdWString(Lang::LoadLangString(id)); }
+
+QString ImagePathOf(const LayerInfo& layer) { return QString::fromStdWString(platform::AnsiToWide(LayerImagePath(layer))); }
+
+}  // namespace
+
+void CWndEditorPosition::ConnectListActions()
+{
+    m_thumbnails = new CLayerThumbnails(kPictureSize, this);
+    m_thumbnails->SetReadyHandler([this](const QString& path) { OnThumbnailReady(path); });
+    m_list->SetPictureSize(kPictureSize);
+    m_list->EnableRowDrag(true);
+    QObject::connect(m_list, &CMyListCtrl::RowDragged, this, [this](int from, int to) { MoveLayerTo(from, to); });
+    QObject::connect(m_list, &CMyListCtrl::RowTextEdited, this,
+                     [this](int row, const QString& text) { OnRowRenamed(row, text); });
+    QObject::connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { StartRenameInList(); });
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(m_list, &QWidget::customContextMenuRequested, this,
+                     [this](const QPoint& point) { ShowListMenu(m_list->viewport()->mapToGlobal(point)); });
+    const auto addKey = [this](QKeySequence keys, void (CWndEditorPosition::*action)()) {
+        auto* shortcut = new QShortcut(keys, m_list);
+        shortcut->setContext(Qt::WidgetShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, this, action);
+    };
+    addKey(QKeySequence(Qt::Key_F2), &CWndEditorPosition::StartRenameInList);
+    addKey(QKeySequence(Qt::Key_Delete), &CWndEditorPosition::RemoveLayer);
+}
+
+void CWndEditorPosition::ShowListMenu(const QPoint& global)
+{
+    // The right button has already made the row under the pointer current.
+    const bool onRow = HasRow(m_current) && m_list->itemAt(m_list->viewport()->mapFromGlobal(global)) != nullptr;
+    QMenu menu(this);
+    const auto add = [&](unsigned text, const QKeySequence& keys, std::function<void()> action) {
+        QAction* entry = menu.addAction(Text(text));
+        entry->setShortcut(keys);  // shown beside the entry; the keys themselves belong to the list
+        entry->setEnabled(onRow);
+        QObject::connect(entry, &QAction::triggered, this, std::move(action));
+    };
+    add(1400, QKeySequence(Qt::Key_F2), [this] { StartRenameInList(); });
+    add(1401, {}, [this] { DuplicateLayer(); });
+    add(1326, QKeySequence(Qt::Key_Delete), [this] { RemoveLayer(); });
+    menu.addSeparator();
+    add(1402, {}, [this] { ShowLayerFolder(); });
+    if (menu.exec(global) && Editor())
+        Editor()->RecordEditSoon();
+}
+
+bool CWndEditorPosition::MoveLayerTo(int from, int to)
+{
+    if (!HasRow(from) || !HasRow(to))
+        return false;
+    int row = from;
+    while (row > to && m_scene->MoveLayerUp(row))
+        --row;
+    while (row < to && m_scene->MoveLayerDown(row))
+        ++row;
+    FillList(row);
+    return row == to;
+}
+
+std::wstring CWndEditorPosition::FreeCopyName(const std::wstring& name) const
+{
+    const LayerList& layers = m_scene->GetLayers();
+    const auto taken = [&](const std::wstring& candidate) {
+        for (size_t i = 0; i < layers.size(); ++i) {
+            if (GetRecordName(layers[i].name) == candidate)
+                return true;
+        }
+        return false;
+    };
+    for (int number = 2; number < 1000; ++number) {
+        const std::wstring candidate = name + L" " + std::to_wstring(number);
+        if (!taken(candidate))
+            return candidate;
+    }
+    return name;
+}
+
+bool CWndEditorPosition::DuplicateLayer()
+{
+    if (!HasRow(m_current))
+        return false;
+    const int source = m_current;
+    const LayerInfo& original = m_scene->GetLayers()[static_cast<size_t>(source)];
+    const std::wstring image = platform::AnsiToWide(LayerImagePath(original));
+    const std::wstring uv = platform::AnsiToWide(LayerUvPath(original));
+    const std::wstring name = FreeCopyName(GetRecordName(original.name));
+    if (!m_scene->AddLayer(image)) {
+        ReportFailure(962, image);
+        return false;
+    }
+    // The set's own operation puts the copy at the back; it goes up to just
+    // above its original, which the addition has not moved.
+    int row = static_cast<int>(m_scene->GetLayers().size()) - 1;
+    while (row > source && m_scene->MoveLayerUp(row))
+        --row;
+    LayerList& layers = m_scene->GetLayers();
+    const LayerInfo& from = layers[static_cast<size_t>(row + 1)];
+    LayerInfo& copy = layers[static_cast<size_t>(row)];
+    for (auto field : {&LayerInfo::x, &LayerInfo::y, &LayerInfo::zoomX, &LayerInfo::zoomY, &LayerInfo::zoomZ,
+                       &LayerInfo::rotateX, &LayerInfo::rotateY, &LayerInfo::rotateZ, &LayerInfo::cropLeft,
+                       &LayerInfo::cropTop, &LayerInfo::cropRight, &LayerInfo::cropBottom})
+        copy.*field = from.*field;
+    copy.dynamic = from.dynamic;
+    const bool visible = from.visible != 0;
+    const bool uvEnabled = from.uvEnabled != 0;
+    m_scene->RenameLayer(row, name);
+    if (!uv.empty())
+        m_scene->SetLayerUvMap(row, true, uv);
+    m_scene->SetLayerUvEnabled(row, uvEnabled);
+    m_scene->ApplyLayerTransform(row);
+    m_scene->ApplyLayerCrop(row);
+    m_scene->GetLayers()[static_cast<size_t>(row)].visible = visible ? 1 : 0;
+    m_scene->SetLayerVisible(row, visible);
+    FillList(row);
+    return true;
+}
+
+void CWndEditorPosition::StartRenameInList()
+{
+    if (HasRow(m_current))
+        m_list->EditRowText(m_current);
+}
+
+void CWndEditorPosition::OnRowRenamed(int row, const QString& text)
+{
+    if (!HasRow(row))
+        return;
+    const std::wstring name = text.trimmed().toStdWString();
+    if (!name.empty())
+        m_scene->RenameLayer(row, name);
+    // The row shows the name as the record keeps it (an empty one is refused).
+    const std::wstring kept = GetRecordName(m_scene->GetLayers()[static_cast<size_t>(row)].name);
+    m_list->SetItemText(row, 0, QString::fromStdWString(kept));
+    if (row == m_current)
+        LoadRow(row);
+    if (Editor())
+        Editor()->UpdateSelectionStatus();
+}
+
+void CWndEditorPosition::ShowLayerFolder()
+{
+    if (!HasRow(m_current))
+        return;
+    const std::wstring image = platform::AnsiToWide(LayerImagePath(m_scene->GetLayers()[static_cast<size_t>(m_current)]));
+    const std::wstring folder = platform::FolderPart(image);
+    if (!folder.empty())
+        lumora::ShellOpen(QString::fromStdWString(folder));
+}
+
+void CWndEditorPosition::ResetLayer(LayerReset part)
+{
+    LayerInfo* layer = CurrentLayer();
+    if (!layer)
+        return;
+    const LayerInfo fresh = MakeDefaultLayer();
+    switch (part) {
+    case LayerReset::Position:
+        layer->x = fresh.x;
+        layer->y = fresh.y;
+        break;
+    case LayerReset::Size:
+        layer->zoomX = fresh.zoomX;
+        layer->zoomY = fresh.zoomY;
+        break;
+    case LayerReset::Rotation:
+        layer->rotateX = fresh.rotateX;
+        layer->rotateY = fresh.rotateY;
+        layer->rotateZ = fresh.rotateZ;
+        break;
+    case LayerReset::Crop:
+        layer->cropLeft = fresh.cropLeft;
+        layer->cropTop = fresh.cropTop;
+        layer->cropRight = fresh.cropRight;
+        layer->cropBottom = fresh.cropBottom;
+        break;
+    }
+    const int row = m_current;
+    m_writing = true;
+    if (part == LayerReset::Crop)
+        m_scene->ApplyLayerCrop(row);
+    else
+        m_scene->ApplyLayerTransform(row);
+    m_writing = false;
+    LoadRow(row);
+}
+
+void CWndEditorPosition::SetLayerShown(bool shown)
+{
+    if (!HasRow(m_current))
+        return;
+    m_list->SetCheck(m_current, shown ? 1 : 0);
+    m_scene->GetLayers()[static_cast<size_t>(m_current)].visible = shown ? 1 : 0;
+    m_scene->SetLayerVisible(m_current, shown);
+}
+
+// ---- pictures in the rows ----
+
+void CWndEditorPosition::RefreshRowPicture(int row)
+{
+    if (!HasRow(row) || !m_thumbnails)
+        return;
+    const QPixmap picture = m_thumbnails->Thumbnail(ImagePathOf(m_scene->GetLayers()[static_cast<size_t>(row)]));
+    m_list->SetItemPicture(row, picture);
+}
+
+void CWndEditorPosition::OnThumbnailReady(const QString& path)
+{
+    if (!m_scene)
+        return;
+    const LayerList& layers = m_scene->GetLayers();
+    for (size_t i = 0; i < layers.size(); ++i) {
+        if (ImagePathOf(layers[i]) == path)
+            RefreshRowPicture(static_cast<int>(i));
+    }
+}

@@ -428,7 +428,8 @@ bool CMyListCtrl::EditRowText(int row)
     m_editRow = row;
     m_editCommitted = false;
     editItem(item, 0);
-    if (auto* editor = qobject_cast<QLineEdit*>(itemWidget(item, 0)))
+    // The whole name is chosen, so typing replaces it.
+    if (auto* editor = qobject_cast<QLineEdit*>(indexWidget(currentIndex())))
         editor->selectAll();
     return true;
 }

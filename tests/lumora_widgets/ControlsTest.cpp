@@ -20,6 +20,7 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -179,6 +180,68 @@ TEST_F(Controls, ListCheckBoxesToggleOnClickAndNotifyTheOwner)
     EXPECT_FALSE(list->GetCheck(2));
     EXPECT_EQ(list->GetCurSel(), 2);
     EXPECT_EQ(owner.Of(LVN_ITEMCHANGED).back().newState, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+// A dragged row is reported with the place it would take; let go in its own
+// gap or dropped with Escape, nothing is. An edited row's text is reported
+// when the editor is accepted, never when Escape drops it.
+TEST_F(Controls, ListRowsDragToTheGapUnderThePointerAndEditsReportOnlyWhenAccepted)
+{
+    auto* list = Add<CMyListCtrl>(1133);
+    list->setGeometry(10, 10, 400, 300);
+    list->SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    list->InsertColumn(0, "Name", LVCFMT_LEFT, 380);
+    list->SetPictureSize(QSize(48, 27));
+    list->SetItemHeight(34);
+    list->EnableRowDrag(true);
+    for (int i = 0; i < 4; ++i)
+        list->InsertItem(i, QString("layer %1").arg(i));
+    QSignalSpy dragged(list, &CMyListCtrl::RowDragged);
+    QSignalSpy edited(list, &CMyListCtrl::RowTextEdited);
+    QTest::qWait(20);
+    const auto row = [&](int index) { return list->visualItemRect(list->topLevelItem(index)); };
+    const QPoint inText(200, 0);
+
+    Drag(list->viewport(), QPoint(inText.x(), row(3).center().y()), QPoint(inText.x(), row(0).top() + 3));
+    ASSERT_EQ(dragged.count(), 1);
+    EXPECT_EQ(dragged[0][0].toInt(), 3);
+    EXPECT_EQ(dragged[0][1].toInt(), 0);
+    Drag(list->viewport(), QPoint(inText.x(), row(0).center().y()), QPoint(inText.x(), row(1).bottom() - 3));
+    ASSERT_EQ(dragged.count(), 2);
+    EXPECT_EQ(dragged[1][0].toInt(), 0);
+    EXPECT_EQ(dragged[1][1].toInt(), 1) << "below the second row: the row takes its place";
+    Drag(list->viewport(), QPoint(inText.x(), row(2).center().y()), QPoint(inText.x(), row(2).bottom() - 2));
+    EXPECT_EQ(dragged.count(), 2) << "let go in its own gap, the row stays";
+
+    QTest::mousePress(list->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(inText.x(), row(3).center().y()));
+    QTest::mouseMove(list->viewport(), QPoint(inText.x(), row(0).top() + 2));
+    EXPECT_TRUE(list->IsDraggingRow());
+    QTest::keyClick(list, Qt::Key_Escape);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(inText.x(), row(0).top() + 2));
+    EXPECT_EQ(dragged.count(), 2) << "Escape drops the drag";
+    EXPECT_FALSE(list->IsDraggingRow());
+
+    ASSERT_TRUE(list->EditRowText(1));
+    QTest::qWait(20);
+    auto* editor = list->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_GE(editor->geometry().left(), 20 + 48) << "the editor leaves the box and the picture visible";
+    QTest::keyClicks(editor, "renamed");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::qWait(20);  // the item view closes its editor from the event queue
+    ASSERT_EQ(edited.count(), 1);
+    EXPECT_EQ(edited[0][0].toInt(), 1);
+    EXPECT_EQ(edited[0][1].toString(), "renamed");
+
+    ASSERT_TRUE(list->EditRowText(2));
+    QTest::qWait(20);
+    editor = list->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "dropped");
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QTest::qWait(20);
+    EXPECT_EQ(edited.count(), 1);
+    EXPECT_EQ(list->GetItemText(2, 0), "layer 2");
 }
 
 // A screen reader reads each row's box as the row's checked state; a click

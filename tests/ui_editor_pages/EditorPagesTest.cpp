@@ -379,3 +379,67 @@ TEST_F(EditorPagesTest, ShotsPageAddsAppliesRemovesAndRebuildsShotPictures)
     page->AddShot();
     EXPECT_EQ(page->List()->item(0)->text(), "Shot 1");
 }
+
+// The layer list's own actions: a copy sits above its original with the same
+// place, a row moves to any place of the stack, a placement part goes back
+// as a new layer has it, a name is edited in its row, and every row gets the
+// small picture of its image.
+TEST_F(EditorPagesTest, LayerListDuplicatesMovesResetsAndRenamesInItsRows)
+{
+    OpenOnPage(RedAndBlue(), 1);
+    CWndEditorPosition* page = layers();
+    CMyListCtrl* list = page->List();
+    ASSERT_TRUE(WaitUntil([&] { return list->HasItemPicture(0) && list->HasItemPicture(1); }));
+
+    list->SetCurSel(1);
+    Pump(50);
+    layer(1).rotateZ = 0.25f;
+    scene()->ApplyLayerTransform(1);
+    ASSERT_TRUE(page->DuplicateLayer());
+    ASSERT_EQ(list->GetItemCount(), 3);
+    EXPECT_EQ(page->CurrentRow(), 1);
+    EXPECT_EQ(GetRecordName(layer(1).name), L"Blue 2");
+    EXPECT_EQ(GetRecordName(layer(2).name), L"Blue");
+    EXPECT_FLOAT_EQ(layer(1).x, 0.5f);
+    EXPECT_FLOAT_EQ(layer(1).zoomX, 0.5f);
+    EXPECT_FLOAT_EQ(layer(1).rotateZ, 0.25f);
+    EXPECT_EQ(LayerImagePath(layer(1)), LayerImagePath(layer(2)));
+    const vec2 copy = ItemPos(scene()->GetItem(2)), original = ItemPos(scene()->GetItem(3));
+    EXPECT_FLOAT_EQ(copy.x, original.x);
+    EXPECT_FLOAT_EQ(copy.y, original.y);
+    EXPECT_TRUE(obs_sceneitem_selected(scene()->GetItem(2)));
+
+    // To the back and to the front; the engine's items follow the records.
+    ASSERT_TRUE(page->MoveLayerTo(1, 2));
+    EXPECT_EQ(GetRecordName(layer(2).name), L"Blue 2");
+    EXPECT_EQ(page->CurrentRow(), 2);
+    EXPECT_EQ(obs_sceneitem_get_source(scene()->GetItem(3)), layer(2).imageSource);
+    ASSERT_TRUE(page->MoveLayerTo(2, 0));
+    EXPECT_EQ(GetRecordName(layer(0).name), L"Blue 2");
+    EXPECT_EQ(GetRecordName(layer(1).name), L"Red");
+    EXPECT_FALSE(page->MoveLayerTo(0, 3)) << "no such place";
+
+    page->ResetLayer(CWndEditorPosition::LayerReset::Position);
+    EXPECT_FLOAT_EQ(layer(0).x, 0.0f);
+    EXPECT_FLOAT_EQ(layer(0).zoomX, 0.5f) << "only the position";
+    EXPECT_EQ(page->Channel(0)->Edit()->text(), "0.000");
+    page->ResetLayer(CWndEditorPosition::LayerReset::Rotation);
+    EXPECT_FLOAT_EQ(layer(0).rotateZ, 0.0f);
+    page->ResetLayer(CWndEditorPosition::LayerReset::Size);
+    EXPECT_FLOAT_EQ(layer(0).zoomX, 1.0f);
+
+    page->StartRenameInList();
+    Pump(20);
+    auto* editor = list->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "  Wall  ");
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_TRUE(WaitUntil([&] { return GetRecordName(layer(0).name) == L"Wall"; }));
+    EXPECT_EQ(list->GetItemText(0, 0), "Wall");
+
+    page->SetLayerShown(false);
+    EXPECT_EQ(layer(0).visible, 0);
+    EXPECT_FALSE(list->GetCheck(0));
+    EXPECT_FALSE(obs_sceneitem_visible(scene()->GetItem(1)));
+    SaveScreenshot("editor-layer-list-pictures");
+}

@@ -6,6 +6,8 @@
 // touches the open set or its history.
 #include "DlgEditor.h"
 
+#include "ui/WndEditorPosition.h"
+
 #include "app/ProjectSettings.h"
 #include "app/SettingsFiles.h"
 #include "formats/SceneRecords.h"
@@ -162,7 +164,12 @@ void CDlgEditor::CreateStatusLine()
         else
             m_statusLine->ClearPointer();
     });
-    m_preview->SetSelectionHook([this] { UpdateSelectionStatus(); });
+    m_preview->SetSelectionHook([this] {
+        UpdateSelectionStatus();
+        // Shift, Ctrl and the band on the preview select the same rows in the list.
+        if (m_position && m_position->isVisible())
+            m_position->FollowEngineSelection();
+    });
     UpdateZoomStatus();
 }
 

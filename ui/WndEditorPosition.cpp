@@ -167,12 +167,8 @@ void CWndEditorPosition::CreateList()
     m_list->SetItemHeight(34);
     m_list->EnableGridLine(true);
     m_list->setHeaderHidden(true);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setGeometry(kPageLeft, 50, kPageWidth, 206);
-    QObject::connect(m_list, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (item)
-            OnRowSelected(m_list->indexOfTopLevelItem(item));
-    });
     QObject::connect(m_list, &CMyListCtrl::CheckChanged, this,
                      [this](int row, bool checked) { OnRowChecked(row, checked); });
     ConnectListActions();
@@ -363,7 +359,10 @@ void CWndEditorPosition::LoadRow(int row)
     const bool wasLoading = m_loading;
     m_loading = true;
     m_current = row;
-    m_list->SetCurSel(row);
+    if (QTreeWidgetItem* item = m_list->topLevelItem(row); item && item->isSelected())
+        m_list->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);  // one of several selected rows
+    else
+        m_list->SetCurSel(row);
     if (QTreeWidgetItem* item = m_list->topLevelItem(row))
         m_list->scrollToItem(item);
     const LayerInfo& layer = m_scene->GetLayers()[static_cast<size_t>(row)];
@@ -625,15 +624,24 @@ void CWndEditorPosition::SizeLayerToItsPicture(int row)
 
 void CWndEditorPosition::RemoveLayer()
 {
-    if (!HasRow(m_current))
+    std::vector<int> rows = SelectedRows();
+    if (rows.empty() && HasRow(m_current))
+        rows.push_back(m_current);
+    if (rows.empty())
         return;
-    const int row = m_current;
-    const QString question = QString::fromStdWString(Lang::LoadLangString(179)).replace(QStringLiteral("%s"),
-                                                                                          m_list->GetItemText(row, 0));
+    QStringList names;
+    for (int row : rows)
+        names << m_list->GetItemText(row, 0);
+    const QString question =
+        QString::fromStdWString(Lang::LoadLangString(179)).replace(QStringLiteral("%s"), names.join(QStringLiteral(", ")));
     if (ShowMessageBox(this, question.toStdWString(), MB_YESNO) != IDYES)
         return;
-    if (m_scene->RemoveLayer(row))
-        FillList(row);
+    // From the bottom up, so the rows still to go keep their numbers.
+    bool removed = false;
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+        removed = m_scene->RemoveLayer(*row) || removed;
+    if (removed)
+        FillList(rows.front());
 }
 
 void CWndEditorPosition::MoveLayerUp()

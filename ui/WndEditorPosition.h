@@ -59,13 +59,18 @@ public:
     void StartRenameInList();
     // The folder of the current layer's picture in the file manager.
     void ShowLayerFolder();
-    // Puts one part of the current layer's placement back as a new layer
+    // Puts one part of the selected layers' placement back as a new layer
     // has it (centred, the whole canvas, no rotation, no crop).
     enum class LayerReset { Position, Size, Rotation, Crop };
     void ResetLayer(LayerReset part);
-    // Hides or shows the current layer, as its check box does.
+    // Hides or shows the selected layers, as their check boxes do.
     void SetLayerShown(bool shown);
-    // Removes the current layer after asking (question 179); also Delete on the preview.
+    // The selected rows, top first; the list selects several with Shift and
+    // Ctrl, and the preview selects the same layers.
+    std::vector<int> SelectedRows() const;
+    // The list selects the layers selected on the preview.
+    void FollowEngineSelection();
+    // Removes the selected layers after asking (question 179); also Delete on the preview.
     void RemoveLayer();
 
     // A live picture in a replaceable layer's place, through its UV map when
@@ -121,6 +126,7 @@ private:
     void RefreshRowPicture(int row);
     void OnThumbnailReady(const QString& path);
     void ConnectListActions();
+    void OnListSelectionChanged();
     void ShowListMenu(const QPoint& global);
     void OnRowRenamed(int row, const QString& text);
     std::wstring FreeCopyName(const std::wstring& name) const;

@@ -15,6 +15,8 @@
 
 #include <QMenu>
 #include <QShortcut>
+#include <QSignalBlocker>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -24,6 +26,32 @@ constexpr QSize kPictureSize(48, 27);
 
 // lang-ids: 1326 1400 1401 1402
 QString Text(unsigned id) { return QString::fromStdWString(Lang::LoadLangString(id)); }
+
+void ResetPart(LayerInfo& layer, const LayerInfo& fresh, CWndEditorPosition::LayerReset part)
+{
+    using Reset = CWndEditorPosition::LayerReset;
+    switch (part) {
+    case Reset::Position:
+        layer.x = fresh.x;
+        layer.y = fresh.y;
+        break;
+    case Reset::Size:
+        layer.zoomX = fresh.zoomX;
+        layer.zoomY = fresh.zoomY;
+        break;
+    case Reset::Rotation:
+        layer.rotateX = fresh.rotateX;
+        layer.rotateY = fresh.rotateY;
+        layer.rotateZ = fresh.rotateZ;
+        break;
+    case Reset::Crop:
+        layer.cropLeft = fresh.cropLeft;
+        layer.cropTop = fresh.cropTop;
+        layer.cropRight = fresh.cropRight;
+        layer.cropBottom = fresh.cropBottom;
+        break;
+    }
+}
 
 QString ImagePathOf(const LayerInfo& layer) { return QString::fromStdWString(platform::AnsiToWide(LayerImagePath(layer))); }
 
@@ -49,6 +77,71 @@ void CWndEditorPosition::ConnectListActions()
     };
     addKey(QKeySequence(Qt::Key_F2), &CWndEditorPosition::StartRenameInList);
     addKey(QKeySequence(Qt::Key_Delete), &CWndEditorPosition::RemoveLayer);
+    QObject::connect(m_list, &QTreeWidget::itemSelectionChanged, this, [this] { OnListSelectionChanged(); });
+}
+
+std::vector<int> CWndEditorPosition::SelectedRows() const
+{
+    std::vector<int> rows;
+    for (QTreeWidgetItem* item : m_list->selectedItems())
+        rows.push_back(m_list->indexOfTopLevelItem(item));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+// A row picked alone is the current layer; rows picked with Shift or Ctrl
+// select their layers on the preview, where moving and nudging take them
+// all, and the rows below show the one clicked last.
+void CWndEditorPosition::OnListSelectionChanged()
+{
+    if (m_loading || !m_scene)
+        return;
+    const std::vector<int> rows = SelectedRows();
+    if (rows.size() == 1) {
+        OnRowSelected(rows.front());
+        return;
+    }
+    const int count = m_list->GetItemCount();
+    m_writing = true;
+    for (int row = 0; row < count; ++row) {
+        if (obs_sceneitem_t* item = ItemOfLayer(row))
+            obs_sceneitem_select(item, std::binary_search(rows.begin(), rows.end(), row));
+    }
+    m_writing = false;
+    const int clicked = m_list->currentItem() ? m_list->indexOfTopLevelItem(m_list->currentItem()) : -1;
+    const int shown = std::binary_search(rows.begin(), rows.end(), clicked) ? clicked : (rows.empty() ? -1 : rows.front());
+    if (shown >= 0 && shown != m_current) {
+        if (IsDrawingScreen())
+            CancelDrawScreen();
+        LoadRow(shown);
+    }
+    if (Editor())
+        Editor()->UpdateSelectionStatus();
+}
+
+void CWndEditorPosition::FollowEngineSelection()
+{
+    if (m_writing || !m_scene)
+        return;
+    const bool wasLoading = m_loading;
+    m_loading = true;
+    int first = -1;
+    bool currentSelected = false;
+    {
+        const QSignalBlocker quiet(m_list);
+        for (int row = 0; row < m_list->GetItemCount(); ++row) {
+            obs_sceneitem_t* item = ItemOfLayer(row);
+            const bool selected = item && obs_sceneitem_selected(item);
+            m_list->topLevelItem(row)->setSelected(selected);
+            if (selected && first < 0)
+                first = row;
+            currentSelected = currentSelected || (selected && row == m_current);
+        }
+    }
+    m_list->viewport()->update();
+    if (first >= 0 && !currentSelected)
+        LoadRow(first);
+    m_loading = wasLoading;
 }
 
 void CWndEditorPosition::ShowListMenu(const QPoint& global)
@@ -176,48 +269,38 @@ void CWndEditorPosition::ShowLayerFolder()
 
 void CWndEditorPosition::ResetLayer(LayerReset part)
 {
-    LayerInfo* layer = CurrentLayer();
-    if (!layer)
-        return;
+    std::vector<int> rows = SelectedRows();
+    if (rows.empty() && HasRow(m_current))
+        rows.push_back(m_current);
     const LayerInfo fresh = MakeDefaultLayer();
-    switch (part) {
-    case LayerReset::Position:
-        layer->x = fresh.x;
-        layer->y = fresh.y;
-        break;
-    case LayerReset::Size:
-        layer->zoomX = fresh.zoomX;
-        layer->zoomY = fresh.zoomY;
-        break;
-    case LayerReset::Rotation:
-        layer->rotateX = fresh.rotateX;
-        layer->rotateY = fresh.rotateY;
-        layer->rotateZ = fresh.rotateZ;
-        break;
-    case LayerReset::Crop:
-        layer->cropLeft = fresh.cropLeft;
-        layer->cropTop = fresh.cropTop;
-        layer->cropRight = fresh.cropRight;
-        layer->cropBottom = fresh.cropBottom;
-        break;
-    }
-    const int row = m_current;
     m_writing = true;
-    if (part == LayerReset::Crop)
-        m_scene->ApplyLayerCrop(row);
-    else
-        m_scene->ApplyLayerTransform(row);
+    for (int row : rows) {
+        if (!HasRow(row))
+            continue;
+        LayerInfo& layer = m_scene->GetLayers()[static_cast<size_t>(row)];
+        ResetPart(layer, fresh, part);
+        if (part == LayerReset::Crop)
+            m_scene->ApplyLayerCrop(row);
+        else
+            m_scene->ApplyLayerTransform(row);
+    }
     m_writing = false;
-    LoadRow(row);
+    if (HasRow(m_current))
+        LoadRow(m_current);
 }
 
 void CWndEditorPosition::SetLayerShown(bool shown)
 {
-    if (!HasRow(m_current))
-        return;
-    m_list->SetCheck(m_current, shown ? 1 : 0);
-    m_scene->GetLayers()[static_cast<size_t>(m_current)].visible = shown ? 1 : 0;
-    m_scene->SetLayerVisible(m_current, shown);
+    std::vector<int> rows = SelectedRows();
+    if (rows.empty() && HasRow(m_current))
+        rows.push_back(m_current);
+    for (int row : rows) {
+        if (!HasRow(row))
+            continue;
+        m_list->SetCheck(row, shown ? 1 : 0);
+        m_scene->GetLayers()[static_cast<size_t>(row)].visible = shown ? 1 : 0;
+        m_scene->SetLayerVisible(row, shown);
+    }
 }
 
 // ---- pictures in the rows ----

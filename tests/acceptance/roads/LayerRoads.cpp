@@ -123,6 +123,48 @@ TEST_F(LayerRoad, ARowDraggedInTheListMovesTheLayerInTheStack)
     EXPECT_EQ(layers[3].toObject()["name"].toString(), "Screen");
 }
 
+// Ctrl+click in the list selects a second layer, and the preview selects
+// both: a drag on the preview moves both, the status line counts them, and
+// one Ctrl+Z takes the whole move back.
+TEST_F(LayerRoad, LayersPickedTogetherInTheListMoveTogetherOnThePreview)
+{
+    ASSERT_TRUE(StartEditor());
+    SelectLayer("Desk");
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(Input().HoldModifier("ctrl", true));
+    Click(Find({"table cell", "Screen"}));
+    ASSERT_TRUE(Input().HoldModifier("ctrl", false));
+    ASSERT_TRUE(WaitUntil([&] { return Find({"table cell", "Screen"}).Selected() && Find({"table cell", "Desk"}).Selected(); }, 5s))
+        << DumpWindows();
+    ASSERT_TRUE(Find({"label", "2 layers: 0, 0  1920 × 1080 px"})) << DumpWindows();
+
+    const QRect canvas = PlaceOf(Find({"", "Preview"}));
+    ASSERT_FALSE(canvas.isEmpty());
+    const QPoint from(canvas.center().x(), canvas.top() + canvas.height() * 3 / 4);
+    Drag(from, from + QPoint(canvas.width() / 8, 0));
+    Screenshot("two layers moved");
+    EXPECT_TRUE(Find({"table cell", "Screen"}).Selected() && Find({"table cell", "Desk"}).Selected())
+        << "the drag keeps both picked";
+
+    Key("ctrl+s");
+    ASSERT_TRUE(Find({"label", "Save Success"}, 20s)) << DumpWindows();
+    Key("Return");
+    QJsonArray layers = SetInfo(SetsFolder() + "/Sample Studio")["layers"].toArray();
+    const double deskX = layers[1].toObject()["x"].toDouble(-99.0);
+    EXPECT_GT(deskX, 0.05);
+    EXPECT_NEAR(layers[2].toObject()["x"].toDouble(-99.0), deskX, 0.0005) << "the screen moved with the desk";
+    EXPECT_NEAR(layers[0].toObject()["x"].toDouble(-99.0), 0.0, 1e-6) << "the foreground stays";
+
+    Key("ctrl+z");
+    Key("ctrl+s");
+    ASSERT_TRUE(Find({"label", "Save Success"}, 20s)) << DumpWindows();
+    Key("Return");
+    layers = SetInfo(SetsFolder() + "/Sample Studio")["layers"].toArray();
+    EXPECT_NEAR(layers[1].toObject()["x"].toDouble(-99.0), 0.0, 1e-6) << "one undo takes both back";
+    EXPECT_NEAR(layers[2].toObject()["x"].toDouble(-99.0), 0.0, 1e-6);
+}
+
 // Without a camera the live-source menu says so, and the editor goes on:
 // another live source can still be shown on the layer.
 TEST_F(LayerRoad, LiveSourceWithoutACameraSaysSoAndTheEditorGoesOn)

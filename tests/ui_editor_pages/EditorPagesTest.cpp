@@ -437,9 +437,22 @@ TEST_F(EditorPagesTest, LayerListDuplicatesMovesResetsAndRenamesInItsRows)
     ASSERT_TRUE(WaitUntil([&] { return GetRecordName(layer(0).name) == L"Wall"; }));
     EXPECT_EQ(list->GetItemText(0, 0), "Wall");
 
+    // Two layers picked on the preview are two rows of the list; hiding
+    // takes both, and a row picked in the list alone is the only one again.
+    obs_sceneitem_select(scene()->GetItem(1), true);
+    obs_sceneitem_select(scene()->GetItem(3), true);
+    page->FollowEngineSelection();
+    EXPECT_EQ(page->SelectedRows(), (std::vector<int>{0, 2}));
+    SaveScreenshot("editor-layer-list-pictures");
     page->SetLayerShown(false);
     EXPECT_EQ(layer(0).visible, 0);
-    EXPECT_FALSE(list->GetCheck(0));
-    EXPECT_FALSE(obs_sceneitem_visible(scene()->GetItem(1)));
-    SaveScreenshot("editor-layer-list-pictures");
+    EXPECT_EQ(layer(1).visible, 1);
+    EXPECT_EQ(layer(2).visible, 0);
+    EXPECT_FALSE(list->GetCheck(2));
+    EXPECT_FALSE(obs_sceneitem_visible(scene()->GetItem(3)));
+    list->SetCurSel(1);
+    Pump(50);
+    EXPECT_EQ(page->SelectedRows(), (std::vector<int>{1}));
+    EXPECT_FALSE(obs_sceneitem_selected(scene()->GetItem(1)));
+    EXPECT_TRUE(obs_sceneitem_selected(scene()->GetItem(2)));
 }

@@ -3,12 +3,17 @@
 // for three sets, each with one screen through a 16-bit UV map:
 //   8 layers of 1920 × 1080 pictures on the 1080p25 canvas,
 //   16 layers of 3840 × 2160 pictures on the 1080p25 canvas,
-//   8 layers of 3840 × 2160 pictures on the 2160p25 canvas.
-// Goals: 0.98 of the frame rate or more; 1 ms or less from a mouse move to
-// the item's new position. Also printed: the process's CPU time per drawn
+//   8 layers of 3840 × 2160 pictures on the 2160p25 canvas,
+//   8 layers of 1920 × 1080 pictures at a zoom of 400 % with three layers
+//   selected and dragged together.
+// Goals: 0.98 of the frame rate or more (the zoomed case: 0.9); 1 ms or
+// less from a mouse move to the item's new position. Each case also counts
+// the frames drawn while nothing changes first: an unchanged picture is not
+// drawn again, so a drag is measured against the frame rate, not the idle
+// count. Also printed: the process's CPU time per drawn
 // frame, which says what rate two free cores would reach.
 //
-//   preview_drag_bench [WORK_FOLDER] [SECONDS] [CASE ...]   (CASE: 1, 2 or 3; all when none)
+//   preview_drag_bench [WORK_FOLDER] [SECONDS] [CASE ...]   (CASE: 1 to 5; all when none)
 #include "BenchEvents.h"
 #include "BenchMeasure.h"
 #include "BenchSets.h"
@@ -51,6 +56,8 @@ struct DragCase {
     const char* title;
     BenchSetSpec set;
     Canvas canvas;
+    float zoom = 0.0f;  // window pixels per canvas pixel; 0 fits the canvas
+    int selected = 1;   // the top layers selected and dragged together
 };
 
 const DragCase kCases[] = {
@@ -59,9 +66,12 @@ const DragCase kCases[] = {
     {"8 layers 3840 x 2160, canvas 2160p25", {"Drag8x2160", 8, 3840, 2160, true, false}, kUhd},
     // For comparison, not a goal: case 1 without the UV-mapped screen.
     {"8 layers 1920 x 1080 without a UV map, canvas 1080p25", {"Drag8x1080plain", 8, 1920, 1080, false, false}, kHd},
+    // 400 % of the canvas (the preview's fit is 50 %), three layers at once.
+    {"8 layers 1920 x 1080, zoom 400 %, 3 layers selected", {"Drag8x1080zoom", 8, 1920, 1080, true, false}, kHd, 4.0f, 3},
 };
 
 struct DragResult {
+    double idleShare = 0;   // frames drawn idle / (frame rate × seconds)
     double drawnShare = 0;  // frames drawn / (frame rate × seconds)
     double cpuPerFrameMs = 0;
     double meanMoveMs = 0;
@@ -167,8 +177,20 @@ bool RunCase(const DragCase& c, const std::string& work, double seconds, DragRes
     }
     preview.SetScene(set.GetGroupScene());
     preview.SetEditEnabled(true);
+    if (c.zoom > 0.0f)
+        preview.ZoomTo(c.zoom);
+    std::vector<obs_sceneitem_t*> chosen;
+    for (int i = 1; i <= c.selected && i <= c.set.layers; ++i)
+        chosen.push_back(set.GetItem(i));
+    preview.Selection().SelectExactly(chosen);
     RunEventsFor(1.0);  // the first frames warm the textures up
+    const uint64_t idleStart = preview.GetFramesDrawn();
+    const auto idleFrom = Clock::now();
+    RunEventsFor(seconds);
+    const double idleWall = std::chrono::duration<double>(Clock::now() - idleFrom).count();
+    const uint64_t idleDrawn = preview.GetFramesDrawn() - idleStart;
     result = Drag(preview, set.GetItem(1), seconds);
+    result.idleShare = double(idleDrawn) / (idleWall * double(g_settings.FrameRate));
     preview.DestroyDisplay();
     return true;
 }
@@ -213,12 +235,15 @@ int main(int argc, char** argv)
             continue;
         }
         std::printf("%d. %s (load %s)\n", n + 1, kCases[n].title, LoadAverageText().c_str());
-        std::printf("   frames drawn            %.3f of the frame rate (goal >= 0.98)\n", r.drawnShare);
+        const bool zoomed = kCases[n].zoom > 0.0f;
+        std::printf("   frames drawn idle       %.3f of the frame rate\n", r.idleShare);
+        std::printf("   frames drawn dragging   %.3f of the frame rate (goal >= %s)\n", r.drawnShare, zoomed ? "0.9" : "0.98");
         std::printf("   CPU per drawn frame     %.1f ms (two free cores: about %.0f frames a second)\n", r.cpuPerFrameMs,
                     r.cpuPerFrameMs > 0 ? 2000.0 / r.cpuPerFrameMs : 0.0);
         std::printf("   mouse moves             %ld (%ld without a new position)\n", r.moves, r.missed);
         std::printf("   mean move to position   %.4f ms (goal <= 1 ms), worst %.3f ms\n", r.meanMoveMs, r.worstMoveMs);
-        if ((r.drawnShare < 0.98 || r.meanMoveMs > 1.0) && status == 0)
+        const bool framesMet = r.drawnShare >= (zoomed ? 0.9 : 0.98);
+        if ((!framesMet || r.meanMoveMs > 1.0) && status == 0)
             status = 2;
     }
     delete g_obsMain;

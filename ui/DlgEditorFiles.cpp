@@ -317,6 +317,7 @@ void CDlgEditor::OnOpenByFile(int kind)
     const std::wstring studio = Lang::LoadLangString(415);
     FileDialogRequest request;
     request.filter = kind == kSetKindVmix ? L"vMix " + studio + L"(*.xml)|*.xml||" : L"Tolvenar " + studio + L"(*.tvn)|*.tvn||";
+    request.folderKey = kind == kSetKindVmix ? L"OpenVmix" : L"OpenNative";
     const std::wstring file = ChooseFile(this, request);
     if (file.empty())
         return;
@@ -418,7 +419,7 @@ void CDlgEditor::OnSaveAs(int kind)
 {
     if (!m_scene || !ValidatePanels())
         return;
-    const std::wstring folder = ChooseFolder(this, Lang::LoadLangString(180));
+    const std::wstring folder = ChooseFolder(this, Lang::LoadLangString(180), L"SaveAs");
     if (folder.empty())
         return;
     ReportSaveResult(SaveSetTo(folder, kind));

@@ -70,6 +70,7 @@ void CDlgEditor::OnOpenPsd()
 {
     FileDialogRequest request;
     request.filter = L"Photoshop (*.psd;*.psb)|*.psd;*.psb||";
+    request.folderKey = L"OpenPsd";
     const std::wstring file = ChooseFile(this, request);
     if (!file.empty())
         ImportPsdFile(file);

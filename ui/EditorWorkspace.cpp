@@ -52,6 +52,23 @@ bool GetFlag(const ProjectSettings& settings, const std::wstring& name, bool fal
 
 }  // namespace
 
+std::wstring ChooserFolder(const ProjectSettings& settings, const std::wstring& chooser)
+{
+    const std::wstring* folder = chooser.empty() ? nullptr : Find(settings, L"Folder" + chooser);
+    return folder ? *folder : std::wstring();
+}
+
+void SetChooserFolder(ProjectSettings& settings, const std::wstring& chooser, const std::wstring& folder)
+{
+    const bool plainName = std::all_of(chooser.begin(), chooser.end(), [](wchar_t c) {
+        return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9');
+    });
+    // A path that cannot stand in one line of the settings file is not kept.
+    const bool oneLine = folder.find_first_of(L"\r\n") == std::wstring::npos;
+    if (!chooser.empty() && chooser.size() <= 32 && plainName && !folder.empty() && oneLine)
+        Set(settings, L"Folder" + chooser, folder);
+}
+
 EditorWorkspace WorkspaceFromSettings(const ProjectSettings& settings)
 {
     EditorWorkspace workspace;

@@ -5,6 +5,7 @@
 #include "preview/Snapping.h"
 
 #include <QRect>
+#include <string>
 #include <vector>
 
 struct ProjectSettings;
@@ -22,6 +23,11 @@ struct EditorWorkspace {
 // Values that do not read, or lie out of range, give the defaults.
 EditorWorkspace WorkspaceFromSettings(const ProjectSettings& settings);
 void WorkspaceToSettings(const EditorWorkspace& workspace, ProjectSettings& settings);
+
+// The folder a file or folder chooser last ended in, by the chooser's name
+// (letters and digits); empty when none was kept. Kept as "Folder<name>".
+std::wstring ChooserFolder(const ProjectSettings& settings, const std::wstring& chooser);
+void SetChooserFolder(ProjectSettings& settings, const std::wstring& chooser, const std::wstring& folder);
 
 // The frame put back on a screen: unchanged when its title bar shows on one
 // of the screens, else moved (and shrunk if need be) onto the first.

@@ -1,5 +1,9 @@
 #include "ShellDialogs.h"
 
+#include "app/ProjectSettings.h"
+#include "platform/FileUtil.h"
+#include "ui/EditorWorkspace.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QStandardPaths>
@@ -33,7 +37,15 @@ std::wstring QtFilterFromProgramFilter(const std::wstring& filter)
     return entries.join(QStringLiteral(";;")).toStdWString();
 }
 
-std::wstring ChooseFile(QWidget* parent, const FileDialogRequest& request)
+namespace {
+
+std::wstring RememberedFolder(const std::wstring& key)
+{
+    const std::wstring folder = ChooserFolder(g_settings, key);
+    return !folder.empty() && platform::FolderExists(folder) ? folder : std::wstring();
+}
+
+std::wstring AskForFile(QWidget* parent, const FileDialogRequest& request)
 {
     if (FileHandler())
         return FileHandler()(parent, request);
@@ -52,14 +64,40 @@ std::wstring ChooseFile(QWidget* parent, const FileDialogRequest& request)
     return dialog.selectedFiles().front().toStdWString();
 }
 
-std::wstring ChooseFolder(QWidget* parent, const std::wstring& title)
+}  // namespace
+
+std::wstring ChooseFile(QWidget* parent, const FileDialogRequest& request)
 {
-    if (FolderHandler())
-        return FolderHandler()(parent, title);
-    const QString start = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    const QString folder = QFileDialog::getExistingDirectory(parent, QString::fromStdWString(title), start,
-                                                             QFileDialog::ShowDirsOnly);
-    return folder.toStdWString();
+    FileDialogRequest asked = request;
+    if (!request.folderKey.empty() && (asked.initialFolder.empty() || !platform::FolderExists(asked.initialFolder))) {
+        if (std::wstring remembered = RememberedFolder(request.folderKey); !remembered.empty())
+            asked.initialFolder = std::move(remembered);
+    }
+    const std::wstring chosen = AskForFile(parent, asked);
+    if (!chosen.empty() && !request.folderKey.empty())
+        SetChooserFolder(g_settings, request.folderKey, platform::FolderPart(chosen));
+    return chosen;
+}
+
+std::wstring FolderChooserStart(const std::wstring& folderKey)
+{
+    const std::wstring remembered = RememberedFolder(folderKey);
+    return remembered.empty() ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation).toStdWString() : remembered;
+}
+
+std::wstring ChooseFolder(QWidget* parent, const std::wstring& title, const std::wstring& folderKey)
+{
+    std::wstring folder;
+    if (FolderHandler()) {
+        folder = FolderHandler()(parent, title);
+    } else {
+        const QString start = QString::fromStdWString(FolderChooserStart(folderKey));
+        folder = QFileDialog::getExistingDirectory(parent, QString::fromStdWString(title), start, QFileDialog::ShowDirsOnly)
+                     .toStdWString();
+    }
+    if (!folder.empty() && !folderKey.empty())
+        SetChooserFolder(g_settings, folderKey, folder);
+    return folder;
 }
 
 void SetFileChooser(FileChooser chooser) { FileHandler() = std::move(chooser); }

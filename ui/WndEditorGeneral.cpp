@@ -174,6 +174,7 @@ void CWndEditorGeneral::ChooseThumbnail()
     FileDialogRequest request;
     request.filter = Lang::LoadLangString(241);
     request.initialFolder = platform::FolderPart(m_thumbnail);
+    request.folderKey = L"Thumbnail";
     const std::wstring path = ChooseFile(this, request);
     if (!path.empty())
         UseThumbnail(path);

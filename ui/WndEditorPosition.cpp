@@ -502,7 +502,7 @@ void CWndEditorPosition::ChooseImage()
     if (!HasRow(m_current))
         return;
     const std::wstring current = m_imageEdit->text().toStdWString();
-    FileDialogRequest request{false, L"Png File(*.png)|*.png||", L"png", current, platform::FolderPart(current)};
+    FileDialogRequest request{false, L"Png File(*.png)|*.png||", L"png", current, platform::FolderPart(current), L"LayerPicture"};
     const std::wstring path = ChooseFile(this, request);
     if (path.empty())
         return;
@@ -524,7 +524,7 @@ void CWndEditorPosition::ChooseUvMap()
         return;
     const std::wstring current = m_uvEdit->text().toStdWString();
     FileDialogRequest request{false, L"Png File(*.png)|*.png||", L"png", current,
-                              platform::FolderPart(m_imageEdit->text().toStdWString())};
+                              platform::FolderPart(m_imageEdit->text().toStdWString()), L"UvMap"};
     const std::wstring path = ChooseFile(this, request);
     if (path.empty())
         return;
@@ -568,7 +568,7 @@ void CWndEditorPosition::AddLayer()
     std::wstring folder;
     if (LayerInfo* layer = CurrentLayer())
         folder = platform::FolderPart(AnsiPath(LayerImagePath(*layer)));
-    FileDialogRequest request{false, Lang::LoadLangString(241), L"png", L"", folder};
+    FileDialogRequest request{false, Lang::LoadLangString(241), L"png", L"", folder, L"LayerPicture"};
     const std::wstring path = ChooseFile(this, request);
     if (!path.empty())
         AddLayerFromFile(path);

@@ -180,6 +180,7 @@ void CWndEditorPosition::OnLiveMenu()
     } else if (chosen == media) {
         FileDialogRequest request;
         request.filter = L"Media(*.mp4;*.mov;*.mkv;*.webm;*.avi;*.gif)|*.mp4;*.mov;*.mkv;*.webm;*.avi;*.gif||";
+        request.folderKey = L"Media";
         const std::wstring file = ChooseFile(this, request);
         if (!file.empty())
             ShowMediaFile(row, file);

@@ -272,7 +272,7 @@ void CWndVSetLib::ChooseLibraryFolder()
 {
     if (m_kind == kLibraryRecent)
         return;
-    const std::wstring chosen = ChooseFolder(this, Lang::LoadLangString(180));
+    const std::wstring chosen = ChooseFolder(this, Lang::LoadLangString(180), L"Library");
     if (chosen.empty())
         return;
     m_folder = chosen;

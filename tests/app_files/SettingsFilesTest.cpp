@@ -5,6 +5,7 @@
 #include "platform/TextConv.h"
 #include "support/TestSupport.h"
 #include "ui/EditorWorkspace.h"
+#include "ui/ShellDialogs.h"
 
 #include <clocale>
 #include <gtest/gtest.h>
@@ -420,4 +421,57 @@ TEST(RecentList, FailedWriteLeavesTheOldFileWhole)
     EXPECT_FALSE(blocked.WriteRecentList());
     EXPECT_EQ(ReadFileBytes(dir.file("workspace.xml")), before);
     EXPECT_EQ(platform::ListFolder(dir.wpath()).size(), 2u) << "no temporary file left behind";
+}
+
+// A file chooser opens where the chooser of its name last ended, as long as
+// that folder is there; the folders come back from Setting.xml.
+TEST(SettingsFile, ChoosersStartWhereTheyLastEndedAcrossARestart)
+{
+    TempDir dir;
+    const std::wstring pictures = dir.wfile("pictures ü");
+    ASSERT_TRUE(platform::CreateFolder(pictures));
+    const ProjectSettings saved = g_settings;
+    std::vector<std::wstring> offered;
+    SetFileChooser([&](QWidget*, const FileDialogRequest& request) {
+        offered.push_back(request.initialFolder);
+        return pictures + L"/chosen.psd";
+    });
+    FileDialogRequest request;
+    request.folderKey = L"OpenPsd";
+    EXPECT_EQ(ChooseFile(nullptr, request), pictures + L"/chosen.psd");
+    EXPECT_EQ(ChooseFile(nullptr, request), pictures + L"/chosen.psd");
+    FileDialogRequest named = request;
+    named.initialFolder = dir.wpath();
+    ChooseFile(nullptr, named);
+    FileDialogRequest other;
+    other.folderKey = L"Media";
+    ChooseFile(nullptr, other);
+    SetFileChooser(nullptr);
+    ASSERT_EQ(offered.size(), 4u);
+    EXPECT_EQ(offered[0], L"") << "nothing remembered yet";
+    EXPECT_EQ(offered[1], pictures);
+    EXPECT_EQ(offered[2], dir.wpath()) << "a folder the request names comes first";
+    EXPECT_EQ(offered[3], L"") << "each chooser keeps its own folder";
+
+    const std::wstring path = dir.wfile("Setting.xml");
+    ASSERT_TRUE(WriteSettingsFile(g_settings, path));
+    ProjectSettings read;
+    ASSERT_TRUE(ReadWorkspaceSetting(read, path));
+    EXPECT_EQ(ChooserFolder(read, L"OpenPsd"), pictures);
+    EXPECT_EQ(ChooserFolder(read, L"Media"), pictures);
+    SetChooserFolder(read, L"Bad-Name", pictures);
+    SetChooserFolder(read, L"Lines", L"/a\nb");
+    EXPECT_EQ(ChooserFolder(read, L"Bad-Name"), L"");
+    EXPECT_EQ(ChooserFolder(read, L"Lines"), L"");
+
+    // A remembered folder that is gone is not offered.
+    ASSERT_TRUE(platform::RemoveFolderTree(pictures));
+    SetFileChooser([&](QWidget*, const FileDialogRequest& r) {
+        offered.push_back(r.initialFolder);
+        return std::wstring();
+    });
+    ChooseFile(nullptr, request);
+    SetFileChooser(nullptr);
+    EXPECT_EQ(offered.back(), L"");
+    g_settings = saved;
 }

@@ -105,10 +105,20 @@ bool CDlgEditor::EndDrawScreenFirst()
     return true;
 }
 
+// The buttons' tips name the step they would take back or make again.
 void CDlgEditor::UpdateHistoryButtons()
 {
-    m_historyButtons[0]->setEnabled(m_history->Stack()->canUndo());
-    m_historyButtons[1]->setEnabled(m_history->Stack()->canRedo());
+    const QUndoStack* stack = m_history->Stack();
+    const bool can[2] = {stack->canUndo(), stack->canRedo()};
+    const QString steps[2] = {stack->undoText(), stack->redoText()};
+    for (size_t i = 0; i < m_historyButtons.size(); ++i) {
+        m_historyButtons[i]->setEnabled(can[i]);
+        const HistoryButtonSpec& spec = kHistoryButtons[i];
+        const std::wstring tip = can[i] && !steps[i].isEmpty()
+                                     ? Lang::FormatLangString(i == 0 ? 1423 : 1424, steps[i].toStdWString())  // lang-ids: 1423 1424
+                                     : Lang::LoadLangString(spec.tooltip);  // lang-ids: 910 911
+        m_historyButtons[i]->SetToolTipText(QString::fromStdWString(tip), true);
+    }
 }
 
 void CDlgEditor::OnHistoryRestored()

@@ -1,6 +1,8 @@
 #include "EditHistory.h"
 
+#include "lumora/Lang.h"
 #include "model/MultiViewSource.h"
+#include "model/SetChange.h"
 
 #include <QUndoCommand>
 
@@ -28,6 +30,27 @@ private:
     std::shared_ptr<const KeptSnapshot> m_after;
     bool m_pushed = false;
 };
+
+// lang-ids: 1413 1414 1415 1416 1417 1418 1419 1420 1421 1422
+QString CEditHistory::StepName(const SetChange& change)
+{
+    std::wstring name;
+    switch (change.kind) {
+    case SetChangeKind::LayerAdded: name = Lang::FormatLangString(1413, change.layer); break;
+    case SetChangeKind::LayerRemoved:
+        name = change.count > 1 ? Lang::FormatLangString(1418, change.count) : Lang::FormatLangString(1414, change.layer);
+        break;
+    case SetChangeKind::LayerOrder: name = Lang::LoadLangString(1415); break;
+    case SetChangeKind::LayerRenamed: name = Lang::FormatLangString(1416, change.layer); break;
+    case SetChangeKind::LayerMoved: name = Lang::FormatLangString(1417, change.layer); break;
+    case SetChangeKind::LayersMoved: name = Lang::FormatLangString(1417, Lang::FormatLangString(1419, change.count)); break;
+    case SetChangeKind::LayerChanged: name = Lang::FormatLangString(1420, change.layer); break;
+    case SetChangeKind::Shots: name = Lang::LoadLangString(1421); break;
+    case SetChangeKind::Set:
+    case SetChangeKind::None: name = Lang::LoadLangString(1422); break;
+    }
+    return QString::fromStdWString(name);
+}
 
 CEditHistory::CEditHistory(QObject* parent) : QObject(parent)
 {
@@ -61,11 +84,14 @@ bool CEditHistory::Record()
     // first, the copy of the records only for a real step.
     if (SetContent::Capture(*m_scene) == m_last->content)
         return false;
+    std::shared_ptr<const SetSnapshot> previous = std::move(m_last);
     m_last = TakeSetSnapshot(*m_scene);
     auto now = std::make_shared<const KeptSnapshot>(*m_last, m_lastKept.get());
     std::shared_ptr<const KeptSnapshot> before = std::move(m_lastKept);
     m_lastKept = now;
-    m_stack.push(new CSetEditCommand(*this, std::move(before), std::move(now)));
+    auto* step = new CSetEditCommand(*this, std::move(before), std::move(now));
+    step->setText(StepName(DescribeSetChange(*previous, *m_last)));
+    m_stack.push(step);
     return true;
 }
 

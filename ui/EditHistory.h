@@ -14,6 +14,7 @@
 #include <memory>
 
 class CMultiViewSource;
+struct SetChange;
 
 class CEditHistory : public QObject {
 public:
@@ -40,6 +41,9 @@ public:
     // the saved one. Not called while the history starts anew.
     using StateHandler = std::function<void(const std::shared_ptr<const SetSnapshot>& state, bool saved)>;
     void SetStateHandler(StateHandler handler) { m_stateChanged = std::move(handler); }
+
+    // A step's name, as its undo and redo buttons tell it.
+    static QString StepName(const SetChange& change);
 
     // Steps kept; the oldest go first.
     static constexpr int kUndoLimit = 200;

@@ -6,6 +6,7 @@
 #include "../model_set/SetTestData.h"
 #include "../ui_editor/EditorTestSupport.h"
 #include "lumora/ControlId.h"
+#include "lumora/Lang.h"
 #include "lumora/MyListCtrl.h"
 #include "lumora/MyTabCtrl.h"
 #include "model/MultiViewSource.h"
@@ -157,6 +158,14 @@ TEST_F(EditorHistoryTest, MixedEditsUndoStepByStepToTheOpenedSetAndRedoToTheEdit
     Type(qobject_cast<QLineEdit*>(lumora::FindControl(editor()->GetPanel(0), 1075)), QStringLiteral("Renamed"));
 
     ASSERT_EQ(stack()->count(), 11);
+    // Each step is named after what it changed.
+    const auto text = [](unsigned id, auto... values) { return QString::fromStdWString(Lang::FormatLangString(id, values...)); };
+    const QString names[11] = {text(1417, L"Red"),        text(1417, L"Red"),         text(1416, L"Crimson"),
+                               text(1420, L"Blue"),       text(1420, L"Crimson"),     text(1413, L"green"),
+                               text(1415),                text(1421),                 text(1421),
+                               text(1421),                text(1422)};
+    for (int step = 0; step < 11; ++step)
+        EXPECT_EQ(stack()->text(step), names[step]) << "step " << step + 1;
     const SetContent edited = SetContent::Capture(*scene());
     const std::string editedEngine = EngineState();
     ASSERT_EQ(scene()->GetLayers().size(), 3u);

@@ -24,6 +24,14 @@ private:
     SnapTargets m_targets;     // the other items stay where they are meanwhile
     SavedTransforms m_saved;
     std::vector<SnapLine> m_lines;
+    // The items the drag moves, found once at the press: enumerating the
+    // scene takes its lock, which the engine holds while it renders a frame,
+    // so a search on every move would wait for the frame.
+    struct MovedItem {
+        OBSSceneItem item;
+        OBSSceneItem group;  // the unselected group it moves inside, if any
+    };
+    std::vector<MovedItem> m_items;
 };
 
 // Adds the offset to the position of every selected, unlocked item; the

@@ -9,7 +9,7 @@ set(KELVANE_TEST_HOME ${CMAKE_BINARY_DIR}/test-home)
 # can touch the user's own files; tests that need a fresh folder make their own.
 function(kelvane_add_test name)
   cmake_parse_arguments(T "ENGINE" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${T_SOURCES})
+  add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/ThreadsSettleAtExit.cpp)
   target_link_libraries(${name} PRIVATE ${T_LIBS} kelvane_testsupport GTest::gtest GTest::gtest_main)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)

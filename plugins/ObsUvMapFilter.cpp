@@ -7,6 +7,10 @@
 #include <filesystem>
 #include <exception>
 #include <util/bmem.h>
+#include <util/platform.h>
+
+#include <cctype>
+#include <cstring>
 
 namespace {
 
@@ -106,7 +110,9 @@ ObsUvMapFilter::ObsUvMapFilter(obs_data_t* settings, obs_source_t* context, gs_e
 
 ObsUvMapFilter::~ObsUvMapFilter()
 {
+    StopWatchingTarget();
     obs_enter_graphics();
+    gs_texrender_destroy(m_kept);
     gs_texture_destroy(m_map);
     gs_effect_destroy(m_effect);
     obs_leave_graphics();
@@ -170,6 +176,7 @@ void ObsUvMapFilter::ReplaceMap(gs_texture_t* map, uint32_t width, uint32_t heig
         m_map = map;
         m_mapWidth = width;
         m_mapHeight = height;
+        ++m_mapGeneration;
     }
     gs_texture_destroy(old);
     obs_leave_graphics();
@@ -186,28 +193,144 @@ void ObsUvMapFilter::Render()
     // Rendering holds the graphics context, and the map is only replaced
     // inside it, so the texture stays valid until this draw is done.
     gs_texture_t* map = nullptr;
-    uint32_t width = 0;
-    uint32_t height = 0;
+    OutputKey key;
     {
         std::lock_guard lock(m_mutex);
         map = m_map;
-        width = m_mapWidth;
-        height = m_mapHeight;
+        key.mapGeneration = m_mapGeneration;
+        key.width = m_mapWidth;
+        key.height = m_mapHeight;
     }
     if (!map) {
         obs_source_skip_video_filter(m_context);
         return;
     }
     obs_source_t* target = obs_filter_get_target(m_context);
-    vec2 pictureSize;
-    vec2_set(&pictureSize, float(obs_source_get_base_width(target)), float(obs_source_get_base_height(target)));
+    WatchTarget(target);
+    key.pictureWidth = float(obs_source_get_base_width(target));
+    key.pictureHeight = float(obs_source_get_base_height(target));
+    if (!m_watchedIsStill) {
+        m_keptValid = false;
+        DrawThroughMap(map, key);
+        return;
+    }
+    if (!KeptOutputIsCurrent(key) && !KeepOutput(map, key))
+        return;
+    DrawKeptOutput(key);
+}
+
+bool ObsUvMapFilter::DrawThroughMap(gs_texture_t* map, const OutputKey& key)
+{
     // The picture goes to a texture first: the output has the map's size, not
     // the picture's, so the picture cannot be drawn straight through the effect.
     if (!obs_source_process_filter_begin(m_context, GS_RGBA, OBS_NO_DIRECT_RENDERING))
-        return;
+        return false;
+    vec2 pictureSize;
+    vec2_set(&pictureSize, key.pictureWidth, key.pictureHeight);
     gs_effect_set_texture(m_mapParam, map);
     gs_effect_set_vec2(m_pictureSizeParam, &pictureSize);
-    obs_source_process_filter_end(m_context, m_effect, width, height);
+    obs_source_process_filter_end(m_context, m_effect, key.width, key.height);
+    return true;
+}
+
+bool ObsUvMapFilter::KeptOutputIsCurrent(const OutputKey& key) const
+{
+    constexpr uint64_t kLongestKeptNs = 1000000000;
+    return m_keptValid && m_keptKey == key && !m_targetChanged.load() && os_gettime_ns() - m_keptAt < kLongestKeptNs;
+}
+
+bool ObsUvMapFilter::KeepOutput(gs_texture_t* map, const OutputKey& key)
+{
+    m_keptValid = false;
+    if (!m_kept)
+        m_kept = gs_texrender_create(GS_RGBA, GS_ZS_NONE);
+    if (m_kept)
+        gs_texrender_reset(m_kept);
+    if (!m_kept || !gs_texrender_begin(m_kept, key.width, key.height)) {
+        DrawThroughMap(map, key);  // nowhere to keep it: drawn as it comes
+        return false;
+    }
+    // Cleared before the draw: a change that comes meanwhile is drawn next time.
+    m_targetChanged = false;
+    vec4 clear;
+    vec4_zero(&clear);
+    gs_clear(GS_CLEAR_COLOR, &clear, 0.0f, 0);
+    gs_ortho(0.0f, float(key.width), 0.0f, float(key.height), -100.0f, 100.0f);
+    gs_blend_state_push();
+    gs_blend_function(GS_BLEND_ONE, GS_BLEND_ZERO);
+    const bool drawn = DrawThroughMap(map, key);
+    gs_blend_state_pop();
+    gs_texrender_end(m_kept);
+    if (!drawn)
+        return false;
+    m_keptValid = true;
+    m_keptKey = key;
+    m_keptAt = os_gettime_ns();
+    return true;
+}
+
+void ObsUvMapFilter::DrawKeptOutput(const OutputKey& key)
+{
+    gs_texture_t* texture = gs_texrender_get_texture(m_kept);
+    if (!texture)
+        return;
+    gs_effect_t* effect = obs_get_base_effect(OBS_EFFECT_DEFAULT);
+    gs_eparam_t* image = gs_effect_get_param_by_name(effect, "image");
+    // Kept as the filter drew it, sRGB-encoded; read back the same way.
+    const bool previous = gs_framebuffer_srgb_enabled();
+    gs_enable_framebuffer_srgb(true);
+    gs_effect_set_texture_srgb(image, texture);
+    while (gs_effect_loop(effect, "Draw"))
+        gs_draw_sprite(texture, 0, key.width, key.height);
+    gs_enable_framebuffer_srgb(previous);
+}
+
+bool ObsUvMapFilter::ShowsStillPicture(obs_source_t* target)
+{
+    if (!target || std::strcmp(obs_source_get_unversioned_id(target), "image_source") != 0)
+        return false;
+    obs_data_t* settings = obs_source_get_settings(target);
+    const char* file = obs_data_get_string(settings, "file");
+    std::string extension = file ? std::string(file) : std::string();
+    obs_data_release(settings);
+    const size_t dot = extension.find_last_of('.');
+    extension = dot == std::string::npos ? std::string() : extension.substr(dot + 1);
+    for (char& c : extension)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return extension != "gif";  // an animated GIF changes on its own
+}
+
+void ObsUvMapFilter::WatchTarget(obs_source_t* target)
+{
+    if (m_watched && obs_weak_source_references_source(m_watched, target))
+        return;
+    StopWatchingTarget();
+    m_keptValid = false;
+    m_watchedIsStill = false;
+    if (!target)
+        return;
+    m_watched = obs_source_get_weak_source(target);
+    signal_handler_connect(obs_source_get_signal_handler(target), "update", OnTargetUpdated, this);
+    m_watchedIsStill = ShowsStillPicture(target);
+}
+
+void ObsUvMapFilter::StopWatchingTarget()
+{
+    if (!m_watched)
+        return;
+    if (OBSSourceAutoRelease target = obs_weak_source_get_source(m_watched))
+        signal_handler_disconnect(obs_source_get_signal_handler(target), "update", OnTargetUpdated, this);
+    m_watched = nullptr;
+}
+
+void ObsUvMapFilter::OnTargetUpdated(void* data, calldata_t* params)
+{
+    auto* filter = static_cast<ObsUvMapFilter*>(data);
+    filter->m_targetChanged = true;
+    // Another file may now be shown: an animated GIF is drawn on every frame.
+    // The signal comes on the graphics thread, where the kept output lives.
+    if (auto* target = static_cast<obs_source_t*>(calldata_ptr(params, "source")))
+        filter->m_watchedIsStill = ShowsStillPicture(target);
 }
 
 uint32_t ObsUvMapFilter::Width()

@@ -3,9 +3,17 @@
 // point of the filtered picture that the UV map names there (red = u,
 // green = v, 0 ... 1 across the picture; alpha = coverage). The output has the
 // map's size. Without a usable map the picture passes through unchanged.
+//
+// Drawing through the map is the costly part of a frame with a screen in it,
+// so the output of a still picture (an image source that is not an animated
+// GIF) is kept and drawn again until the picture's settings, the map or a
+// size changes, and at least once a second for a picture its source reloads
+// by itself when its file changes on disk.
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <obs-module.h>
+#include <obs.hpp>
 #include <string>
 
 inline constexpr const char* kUvMapFilterId = "uvmap_filter";
@@ -35,6 +43,28 @@ public:
     uint32_t Height();
 
 private:
+    struct OutputKey {
+        uint64_t mapGeneration = 0;
+        uint32_t width = 0;
+        uint32_t height = 0;
+        float pictureWidth = 0.0f;
+        float pictureHeight = 0.0f;
+        bool operator==(const OutputKey&) const = default;
+    };
+
+    // Draws the picture through the map into the current render target.
+    bool DrawThroughMap(gs_texture_t* map, const OutputKey& key);
+    // Draws the output into the kept texture; false when nothing was kept
+    // (the output is then drawn as it comes, or not at all).
+    bool KeepOutput(gs_texture_t* map, const OutputKey& key);
+    void DrawKeptOutput(const OutputKey& key);
+    bool KeptOutputIsCurrent(const OutputKey& key) const;
+    // Listens to the settings of the filtered source (graphics thread).
+    void WatchTarget(obs_source_t* target);
+    void StopWatchingTarget();
+    static void OnTargetUpdated(void* data, calldata_t* params);
+    static bool ShowsStillPicture(obs_source_t* target);
+
     void UseMap(const std::string& path);
     void ReplaceMap(gs_texture_t* map, uint32_t width, uint32_t height);
     void WarnUnusable(const std::string& path, const std::string& reason) const;
@@ -57,4 +87,14 @@ private:
     gs_texture_t* m_map = nullptr;
     uint32_t m_mapWidth = 0;
     uint32_t m_mapHeight = 0;
+    uint64_t m_mapGeneration = 0;  // counts the maps used, so a new one is never taken for the last
+
+    // Graphics thread only.
+    gs_texrender_t* m_kept = nullptr;
+    OutputKey m_keptKey;
+    bool m_keptValid = false;
+    uint64_t m_keptAt = 0;  // os_gettime_ns() when it was drawn
+    OBSWeakSourceAutoRelease m_watched;
+    std::atomic<bool> m_watchedIsStill{false};
+    std::atomic<bool> m_targetChanged{false};  // set by the target's signal, on any thread
 };

@@ -9,6 +9,8 @@
 #include "platform/TextConv.h"
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <cmath>
 #include <memory>
 #include <obs.hpp>
@@ -400,4 +402,44 @@ TEST_F(UvFilterTest, RemovingTheFilterWhileShownFreesIt)
     obs_source_filter_remove(source, filter);
     EXPECT_LE(MaxDifference(Grab(source), picture), 1);
     // The fixture checks that libobs holds nothing once the engine is gone.
+}
+
+TEST_F(UvFilterTest, AStillPictureShowsThroughTheMapAfterEveryChangeOfItsPicture)
+{
+    const Picture picture = MakeRampPicture(320, 180);
+    Picture negative = picture;
+    for (size_t i = 0; i < negative.rgba.size(); ++i) {
+        if (i % 4 != 3)
+            negative.rgba[i] = uint8_t(255 - negative.rgba[i]);
+    }
+    OBSSourceAutoRelease source = MakeImageSource(picture);
+    OBSSourceAutoRelease filter = AttachFilter(source, MakeMap("identity.png", 320, 180, FullFrameQuad(320, 180)));
+    for (int frame = 0; frame < 3; ++frame)
+        ASSERT_LE(MaxDifference(Grab(source), picture), 1) << "frame " << frame;
+
+    // Another file in the picture's settings: the next frame shows it.
+    const std::string other = m_dir.file("negative.png");
+    ASSERT_TRUE(WritePicturePng(other, negative));
+    OBSDataAutoRelease settings = obs_data_create();
+    obs_data_set_string(settings, "file", other.c_str());
+    obs_source_update(source, settings);
+    EXPECT_LE(MaxDifference(Grab(source), negative), 1) << "a replaced picture";
+
+    // The same file rewritten on disk: its source reloads it by itself, and the
+    // screen follows within a few seconds, nobody touching the settings.
+    ASSERT_TRUE(WritePicturePng(other, picture));
+    // The source looks only while shown, and compares whole seconds: the
+    // rewrite is dated later.
+    std::filesystem::last_write_time(other, std::filesystem::last_write_time(other) + std::chrono::seconds(2));
+    obs_source_inc_showing(source);
+    int differs = 255;
+    for (int frame = 0; frame < 150 && differs > 1; ++frame)
+        differs = MaxDifference(Grab(source), picture);
+    obs_source_dec_showing(source);
+    EXPECT_LE(differs, 1) << "a picture rewritten on disk";
+
+    // A new map of the same size: drawn through at once.
+    const UvQuad rightHalf{{160, 320, 320, 160}, {0, 0, 180, 180}};
+    SetMapPath(filter, MakeMap("half.png", 320, 180, rightHalf));
+    EXPECT_EQ(Grab(source).At(10, 90)[3], 0) << "the left half is left uncovered";
 }

@@ -4,6 +4,7 @@
 #include "LayerShots.h"
 #include "LayerSourceLoader.h"
 #include "NativeSetLoader.h"
+#include "SetChange.h"
 #include "SetPaths.h"
 #include "ShotSteps.h"
 #include "SourceFilters.h"
@@ -122,6 +123,10 @@ bool CMultiViewSource::RestoreSnapshot(const SetSnapshot& snapshot)
 {
     if (!CanEdit() || m_items.empty())
         return false;
+    // Rebuilding every source for a moved layer would read every picture
+    // of the set again, and lose the selection.
+    if (RestorePlacementsOnly(snapshot))
+        return true;
     LayerList layers;
     for (const LayerInfo& layer : snapshot.layers)
         layers.push_back(CloneLayer(layer));
@@ -143,6 +148,29 @@ bool CMultiViewSource::RestoreSnapshot(const SetSnapshot& snapshot)
     const bool built = CreateSources();
     SnapshotOrder();
     return built;
+}
+
+bool CMultiViewSource::RestorePlacementsOnly(const SetSnapshot& snapshot)
+{
+    if (snapshot.layers.size() != m_layers.size() || m_items.size() != m_layers.size() + 1)
+        return false;
+    if (m_animation.animating)
+        return false;
+    if (!SameShots(snapshot.shots, m_shots) || snapshot.shotToItem != m_shotToLayer || snapshot.name != m_setName ||
+        snapshot.thumbnailPath != m_thumbnailPath || snapshot.headerValue != m_headerValue ||
+        snapshot.shotMode != m_shotMode)
+        return false;
+    for (size_t j = 0; j < m_layers.size(); ++j) {
+        if (!SameLayerApartFromPlacement(snapshot.layers[j], m_layers[j]) || IsPlacedByLayerShot(static_cast<int>(j) + 1))
+            return false;
+    }
+    for (size_t j = 0; j < m_layers.size(); ++j) {
+        if (SamePlacement(snapshot.layers[j], m_layers[j]))
+            continue;
+        CopyPlacement(snapshot.layers[j], m_layers[j]);
+        ApplyLayerTransform(static_cast<int>(j));
+    }
+    return true;
 }
 
 int CMultiViewSource::ReloadShots()

@@ -6,13 +6,6 @@
 
 namespace {
 
-bool SamePlacement(const LayerInfo& a, const LayerInfo& b)
-{
-    return a.x == b.x && a.y == b.y && a.zoomX == b.zoomX && a.zoomY == b.zoomY && a.zoomZ == b.zoomZ &&
-           a.rotateX == b.rotateX && a.rotateY == b.rotateY && a.rotateZ == b.rotateZ && a.cropLeft == b.cropLeft &&
-           a.cropTop == b.cropTop && a.cropRight == b.cropRight && a.cropBottom == b.cropBottom;
-}
-
 bool SameFilesAndFlags(const LayerInfo& a, const LayerInfo& b)
 {
     return a.dynamic == b.dynamic && a.visible == b.visible && a.uvEnabled == b.uvEnabled &&
@@ -20,6 +13,45 @@ bool SameFilesAndFlags(const LayerInfo& a, const LayerInfo& b)
 }
 
 bool SameName(const LayerInfo& a, const LayerInfo& b) { return std::strncmp(a.name, b.name, sizeof a.name) == 0; }
+
+}  // namespace
+
+bool SamePlacement(const LayerInfo& a, const LayerInfo& b)
+{
+    return a.x == b.x && a.y == b.y && a.zoomX == b.zoomX && a.zoomY == b.zoomY && a.zoomZ == b.zoomZ &&
+           a.rotateX == b.rotateX && a.rotateY == b.rotateY && a.rotateZ == b.rotateZ && a.cropLeft == b.cropLeft &&
+           a.cropTop == b.cropTop && a.cropRight == b.cropRight && a.cropBottom == b.cropBottom;
+}
+
+void CopyPlacement(const LayerInfo& from, LayerInfo& to)
+{
+    to.x = from.x;
+    to.y = from.y;
+    to.zoomX = from.zoomX;
+    to.zoomY = from.zoomY;
+    to.zoomZ = from.zoomZ;
+    to.rotateX = from.rotateX;
+    to.rotateY = from.rotateY;
+    to.rotateZ = from.rotateZ;
+    to.cropLeft = from.cropLeft;
+    to.cropTop = from.cropTop;
+    to.cropRight = from.cropRight;
+    to.cropBottom = from.cropBottom;
+}
+
+bool SameLayerApartFromPlacement(const LayerInfo& a, const LayerInfo& b)
+{
+    return SameName(a, b) && SameFilesAndFlags(a, b);
+}
+
+bool SameShots(const ShotList& a, const ShotList& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](const ShotInfo& x, const ShotInfo& y) {
+               return std::memcmp(&x, &y, sizeof x) == 0;
+           });
+}
+
+namespace {
 
 std::vector<std::wstring> Names(const LayerList& layers)
 {
@@ -37,13 +69,6 @@ std::wstring ExtraName(std::vector<std::wstring> more, std::vector<std::wstring>
             more.erase(found);
     }
     return more.empty() ? std::wstring() : more.front();
-}
-
-bool SameShots(const ShotList& a, const ShotList& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](const ShotInfo& x, const ShotInfo& y) {
-               return std::memcmp(&x, &y, sizeof x) == 0;
-           });
 }
 
 SetChange LayerEdits(const LayerList& before, const LayerList& after)

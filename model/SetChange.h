@@ -26,3 +26,11 @@ struct SetChange {
 };
 
 SetChange DescribeSetChange(const SetSnapshot& before, const SetSnapshot& after);
+
+// Whether two records of a layer differ at most in where it sits (place,
+// size, rotation, crop).
+bool SameLayerApartFromPlacement(const LayerInfo& a, const LayerInfo& b);
+bool SamePlacement(const LayerInfo& a, const LayerInfo& b);
+// Takes where the layer sits from `from` into `to`.
+void CopyPlacement(const LayerInfo& from, LayerInfo& to);
+bool SameShots(const ShotList& a, const ShotList& b);

@@ -230,9 +230,19 @@ TEST_F(EditorHistoryTest, SavingIsTheCleanStateAndAWholeDragIsOneStep)
     EXPECT_FLOAT_EQ(after.x - before.x, 1.0f);
     EXPECT_FLOAT_EQ(after.y - before.y, 10.0f);
     EXPECT_EQ(stack()->count(), 3);
+    obs_source_t* redPicture = obs_sceneitem_get_source(red);
     editor()->Undo();
     obs_sceneitem_get_pos(scene()->GetItem(1), &after);
     EXPECT_FLOAT_EQ(after.y, before.y);
+    // A step that only moved layers puts them back where they stand: the
+    // same items and pictures, still selected for the next nudge.
+    EXPECT_EQ(scene()->GetItem(1), red);
+    EXPECT_EQ(obs_sceneitem_get_source(scene()->GetItem(1)), redPicture);
+    EXPECT_TRUE(obs_sceneitem_selected(red));
+    editor()->Redo();
+    obs_sceneitem_get_pos(red, &after);
+    EXPECT_FLOAT_EQ(after.y - before.y, 10.0f);
+    editor()->Undo();
 
     // Saved: clean, no question on closing; one more edit asks again, and
     // undoing it back to the saved state does not.

@@ -123,10 +123,6 @@ bool CMultiViewSource::RestoreSnapshot(const SetSnapshot& snapshot)
 {
     if (!CanEdit() || m_items.empty())
         return false;
-    // Rebuilding every source for a moved layer would read every picture
-    // of the set again, and lose the selection.
-    if (RestorePlacementsOnly(snapshot))
-        return true;
     LayerList layers;
     for (const LayerInfo& layer : snapshot.layers)
         layers.push_back(CloneLayer(layer));
@@ -152,7 +148,7 @@ bool CMultiViewSource::RestoreSnapshot(const SetSnapshot& snapshot)
 
 bool CMultiViewSource::RestorePlacementsOnly(const SetSnapshot& snapshot)
 {
-    if (snapshot.layers.size() != m_layers.size() || m_items.size() != m_layers.size() + 1)
+    if (!CanEdit() || snapshot.layers.size() != m_layers.size() || m_items.size() != m_layers.size() + 1)
         return false;
     if (m_animation.animating)
         return false;

@@ -98,9 +98,11 @@ public:
     // Puts the set into the snapshot's state: its records replace the set's,
     // the layers' items are made again from them, the camera stays. A shot
     // mode that differs is written as SetShotMode writes it.
-    // A snapshot that differs from the set only in where layers sit is put
-    // onto the items as they stand, nothing made again.
     bool RestoreSnapshot(const SetSnapshot& snapshot);
+    // Puts the snapshot's placements onto the layers' items as they stand,
+    // nothing made again; false, with nothing changed, when the snapshot
+    // differs in more than where layers sit (or a shot places a layer).
+    bool RestorePlacementsOnly(const SetSnapshot& snapshot);
 
     // Erases shot `index`; the shots after it keep the layers they show.
     bool RemoveShot(int index);
@@ -161,10 +163,6 @@ protected:
     void RestoreOrder();
     // Every layer item back at its record's placement and in its order.
     void RestoreLayerPlacements();
-    // Puts the snapshot's placements onto the items; false, with nothing
-    // changed, when the snapshot differs in more than placements or a layer
-    // shot places a layer.
-    bool RestorePlacementsOnly(const SetSnapshot& snapshot);
     void PlaceAtFullCanvas(obs_sceneitem_t* item);
     // After a layer was added, removed, moved or renamed: a layer-shot set's
     // shots follow its layers.

@@ -126,7 +126,11 @@ void CEditHistory::Restore(const std::shared_ptr<const KeptSnapshot>& snapshot)
     if (!m_scene || !snapshot)
         return;
     m_restoring = true;
-    m_scene->RestoreSnapshot(*snapshot->Expand());
+    // A step that only moved layers is put back on the items as they stand:
+    // rebuilding the set would read every picture again and lose the selection.
+    const std::shared_ptr<const SetSnapshot> state = snapshot->Expand();
+    if (!m_scene->RestorePlacementsOnly(*state))
+        m_scene->RestoreSnapshot(*state);
     m_last = TakeSetSnapshot(*m_scene);
     m_lastKept = snapshot;
     m_restoring = false;

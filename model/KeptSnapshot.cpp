@@ -15,14 +15,6 @@ void CopyAllButLayers(const SetSnapshot& from, SetSnapshot& to)
     to.headerValue = from.headerValue;
 }
 
-bool SameAllButLayers(const SetSnapshot& a, const SetSnapshot& b)
-{
-    return a.shots.size() == b.shots.size() &&
-           (a.shots.empty() || std::memcmp(a.shots.data(), b.shots.data(), a.shots.size() * sizeof(ShotInfo)) == 0) &&
-           a.shotToItem == b.shotToItem && a.name == b.name && a.thumbnailPath == b.thumbnailPath &&
-           a.shotMode == b.shotMode && a.headerValue == b.headerValue;
-}
-
 }  // namespace
 
 KeptSnapshot::Layer::Layer(const LayerInfo& record) { own.push_back(CloneLayer(record)); }
@@ -55,7 +47,7 @@ KeptSnapshot::KeptSnapshot(const SetSnapshot& snapshot, const KeptSnapshot* prev
             m_layers.push_back(std::make_shared<const Layer>(record));
     }
     // A step that changed only layers shares the rest as well.
-    if (previous && SameAllButLayers(*previous->m_rest, snapshot)) {
+    if (previous && SameApartFromLayers(*previous->m_rest, snapshot)) {
         m_rest = previous->m_rest;
     } else {
         auto rest = std::make_shared<SetSnapshot>();

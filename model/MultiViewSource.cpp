@@ -148,13 +148,8 @@ bool CMultiViewSource::RestoreSnapshot(const SetSnapshot& snapshot)
 
 bool CMultiViewSource::RestorePlacementsOnly(const SetSnapshot& snapshot)
 {
-    if (!CanEdit() || snapshot.layers.size() != m_layers.size() || m_items.size() != m_layers.size() + 1)
-        return false;
-    if (m_animation.animating)
-        return false;
-    if (!SameShots(snapshot.shots, m_shots) || snapshot.shotToItem != m_shotToLayer || snapshot.name != m_setName ||
-        snapshot.thumbnailPath != m_thumbnailPath || snapshot.headerValue != m_headerValue ||
-        snapshot.shotMode != m_shotMode)
+    if (!CanEdit() || m_animation.animating || snapshot.layers.size() != m_layers.size() ||
+        m_items.size() != m_layers.size() + 1 || !SameApartFromLayers(*TakeSetSnapshot(*this), snapshot))
         return false;
     for (size_t j = 0; j < m_layers.size(); ++j) {
         if (!SameLayerApartFromPlacement(snapshot.layers[j], m_layers[j]) || IsPlacedByLayerShot(static_cast<int>(j) + 1))

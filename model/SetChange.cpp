@@ -44,13 +44,6 @@ bool SameLayerApartFromPlacement(const LayerInfo& a, const LayerInfo& b)
     return SameName(a, b) && SameFilesAndFlags(a, b);
 }
 
-bool SameShots(const ShotList& a, const ShotList& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](const ShotInfo& x, const ShotInfo& y) {
-               return std::memcmp(&x, &y, sizeof x) == 0;
-           });
-}
-
 namespace {
 
 std::vector<std::wstring> Names(const LayerList& layers)

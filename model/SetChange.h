@@ -33,4 +33,3 @@ bool SameLayerApartFromPlacement(const LayerInfo& a, const LayerInfo& b);
 bool SamePlacement(const LayerInfo& a, const LayerInfo& b);
 // Takes where the layer sits from `from` into `to`.
 void CopyPlacement(const LayerInfo& from, LayerInfo& to);
-bool SameShots(const ShotList& a, const ShotList& b);

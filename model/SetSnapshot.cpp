@@ -2,6 +2,9 @@
 
 #include "SourceObject.h"
 
+#include <algorithm>
+#include <cstring>
+
 std::shared_ptr<const SetSnapshot> TakeSetSnapshot(CSourceObject& set)
 {
     auto snapshot = std::make_shared<SetSnapshot>();
@@ -19,4 +22,17 @@ std::shared_ptr<const SetSnapshot> TakeSetSnapshot(CSourceObject& set)
     snapshot->headerValue = set.GetHeaderValue();
     snapshot->content = SetContent::Capture(set);
     return snapshot;
+}
+
+bool SameShots(const ShotList& a, const ShotList& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](const ShotInfo& x, const ShotInfo& y) {
+               return std::memcmp(&x, &y, sizeof x) == 0;
+           });
+}
+
+bool SameApartFromLayers(const SetSnapshot& a, const SetSnapshot& b)
+{
+    return SameShots(a.shots, b.shots) && a.shotToItem == b.shotToItem && a.name == b.name &&
+           a.thumbnailPath == b.thumbnailPath && a.shotMode == b.shotMode && a.headerValue == b.headerValue;
 }

@@ -26,3 +26,7 @@ struct SetSnapshot {
 };
 
 std::shared_ptr<const SetSnapshot> TakeSetSnapshot(CSourceObject& set);
+
+bool SameShots(const ShotList& a, const ShotList& b);
+// Whether two snapshots agree in everything but their layers.
+bool SameApartFromLayers(const SetSnapshot& a, const SetSnapshot& b);

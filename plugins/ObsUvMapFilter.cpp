@@ -214,6 +214,7 @@ void ObsUvMapFilter::Render()
         DrawThroughMap(map, key);
         return;
     }
+    FollowPictureFile(target);
     if (!KeptOutputIsCurrent(key) && !KeepOutput(map, key))
         return;
     DrawKeptOutput(key);
@@ -233,10 +234,54 @@ bool ObsUvMapFilter::DrawThroughMap(gs_texture_t* map, const OutputKey& key)
     return true;
 }
 
+bool ObsUvMapFilter::DrawStillThroughMap(gs_texture_t* map, const OutputKey& key)
+{
+    // Only the filter on the picture itself may have the picture draw with
+    // this effect; under another filter the picture comes through that one.
+    obs_source_t* target = obs_filter_get_target(m_context);
+    if (!target || target != obs_filter_get_parent(m_context) || key.pictureWidth <= 0.0f ||
+        key.pictureHeight <= 0.0f)
+        return DrawThroughMap(map, key);
+    vec2 pictureSize;
+    vec2_set(&pictureSize, key.pictureWidth, key.pictureHeight);
+    gs_effect_set_texture(m_mapParam, map);
+    gs_effect_set_vec2(m_pictureSizeParam, &pictureSize);
+    // The picture draws itself at its own size with the current effect and
+    // binds its texture; scaled to the map's size, each output pixel runs the
+    // map lookup once. The picture's own filters are not run again here: a
+    // source drawn from inside its filter chain draws as it is.
+    gs_matrix_push();
+    gs_matrix_scale3f(float(key.width) / key.pictureWidth, float(key.height) / key.pictureHeight, 1.0f);
+    while (gs_effect_loop(m_effect, "Draw"))
+        obs_source_video_render(target);
+    gs_matrix_pop();
+    return true;
+}
+
 bool ObsUvMapFilter::KeptOutputIsCurrent(const OutputKey& key) const
 {
-    constexpr uint64_t kLongestKeptNs = 1000000000;
-    return m_keptValid && m_keptKey == key && !m_targetChanged.load() && os_gettime_ns() - m_keptAt < kLongestKeptNs;
+    return m_keptValid && m_keptKey == key && !m_targetChanged.load();
+}
+
+void ObsUvMapFilter::FollowPictureFile(obs_source_t* target)
+{
+    // The image source compares its file's time once a second while shown
+    // and reloads it when it changed; looking as often and drawing again at
+    // each look for a little over two seconds after a change shows the
+    // reloaded picture whatever the two checks' phases are.
+    constexpr uint64_t kSecondNs = 1000000000;
+    constexpr uint64_t kReloadWindowNs = 2500000000;
+    const uint64_t now = os_gettime_ns();
+    if (now - m_pictureCheckedAt < kSecondNs)
+        return;
+    m_pictureCheckedAt = now;
+    const UvMapFileStamp stamp = StampOf(PictureFileOf(target));
+    if (stamp != m_pictureStamp) {
+        m_pictureStamp = stamp;
+        m_redrawUntil = now + kReloadWindowNs;
+    }
+    if (now < m_redrawUntil)
+        m_keptValid = false;
 }
 
 bool ObsUvMapFilter::KeepOutput(gs_texture_t* map, const OutputKey& key)
@@ -258,14 +303,13 @@ bool ObsUvMapFilter::KeepOutput(gs_texture_t* map, const OutputKey& key)
     gs_ortho(0.0f, float(key.width), 0.0f, float(key.height), -100.0f, 100.0f);
     gs_blend_state_push();
     gs_blend_function(GS_BLEND_ONE, GS_BLEND_ZERO);
-    const bool drawn = DrawThroughMap(map, key);
+    const bool drawn = DrawStillThroughMap(map, key);
     gs_blend_state_pop();
     gs_texrender_end(m_kept);
     if (!drawn)
         return false;
     m_keptValid = true;
     m_keptKey = key;
-    m_keptAt = os_gettime_ns();
     return true;
 }
 
@@ -285,14 +329,20 @@ void ObsUvMapFilter::DrawKeptOutput(const OutputKey& key)
     gs_enable_framebuffer_srgb(previous);
 }
 
+std::string ObsUvMapFilter::PictureFileOf(obs_source_t* target)
+{
+    if (!target || std::strcmp(obs_source_get_unversioned_id(target), "image_source") != 0)
+        return {};
+    OBSDataAutoRelease settings = obs_source_get_settings(target);
+    const char* file = obs_data_get_string(settings, "file");
+    return file ? std::string(file) : std::string();
+}
+
 bool ObsUvMapFilter::ShowsStillPicture(obs_source_t* target)
 {
     if (!target || std::strcmp(obs_source_get_unversioned_id(target), "image_source") != 0)
         return false;
-    obs_data_t* settings = obs_source_get_settings(target);
-    const char* file = obs_data_get_string(settings, "file");
-    std::string extension = file ? std::string(file) : std::string();
-    obs_data_release(settings);
+    std::string extension = PictureFileOf(target);
     const size_t dot = extension.find_last_of('.');
     extension = dot == std::string::npos ? std::string() : extension.substr(dot + 1);
     for (char& c : extension)
@@ -312,6 +362,9 @@ void ObsUvMapFilter::WatchTarget(obs_source_t* target)
     m_watched = obs_source_get_weak_source(target);
     signal_handler_connect(obs_source_get_signal_handler(target), "update", OnTargetUpdated, this);
     m_watchedIsStill = ShowsStillPicture(target);
+    m_pictureStamp = StampOf(PictureFileOf(target));
+    m_pictureCheckedAt = os_gettime_ns();
+    m_redrawUntil = 0;
 }
 
 void ObsUvMapFilter::StopWatchingTarget()

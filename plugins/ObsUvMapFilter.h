@@ -7,8 +7,8 @@
 // Drawing through the map is the costly part of a frame with a screen in it,
 // so the output of a still picture (an image source that is not an animated
 // GIF) is kept and drawn again until the picture's settings, the map or a
-// size changes, and at least once a second for a picture its source reloads
-// by itself when its file changes on disk.
+// size changes, or the picture's file changes on disk (its source reloads it
+// by itself then).
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -54,16 +54,23 @@ private:
 
     // Draws the picture through the map into the current render target.
     bool DrawThroughMap(gs_texture_t* map, const OutputKey& key);
+    // Draws a still picture straight through the map, sampling the picture's
+    // own texture: no copy of the picture is made on the way.
+    bool DrawStillThroughMap(gs_texture_t* map, const OutputKey& key);
     // Draws the output into the kept texture; false when nothing was kept
     // (the output is then drawn as it comes, or not at all).
     bool KeepOutput(gs_texture_t* map, const OutputKey& key);
     void DrawKeptOutput(const OutputKey& key);
     bool KeptOutputIsCurrent(const OutputKey& key) const;
+    // Looks at the picture's file once a second; after a change the output is
+    // drawn again for the next few seconds, while its source reloads it.
+    void FollowPictureFile(obs_source_t* target);
     // Listens to the settings of the filtered source (graphics thread).
     void WatchTarget(obs_source_t* target);
     void StopWatchingTarget();
     static void OnTargetUpdated(void* data, calldata_t* params);
     static bool ShowsStillPicture(obs_source_t* target);
+    static std::string PictureFileOf(obs_source_t* target);
 
     void UseMap(const std::string& path);
     void ReplaceMap(gs_texture_t* map, uint32_t width, uint32_t height);
@@ -93,7 +100,9 @@ private:
     gs_texrender_t* m_kept = nullptr;
     OutputKey m_keptKey;
     bool m_keptValid = false;
-    uint64_t m_keptAt = 0;  // os_gettime_ns() when it was drawn
+    UvMapFileStamp m_pictureStamp;
+    uint64_t m_pictureCheckedAt = 0;  // os_gettime_ns()
+    uint64_t m_redrawUntil = 0;       // while a rewritten picture may still be reloading
     OBSWeakSourceAutoRelease m_watched;
     std::atomic<bool> m_watchedIsStill{false};
     std::atomic<bool> m_targetChanged{false};  // set by the target's signal, on any thread

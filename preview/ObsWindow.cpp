@@ -1,5 +1,7 @@
 #include "ObsWindow.h"
 
+#include "NestedSceneDraw.h"
+
 #include "MoveGesture.h"
 #include "RotateGesture.h"
 #include "RubberBandGesture.h"
@@ -233,7 +235,8 @@ void ObsWindow::Render(uint32_t, uint32_t)
         gs_ortho(projection.left, projection.right, projection.top, projection.bottom, -100.0f, 100.0f);
         gs_set_viewport(viewport.x, viewport.y, viewport.width, viewport.height);
         m_painter.DrawCanvas(canvas.x, canvas.y);
-        obs_source_video_render(obs_scene_get_source(scene));
+        OBSSourceAutoRelease drawn = SourceToDrawForScene(scene, canvas);
+        obs_source_video_render(drawn);
     }
 
     const OrthoBounds overlay = view.OverlayProjection();

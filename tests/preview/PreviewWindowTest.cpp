@@ -3,6 +3,7 @@
 // the graphics thread draws.
 #include "PreviewFixture.h"
 
+#include "preview/NestedSceneDraw.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -284,4 +285,47 @@ TEST_F(PreviewWindowTest, HoveringAfterAReleaseElsewhereDoesNotDrag)
     EXPECT_FLOAT_EQ(Position(middle()).y, dragged.y);
     EXPECT_FALSE(m_window->InGesture());
     QTest::mouseRelease(m_window.get(), Qt::LeftButton, Qt::NoModifier, QPoint(720, 380));
+}
+
+TEST_F(PreviewWindowTest, TheSetSceneShowsTheSamePictureWhetherItsLayersAreDrawnDirectlyOrThroughTheEngine)
+{
+    // The set's own scene, as the editor shows it: the layers' scene as its
+    // one item, unmoved. The top layer reaches past the canvas's right edge,
+    // and the view is zoomed out so the window shows what lies beyond it.
+    m_window->SetScene(m_set->GetMainScene());
+    m_window->SetEditEnabled(false);
+    m_window->ZoomTo(0.25f);
+    vec2 past{1700.0f, 135.0f};
+    obs_sceneitem_set_pos(top(), &past);
+    obs_sceneitem_t* layers = m_set->GetItem(0);
+    const vec2 canvas{1920.0f, 1080.0f};
+    EXPECT_EQ(SourceToDrawForScene(m_set->GetMainScene(), canvas).Get(), obs_scene_get_source(scene()));
+    const QImage direct = RenderFrame();
+
+    // A scale filter on the item makes the engine compose the layers' scene
+    // into a texture first, as it does for every nested scene moved by a shot.
+    obs_sceneitem_set_scale_filter(layers, OBS_SCALE_BILINEAR);
+    EXPECT_EQ(SourceToDrawForScene(m_set->GetMainScene(), canvas).Get(), obs_scene_get_source(m_set->GetMainScene()));
+    const QImage composed = RenderFrame();
+    obs_sceneitem_set_scale_filter(layers, OBS_SCALE_DISABLE);
+
+    direct.save(ScreenshotPath("preview-set-direct.png"));
+    composed.save(ScreenshotPath("preview-set-composed.png"));
+    // The same picture but for the pixels along the layers' edges: through
+    // the texture they are resampled once more.
+    ASSERT_EQ(direct.size(), composed.size());
+    int differing = 0;
+    for (int y = 0; y < direct.height(); ++y)
+        for (int x = 0; x < direct.width(); ++x)
+            differing += settest::PixelIs(direct, x, y, composed.pixelColor(x, y), 3) ? 0 : 1;
+    EXPECT_LT(differing, direct.width() * direct.height() / 200);
+
+    const ViewTransform& view = m_window->View();
+    const vec2 inside = view.CanvasToWindow({1900.0f, 200.0f});
+    const vec2 beyond = view.CanvasToWindow({1960.0f, 200.0f});
+    for (const QImage* frame : {&direct, &composed}) {
+        EXPECT_TRUE(settest::PixelIs(*frame, int(inside.x), int(inside.y), Qt::yellow, 12));
+        EXPECT_FALSE(settest::PixelIs(*frame, int(beyond.x), int(beyond.y), Qt::yellow, 60))
+            << "the layers show past the canvas's edge";
+    }
 }

@@ -271,6 +271,9 @@ void CWndEditorPosition::ShowTab(int tab)
 
 void CWndEditorPosition::Refresh()
 {
+    // Layers picked together stay picked when their items do (an undone move
+    // puts the items back where they were without making them again).
+    const std::vector<int> picked = LayersSelectedOnPreview();
     // A layer shot may have left a layer at full frame: this page shows and
     // edits the layers where their records put them.
     if (m_scene) {
@@ -279,6 +282,7 @@ void CWndEditorPosition::Refresh()
         m_writing = false;
     }
     FillList(m_current >= 0 ? m_current : 0);
+    SelectLayersAgain(picked);
 }
 
 void CWndEditorPosition::OnSceneChanging()

@@ -70,6 +70,10 @@ public:
     std::vector<int> SelectedRows() const;
     // The list selects the layers selected on the preview.
     void FollowEngineSelection();
+    // The layers whose items are selected on the preview, top first.
+    std::vector<int> LayersSelectedOnPreview();
+    // Selects several layers again after the list was filled anew.
+    void SelectLayersAgain(const std::vector<int>& rows);
     // Removes the selected layers after asking (question 179); also Delete on the preview.
     void RemoveLayer();
 

@@ -144,6 +144,33 @@ void CWndEditorPosition::FollowEngineSelection()
     m_loading = wasLoading;
 }
 
+std::vector<int> CWndEditorPosition::LayersSelectedOnPreview()
+{
+    std::vector<int> rows;
+    const int count = m_scene ? static_cast<int>(m_scene->GetLayers().size()) : 0;
+    for (int row = 0; row < count; ++row) {
+        obs_sceneitem_t* item = ItemOfLayer(row);
+        if (item && obs_sceneitem_selected(item))
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+void CWndEditorPosition::SelectLayersAgain(const std::vector<int>& rows)
+{
+    if (rows.size() < 2 || !m_scene)
+        return;
+    m_writing = true;
+    for (int row : rows) {
+        if (obs_sceneitem_t* item = ItemOfLayer(row))
+            obs_sceneitem_select(item, true);
+    }
+    m_writing = false;
+    FollowEngineSelection();
+    if (Editor())
+        Editor()->UpdateSelectionStatus();
+}
+
 void CWndEditorPosition::ShowListMenu(const QPoint& global)
 {
     // The right button has already made the row under the pointer current.

@@ -1,6 +1,7 @@
 // The preview as a canvas: zooming about the pointer with the wheel, moving
-// a layer exactly at a high zoom, turning it by the rotate handle in steps,
-// and the guides of the frame menu's View submenu.
+// a layer exactly at a high zoom, picking layers with a band and nudging
+// them, turning one by the rotate handle in steps, and the guides of the
+// frame menu's View submenu.
 #include "EditorRoad.h"
 #include "RoadPictures.h"
 #include "Waiting.h"
@@ -90,6 +91,56 @@ TEST_F(CanvasRoad, AtFourHundredPercentADragMovesALayerByExactCanvasPixels)
     EXPECT_NEAR(desk["x"].toDouble(-99.0), 100.0 * 2.0 / kCanvasWidth, 1e-4) << "100 canvas pixels to the right";
     EXPECT_NEAR(desk["y"].toDouble(-99.0), 0.0, 1e-4);
     EXPECT_NEAR(desk["zoomX"].toDouble(-99.0), 1.0, 1e-6) << "a move keeps the size";
+}
+
+// With the foreground and the background hidden by their rows' check boxes
+// and the view zoomed out, a band drawn from the room beside the canvas into
+// it picks the two layers still shown (the list follows); Shift+Right moves
+// both by ten canvas pixels, and one Ctrl+Z takes both back.
+TEST_F(CanvasRoad, ABandPicksTheShownLayersAndANudgeMovesThemAsOneStep)
+{
+    ASSERT_TRUE(StartEditor());
+    ASSERT_TRUE(OpenRecentSet());
+    ASSERT_TRUE(ShowPage("Layers")) << DumpWindows();
+    for (const char* name : {"Foreground", "Background"}) {
+        const Accessible row = Find({"table cell", name});
+        ASSERT_TRUE(row) << DumpWindows();
+        const QRect place = PlaceOf(row);
+        Input().Click(QPoint(place.left() + 10, place.center().y()));
+        ASSERT_TRUE(WaitUntil([&] { return !row.Checked(); }, 5s)) << name << " is still shown";
+    }
+    m_window = PlaceOf(Find({"", "Preview"}));
+    ASSERT_FALSE(m_window.isEmpty());
+    Input().Wheel(m_window.center(), -3);
+    Screenshot("zoomed out");
+
+    Input().Drag(m_window.topLeft() + QPoint(6, 6), m_window.center(), 16);
+    const Accessible desk = Find({"table cell", "Desk"});
+    const Accessible screen = Find({"table cell", "Screen"});
+    ASSERT_TRUE(WaitUntil([&] { return desk.Selected() && screen.Selected(); }, 5s)) << DumpWindows();
+    EXPECT_FALSE(Find({"table cell", "Foreground"}).Selected()) << "a hidden layer is not picked";
+    EXPECT_FALSE(Find({"table cell", "Background"}).Selected());
+    ASSERT_TRUE(Find({"label", "2 layers: 0, 0  1920 × 1080 px"})) << DumpWindows();
+
+    Key("shift+Right");
+    ASSERT_TRUE(Find({"label", "2 layers: 10, 0  1920 × 1080 px"})) << DumpWindows();
+    Screenshot("nudged");
+    Key("ctrl+s");
+    ASSERT_TRUE(Find({"label", "Save Success"}, 20s)) << DumpWindows();
+    Key("Return");
+    QJsonArray layers = SetInfo(SetsFolder() + "/Sample Studio")["layers"].toArray();
+    EXPECT_NEAR(layers[1].toObject()["x"].toDouble(-99.0), 10.0 * 2.0 / kCanvasWidth, 1e-5) << "the desk moved";
+    EXPECT_NEAR(layers[2].toObject()["x"].toDouble(-99.0), 10.0 * 2.0 / kCanvasWidth, 1e-5) << "the screen moved";
+    EXPECT_NEAR(layers[0].toObject()["x"].toDouble(-99.0), 0.0, 1e-6) << "the hidden foreground stays";
+
+    Key("ctrl+z");
+    ASSERT_TRUE(Find({"label", "2 layers: 0, 0  1920 × 1080 px"})) << DumpWindows();
+    Key("ctrl+s");
+    ASSERT_TRUE(Find({"label", "Save Success"}, 20s)) << DumpWindows();
+    Key("Return");
+    layers = SetInfo(SetsFolder() + "/Sample Studio")["layers"].toArray();
+    EXPECT_NEAR(layers[1].toObject()["x"].toDouble(-99.0), 0.0, 1e-6) << "one undo takes both back";
+    EXPECT_NEAR(layers[2].toObject()["x"].toDouble(-99.0), 0.0, 1e-6);
 }
 
 // The rotate handle stands above the selection's top edge (inside it where

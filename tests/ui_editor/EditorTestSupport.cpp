@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QScreen>
+#include <QTest>
 #include <QThread>
 #include <util/bmem.h>
 
@@ -27,6 +28,17 @@ QApplication& EditorApplication()
     qputenv("QT_QPA_PLATFORM", "xcb");
     static QApplication* application = new QApplication(argc, argv);
     return *application;
+}
+
+bool BecomeActiveWindow(QWidget* window)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        window->raise();
+        window->activateWindow();
+        if (QTest::qWaitForWindowActive(window, 2000))
+            return true;
+    }
+    return false;
 }
 
 std::vector<std::string> SceneLayerNames(const std::wstring& sceneFile)

@@ -55,5 +55,9 @@ private:
 
 QApplication& EditorApplication();
 
+// Makes the window the active one, asking again when another test's window on
+// the shared display took the keyboard at the same moment.
+bool BecomeActiveWindow(QWidget* window);
+
 // The layer names a scene file holds, front-most first (none when it does not read).
 std::vector<std::string> SceneLayerNames(const std::wstring& sceneFile);

@@ -359,8 +359,7 @@ TEST_F(EditorWindowTest, NewSetFromATemplateOpensTheUnnamedVmixSet)
 TEST_F(EditorWindowTest, CtrlTabStepsThroughThePages)
 {
     OpenEditor();
-    editor()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(editor()));
+    ASSERT_TRUE(BecomeActiveWindow(editor()));
     CMyTabCtrl* tabs = editor()->GetTabControl();
     ASSERT_EQ(tabs->count(), 3);
     ASSERT_EQ(tabs->currentIndex(), 0);

@@ -298,6 +298,15 @@ bool EditorRoad::WaitGone(const Accessible& object, std::chrono::milliseconds ti
     return WaitUntil([&] { return !object.Showing(); }, Scaled(timeout));
 }
 
+bool EditorRoad::CloseMessageWithEnter(const Accessible& message)
+{
+    Key("Return");
+    if (WaitGone(message, 3s))
+        return true;
+    Key("Return");
+    return WaitGone(message);
+}
+
 std::string EditorRoad::DumpWindows()
 {
     std::string out;

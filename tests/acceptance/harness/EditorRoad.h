@@ -68,6 +68,9 @@ protected:
     // title need not tell it from the main window).
     Accessible FindMessageBox(const std::string& textPart, std::chrono::milliseconds timeout = 10s);
     bool WaitGone(const Accessible& object, std::chrono::milliseconds timeout = 10s);
+    // Closes a message box with Enter, as a user does; pressed again once if
+    // the key came before the box had the keyboard.
+    bool CloseMessageWithEnter(const Accessible& message);
     // Every shown window of the editor, for a failure message.
     std::string DumpWindows();
 

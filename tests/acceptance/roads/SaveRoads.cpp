@@ -39,8 +39,7 @@ protected:
         if (!message)
             return false;
         Screenshot("saved");
-        Key("Return");
-        return WaitGone(message);
+        return CloseMessageWithEnter(message);
     }
 
     std::string SampleFolder() const { return SetsFolder() + "/Sample Studio"; }

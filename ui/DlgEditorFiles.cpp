@@ -282,14 +282,15 @@ void CDlgEditor::InstallScene(CMultiViewSource* scene, std::unique_ptr<SourceInf
 
     UpdateTitle(folder);
     QApplication::alert(this);
+    // The preview shows the set's main scene until a panel asks for another;
+    // the page on show asks as it refreshes (the Layers page: the layers).
+    SendMessage(m_messages, UM_PREVIEW_SCENE, 0, 0);
     for (CWndEditorBase* panel : m_panels) {
         panel->setEnabled(true);
         panel->SetScene(m_scene);
         if (panel->isVisible())
             panel->Refresh();
     }
-    // The preview shows the set's main scene until a panel asks for another.
-    SendMessage(m_messages, UM_PREVIEW_SCENE, 0, 0);
     m_saveButton->setEnabled(true);
     // Opening another set starts a new history.
     m_history->Reset(m_scene);

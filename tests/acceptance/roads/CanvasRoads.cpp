@@ -95,15 +95,17 @@ TEST_F(CanvasRoad, AtFourHundredPercentADragMovesALayerByExactCanvasPixels)
     EXPECT_NEAR(desk["zoomX"].toDouble(-99.0), 1.0, 1e-6) << "a move keeps the size";
 }
 
-// With the foreground and the background hidden by their rows' check boxes
+// A set opened while the Layers page is on show; with the foreground and the
+// background hidden by their rows' check boxes
 // and the view zoomed out, a band drawn from the room beside the canvas into
 // it picks the two layers still shown (the list follows); Shift+Right moves
 // both by ten canvas pixels, and one Ctrl+Z takes both back.
 TEST_F(CanvasRoad, ABandPicksTheShownLayersAndANudgeMovesThemAsOneStep)
 {
     ASSERT_TRUE(StartEditor());
-    ASSERT_TRUE(OpenRecentSet());
+    // The set opens onto the Layers page already on show: the preview edits its layers.
     ASSERT_TRUE(ShowPage("Layers")) << DumpWindows();
+    ASSERT_TRUE(OpenRecentSet());
     for (const char* name : {"Foreground", "Background"}) {
         const Accessible row = Find({"table cell", name});
         ASSERT_TRUE(row) << DumpWindows();

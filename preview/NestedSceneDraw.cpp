@@ -1,22 +1,14 @@
 #include "NestedSceneDraw.h"
 
+#include <algorithm>
 #include <cmath>
+#include <graphics/vec3.h>
 
 namespace {
 
-constexpr float kPixelTolerance = 0.001f;
-
-bool Near(float a, float b) { return std::fabs(a - b) <= kPixelTolerance; }
-
-// Where the item's left (or top) edge lies, from its aligned position.
-float LeadingEdge(float position, float size, uint32_t alignment, uint32_t leading, uint32_t trailing)
-{
-    if (alignment & leading)
-        return position;
-    if (alignment & trailing)
-        return position - size;
-    return position - size / 2.0f;
-}
+// Share of an edge's length its other coordinate may differ by and still
+// count as straight: a half turn leaves rounding noise in the matrix.
+constexpr float kStraightTolerance = 1e-4f;
 
 bool ShowsPlainly(obs_sceneitem_t* item)
 {
@@ -25,61 +17,127 @@ bool ShowsPlainly(obs_sceneitem_t* item)
     return obs_sceneitem_visible(item) && crop.left == 0 && crop.top == 0 && crop.right == 0 && crop.bottom == 0 &&
            obs_sceneitem_get_scale_filter(item) == OBS_SCALE_DISABLE &&
            obs_sceneitem_get_blending_mode(item) == OBS_BLEND_NORMAL &&
-           obs_sceneitem_get_blending_method(item) == OBS_BLEND_METHOD_DEFAULT;
+           obs_sceneitem_get_blending_method(item) == OBS_BLEND_METHOD_DEFAULT &&
+           obs_sceneitem_get_bounds_type(item) == OBS_BOUNDS_NONE;
 }
 
-// The item's own values, not its last drawn transform: those follow a
-// change only once the engine has drawn it.
-bool StandsUnmovedOverCanvas(obs_sceneitem_t* item, obs_source_t* nested, vec2 canvas)
+vec2 Transformed(const matrix4& m, float x, float y)
 {
-    if (obs_source_get_width(nested) != uint32_t(canvas.x) || obs_source_get_height(nested) != uint32_t(canvas.y))
-        return false;
-    if (obs_sceneitem_get_bounds_type(item) != OBS_BOUNDS_NONE || obs_sceneitem_get_rot(item) != 0.0f)
-        return false;
-    vec2 scale, position;
-    obs_sceneitem_get_scale(item, &scale);
-    obs_sceneitem_get_pos(item, &position);
-    if (scale.x != 1.0f || scale.y != 1.0f)
-        return false;
-    const uint32_t alignment = obs_sceneitem_get_alignment(item);
-    return Near(LeadingEdge(position.x, canvas.x, alignment, OBS_ALIGN_LEFT, OBS_ALIGN_RIGHT), 0.0f) &&
-           Near(LeadingEdge(position.y, canvas.y, alignment, OBS_ALIGN_TOP, OBS_ALIGN_BOTTOM), 0.0f);
+    vec3 point, out;
+    vec3_set(&point, x, y, 0.0f);
+    vec3_transform(&out, &point, &m);
+    return {{{out.x, out.y}}};
+}
+
+bool Straight(vec2 from, vec2 to)
+{
+    const float dx = std::fabs(to.x - from.x), dy = std::fabs(to.y - from.y);
+    return dx <= kStraightTolerance * dy || dy <= kStraightTolerance * dx;
+}
+
+// Where a width × height source lands through `m`, when its edges stay
+// level and upright (a move, a scale, a quarter turn).
+bool LandsLevel(const matrix4& m, float width, float height, SceneRect& rect)
+{
+    const vec2 corners[4] = {Transformed(m, 0.0f, 0.0f), Transformed(m, width, 0.0f), Transformed(m, width, height),
+                             Transformed(m, 0.0f, height)};
+    for (int i = 0; i < 4; ++i)
+        if (!Straight(corners[i], corners[(i + 1) % 4]))
+            return false;
+    rect = {corners[0].x, corners[0].y, corners[0].x, corners[0].y};
+    for (const vec2& c : corners) {
+        rect.left = std::min(rect.left, c.x);
+        rect.right = std::max(rect.right, c.x);
+        rect.top = std::min(rect.top, c.y);
+        rect.bottom = std::max(rect.bottom, c.y);
+    }
+    return true;
 }
 
 struct OnlyItem {
-    vec2 canvas;
     int count = 0;
-    OBSSourceAutoRelease nested;  // set while the first item qualifies
+    obs_sceneitem_t* item = nullptr;
 };
 
-bool LookAtItem(obs_scene_t*, obs_sceneitem_t* item, void* param)
+bool CountItem(obs_scene_t*, obs_sceneitem_t* item, void* param)
 {
     auto* only = static_cast<OnlyItem*>(param);
-    if (++only->count > 1) {
-        only->nested = nullptr;
-        return false;
-    }
+    only->item = ++only->count == 1 ? item : nullptr;
+    return only->count < 2;
+}
+
+bool DrawsAsPlacedNestedScene(obs_sceneitem_t* item)
+{
     obs_source_t* source = obs_sceneitem_get_source(item);
-    if (source && obs_source_get_type(source) == OBS_SOURCE_TYPE_SCENE && !obs_sceneitem_is_group(item) &&
-        obs_source_filter_count(source) == 0 && ShowsPlainly(item) &&
-        StandsUnmovedOverCanvas(item, source, only->canvas))
-        only->nested = obs_source_get_ref(source);
+    return source && obs_source_get_type(source) == OBS_SOURCE_TYPE_SCENE && !obs_sceneitem_is_group(item) &&
+           obs_source_filter_count(source) == 0 && ShowsPlainly(item);
+}
+
+// Whole pixels of a scene coordinate along one axis of the view.
+struct Axis {
+    int start;
+    int length;
+    float low;
+    float high;
+    float PixelOf(float scene) const { return float(start) + (scene - low) * float(length) / (high - low); }
+    float SceneOf(int pixel) const { return low + float(pixel - start) * (high - low) / float(length); }
+};
+
+// The pixels of `axis` from `from` to `to` (scene coordinates), clamped to it.
+bool ClipAxis(const Axis& axis, float from, float to, int& start, int& length, float& low, float& high)
+{
+    if (axis.length <= 0 || axis.high == axis.low)
+        return false;
+    const int first = std::max(axis.start, int(std::lround(axis.PixelOf(from))));
+    const int last = std::min(axis.start + axis.length, int(std::lround(axis.PixelOf(to))));
+    if (last <= first)
+        return false;
+    start = first;
+    length = last - first;
+    low = axis.SceneOf(first);
+    high = axis.SceneOf(last);
     return true;
 }
 
 }  // namespace
 
-OBSSourceAutoRelease SourceToDrawForScene(obs_scene_t* scene, vec2 canvas)
+SceneDraw PlanSceneDraw(obs_scene_t* scene)
 {
+    SceneDraw draw;
     obs_source_t* own = obs_scene_get_source(scene);
     if (!own)
-        return nullptr;
-    if (obs_source_filter_count(own) == 0) {
-        OnlyItem only;
-        only.canvas = canvas;
-        obs_scene_enum_items(scene, LookAtItem, &only);
-        if (only.count == 1 && only.nested)
-            return std::move(only.nested);
+        return draw;
+    OnlyItem only;
+    if (obs_source_filter_count(own) == 0)
+        obs_scene_enum_items(scene, CountItem, &only);
+    if (only.count == 1 && only.item) {
+        // The engine brings the transform up to date when it draws the scene;
+        // drawn around, it is brought here (hit tests read it too).
+        obs_sceneitem_force_update_transform(only.item);
+        obs_source_t* nested = obs_sceneitem_get_source(only.item);
+        if (DrawsAsPlacedNestedScene(only.item)) {
+            obs_sceneitem_get_draw_transform(only.item, &draw.transform);
+            if (LandsLevel(draw.transform, float(obs_source_get_width(nested)), float(obs_source_get_height(nested)),
+                           draw.clip)) {
+                draw.source = obs_source_get_ref(nested);
+                draw.placed = true;
+                return draw;
+            }
+        }
     }
-    return obs_source_get_ref(own);
+    draw.source = obs_source_get_ref(own);
+    return draw;
+}
+
+ClippedView ClipView(const PixelRect& viewport, const OrthoBounds& projection, const SceneRect& clip)
+{
+    ClippedView view;
+    const Axis across{viewport.x, viewport.width, projection.left, projection.right};
+    const Axis down{viewport.y, viewport.height, projection.top, projection.bottom};
+    if (!ClipAxis(across, clip.left, clip.right, view.viewport.x, view.viewport.width, view.projection.left,
+                  view.projection.right) ||
+        !ClipAxis(down, clip.top, clip.bottom, view.viewport.y, view.viewport.height, view.projection.top,
+                  view.projection.bottom))
+        return {};
+    return view;
 }

@@ -235,8 +235,7 @@ void ObsWindow::Render(uint32_t, uint32_t)
         gs_ortho(projection.left, projection.right, projection.top, projection.bottom, -100.0f, 100.0f);
         gs_set_viewport(viewport.x, viewport.y, viewport.width, viewport.height);
         m_painter.DrawCanvas(canvas.x, canvas.y);
-        OBSSourceAutoRelease drawn = SourceToDrawForScene(scene, canvas);
-        obs_source_video_render(drawn);
+        DrawScene(scene, viewport, projection);
     }
 
     const OrthoBounds overlay = view.OverlayProjection();
@@ -259,6 +258,26 @@ void ObsWindow::Render(uint32_t, uint32_t)
     gs_matrix_pop();
     gs_projection_pop();
     gs_viewport_pop();
+}
+
+void ObsWindow::DrawScene(obs_scene_t* scene, const PixelRect& viewport, const OrthoBounds& projection)
+{
+    const SceneDraw draw = PlanSceneDraw(scene);
+    if (!draw.placed) {
+        obs_source_video_render(draw.source);
+        return;
+    }
+    // Only where the layers' canvas lands: the engine's texture of it ends there.
+    const ClippedView clipped = ClipView(viewport, projection, draw.clip);
+    if (clipped.viewport.Empty())
+        return;
+    gs_ortho(clipped.projection.left, clipped.projection.right, clipped.projection.top, clipped.projection.bottom,
+             -100.0f, 100.0f);
+    gs_set_viewport(clipped.viewport.x, clipped.viewport.y, clipped.viewport.width, clipped.viewport.height);
+    gs_matrix_push();
+    gs_matrix_mul(&draw.transform);
+    obs_source_video_render(draw.source);
+    gs_matrix_pop();
 }
 
 // ---- the mouse ----

@@ -138,6 +138,9 @@ protected:
     void SetPixelRatio(double ratio) { m_view.SetPixelRatio(ratio); }
 
 private:
+    // The scene in the canvas's viewport and projection: the layers' scene
+    // straight through its item where it can be (NestedSceneDraw).
+    void DrawScene(obs_scene_t* scene, const PixelRect& viewport, const OrthoBounds& projection);
     // What the draw callback reads.
     struct DrawState {
         ViewTransform view;

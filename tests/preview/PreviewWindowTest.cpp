@@ -290,7 +290,7 @@ TEST_F(PreviewWindowTest, HoveringAfterAReleaseElsewhereDoesNotDrag)
 TEST_F(PreviewWindowTest, TheSetSceneShowsTheSamePictureWhetherItsLayersAreDrawnDirectlyOrThroughTheEngine)
 {
     // The set's own scene, as the editor shows it: the layers' scene as its
-    // one item, unmoved. The top layer reaches past the canvas's right edge,
+    // one item. The top layer reaches past the layers' canvas on the right,
     // and the view is zoomed out so the window shows what lies beyond it.
     m_window->SetScene(m_set->GetMainScene());
     m_window->SetEditEnabled(false);
@@ -298,34 +298,55 @@ TEST_F(PreviewWindowTest, TheSetSceneShowsTheSamePictureWhetherItsLayersAreDrawn
     vec2 past{1700.0f, 135.0f};
     obs_sceneitem_set_pos(top(), &past);
     obs_sceneitem_t* layers = m_set->GetItem(0);
-    const vec2 canvas{1920.0f, 1080.0f};
-    EXPECT_EQ(SourceToDrawForScene(m_set->GetMainScene(), canvas).Get(), obs_scene_get_source(scene()));
-    const QImage direct = RenderFrame();
 
-    // A scale filter on the item makes the engine compose the layers' scene
-    // into a texture first, as it does for every nested scene moved by a shot.
-    obs_sceneitem_set_scale_filter(layers, OBS_SCALE_BILINEAR);
-    EXPECT_EQ(SourceToDrawForScene(m_set->GetMainScene(), canvas).Get(), obs_scene_get_source(m_set->GetMainScene()));
-    const QImage composed = RenderFrame();
-    obs_sceneitem_set_scale_filter(layers, OBS_SCALE_DISABLE);
+    struct Placement {
+        const char* name;
+        vec2 centre, scale;
+        float rotation;
+        vec2 inside, beyond;  // canvas points just inside and past the layers' right edge
+    };
+    // Unmoved; as a shot places it: half size, its canvas from (200, 100) to
+    // (1160, 640); and the same turned a quarter about its centre.
+    ASSERT_EQ(obs_sceneitem_get_alignment(layers), uint32_t(OBS_ALIGN_CENTER));
+    const Placement placements[] = {
+        {"unmoved", {960.0f, 540.0f}, {1.0f, 1.0f}, 0.0f, {1900.0f, 200.0f}, {1960.0f, 200.0f}},
+        {"shot", {680.0f, 370.0f}, {0.5f, 0.5f}, 0.0f, {1150.0f, 180.0f}, {1180.0f, 180.0f}},
+        {"quarter turn", {680.0f, 370.0f}, {0.5f, 0.5f}, 90.0f, {850.0f, 830.0f}, {850.0f, 880.0f}}};
+    for (const Placement& placement : placements) {
+        SCOPED_TRACE(placement.name);
+        obs_sceneitem_set_pos(layers, &placement.centre);
+        obs_sceneitem_set_scale(layers, &placement.scale);
+        obs_sceneitem_set_rot(layers, placement.rotation);
+        const SceneDraw plan = PlanSceneDraw(m_set->GetMainScene());
+        EXPECT_TRUE(plan.placed);
+        EXPECT_EQ(plan.source.Get(), obs_scene_get_source(scene()));
+        const QImage direct = RenderFrame();
 
-    direct.save(ScreenshotPath("preview-set-direct.png"));
-    composed.save(ScreenshotPath("preview-set-composed.png"));
-    // The same picture but for the pixels along the layers' edges: through
-    // the texture they are resampled once more.
-    ASSERT_EQ(direct.size(), composed.size());
-    int differing = 0;
-    for (int y = 0; y < direct.height(); ++y)
-        for (int x = 0; x < direct.width(); ++x)
-            differing += settest::PixelIs(direct, x, y, composed.pixelColor(x, y), 3) ? 0 : 1;
-    EXPECT_LT(differing, direct.width() * direct.height() / 200);
+        // A scale filter on the item makes the engine compose the layers'
+        // scene into a texture first and draw that where the item stands.
+        obs_sceneitem_set_scale_filter(layers, OBS_SCALE_BILINEAR);
+        EXPECT_FALSE(PlanSceneDraw(m_set->GetMainScene()).placed);
+        const QImage composed = RenderFrame();
+        obs_sceneitem_set_scale_filter(layers, OBS_SCALE_DISABLE);
 
-    const ViewTransform& view = m_window->View();
-    const vec2 inside = view.CanvasToWindow({1900.0f, 200.0f});
-    const vec2 beyond = view.CanvasToWindow({1960.0f, 200.0f});
-    for (const QImage* frame : {&direct, &composed}) {
-        EXPECT_TRUE(settest::PixelIs(*frame, int(inside.x), int(inside.y), Qt::yellow, 12));
-        EXPECT_FALSE(settest::PixelIs(*frame, int(beyond.x), int(beyond.y), Qt::yellow, 60))
-            << "the layers show past the canvas's edge";
+        direct.save(ScreenshotPath((std::string("preview-set-direct-") + placement.name + ".png").c_str()));
+        composed.save(ScreenshotPath((std::string("preview-set-composed-") + placement.name + ".png").c_str()));
+        // The same picture but for the pixels along the layers' edges:
+        // through the texture they are resampled once more.
+        ASSERT_EQ(direct.size(), composed.size());
+        int differing = 0;
+        for (int y = 0; y < direct.height(); ++y)
+            for (int x = 0; x < direct.width(); ++x)
+                differing += settest::PixelIs(direct, x, y, composed.pixelColor(x, y), 3) ? 0 : 1;
+        EXPECT_LT(differing, direct.width() * direct.height() / 200);
+
+        const ViewTransform& view = m_window->View();
+        const vec2 inside = view.CanvasToWindow(placement.inside);
+        const vec2 beyond = view.CanvasToWindow(placement.beyond);
+        for (const QImage* frame : {&direct, &composed}) {
+            EXPECT_TRUE(settest::PixelIs(*frame, int(inside.x), int(inside.y), Qt::yellow, 12));
+            EXPECT_FALSE(settest::PixelIs(*frame, int(beyond.x), int(beyond.y), Qt::yellow, 60))
+                << "the layers show past their canvas's edge";
+        }
     }
 }

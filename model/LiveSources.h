@@ -3,6 +3,8 @@
 // is edited: the engine's camera input, a media file played in a loop, or a
 // test pattern of colour bars with a moving block. They are for the preview
 // only; the layer's record keeps its own picture.
+#include "engine/TestPatternSource.h"
+
 #include <obs.hpp>
 
 #include <memory>
@@ -20,7 +22,7 @@ std::vector<CameraDevice> ListCameras();
 // One live source, with what keeps it moving.
 class CLiveSource {
 public:
-    ~CLiveSource();
+    ~CLiveSource() = default;
     CLiveSource(const CLiveSource&) = delete;
     CLiveSource& operator=(const CLiveSource&) = delete;
 
@@ -35,15 +37,10 @@ public:
     obs_source_t* Source() const { return m_source; }
 
     // The test pattern's bar colours, left to right (0xRRGGBB).
-    static constexpr uint32_t kBarColours[7] = {0xBFBFBF, 0xBFBF00, 0x00BFBF, 0x00BF00, 0xBF00BF, 0xBF0000, 0x0000BF};
+    static constexpr const auto& kBarColours = kTestPatternBarColours;
 
 private:
     CLiveSource() = default;
-    static void MoveBlock(void* data, float seconds);
 
     OBSSourceAutoRelease m_source;
-    OBSSceneAutoRelease m_pattern;       // the test pattern's scene
-    obs_sceneitem_t* m_block = nullptr;  // its moving block (the scene holds it)
-    float m_time = 0.0f;
-    bool m_ticking = false;
 };

@@ -1,5 +1,7 @@
 #include "SceneState.h"
 
+#include "engine/TestPatternSource.h"
+
 #include <algorithm>
 #include <cstring>
 #include <functional>
@@ -102,7 +104,8 @@ private:
         m_drawn.Add(obs_source_get_width(source));
         m_drawn.Add(obs_source_get_height(source));
         m_drawn.Add(obs_source_enabled(source));
-        if ((obs_source_get_output_flags(source) & OBS_SOURCE_ASYNC_VIDEO) == OBS_SOURCE_ASYNC_VIDEO)
+        if ((obs_source_get_output_flags(source) & OBS_SOURCE_ASYNC_VIDEO) == OBS_SOURCE_ASYNC_VIDEO ||
+            IsTestPatternSource(source))
             m_live = true;
         ForEachFilter(source, [&](obs_source_t* filter) {
             m_drawn.Add(filter);

@@ -9,7 +9,7 @@
 // Settings changed inside a source (another picture file, a filter's
 // values) leave no trace here; the sources' own signals tell of those (see
 // SourceSignalWatch). A source whose picture changes by itself (a video,
-// a camera) makes the scene live: it changes on every frame.
+// a camera, the test pattern) makes the scene live: it changes on every frame.
 #include <cstdint>
 #include <obs.hpp>
 #include <vector>

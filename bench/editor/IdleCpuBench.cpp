@@ -25,6 +25,7 @@
 #include "ui/DlgEditor.h"
 #include "ui/EditorMessages.h"
 #include "ui/MessageBox.h"
+#include "lumora/MyTabCtrl.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -37,6 +38,8 @@
 #include <util/base.h>
 
 namespace {
+
+constexpr int kShotsPage = 2;
 
 std::wstring W(const std::string& s) { return platform::Utf8ToWide(s); }
 
@@ -64,12 +67,23 @@ double IdleCpuShare(double seconds)
     return (ProcessCpuSeconds() - cpu) / (WallSeconds() - wall);
 }
 
-// Frames drawn while `during` runs for `seconds`, against the engine's rate.
-double DrawnShare(ObsQtWindow* preview, double seconds)
+// Frames drawn over `seconds` of events, against the engine's frame rate
+// over the time that really passed, and against the frames it composed.
+struct DrawnShare {
+    double ofRate = 0.0;
+    double ofComposed = 0.0;
+};
+DrawnShare MeasureDrawnShare(ObsQtWindow* preview, double seconds)
 {
-    const uint64_t before = preview->GetFramesDrawn();
+    const uint64_t drawn = preview->GetFramesDrawn(), composed = g_engineFrames.load();
+    const double wall = WallSeconds();
     RunEventsFor(seconds);
-    return double(preview->GetFramesDrawn() - before) / (seconds * double(g_settings.FrameRate));
+    const double frames = double(preview->GetFramesDrawn() - drawn);
+    DrawnShare share;
+    share.ofRate = frames / ((WallSeconds() - wall) * double(g_settings.FrameRate));
+    if (const uint64_t engine = g_engineFrames.load() - composed)
+        share.ofComposed = frames / double(engine);
+    return share;
 }
 
 }  // namespace
@@ -133,20 +147,24 @@ int main(int argc, char** argv)
             worst = std::max(worst, g_drawnAtFrame ? g_drawnAtFrame - changedAt : 999);
         }
 
-        // A shot transition, stepped as the shots page steps it.
+        // A shot transition, stepped as the shots page steps it, on that
+        // page: its preview shows the whole set as the shot places it (the
+        // layers page shows the layers where they stand in the set).
+        editor.GetTabControl()->SetCurSel(kShotsPage);
+        RunEventsFor(0.5);
         CMultiViewSource* scene = editor.GetScene();
         scene->StartShot(0, 0);
         QTimer steps;
         QObject::connect(&steps, &QTimer::timeout, [scene] { scene->ShotTick(); });
         steps.start(40);
         scene->StartShot(1, 6000);
-        const double transition = DrawnShare(preview, 5.0);
+        const DrawnShare transition = MeasureDrawnShare(preview, 5.0);
         steps.stop();
 
         // A live picture in the screen layer.
         std::unique_ptr<CLiveSource> live = CLiveSource::MakeTestPattern();
         const bool placed = live && scene->PlaceSourceInLayerAt(1, live->Source());
-        const double liveShare = placed ? DrawnShare(preview, 5.0) : 0.0;
+        const DrawnShare liveShare = placed ? MeasureDrawnShare(preview, 5.0) : DrawnShare{};
 
         obs_display_remove_draw_callback(preview->GetDisplay(), NoteDraw, nullptr);
         obs_remove_tick_callback(CountFrame, nullptr);
@@ -161,11 +179,13 @@ int main(int argc, char** argv)
         // Against the frame rate, and against the preview drawing on every
         // frame: the latter says whether resting ever holds a change back.
         const auto ofAlways = [alwaysShare](double share) { return alwaysShare > 0 ? share / alwaysShare : 0.0; };
-        std::printf("  shot transition, frames drawn     %.3f of the frame rate   (goal >= 0.98), %.2f of drawing always\n",
-                    transition, ofAlways(transition));
-        std::printf("  live picture, frames drawn        %.3f of the frame rate   (goal >= 0.98), %.2f of drawing always%s\n",
-                    liveShare, ofAlways(liveShare), placed ? "" : " (no live picture)");
-        if (resting > 0.10 || worst > 1 || transition < 0.98 || liveShare < 0.98)
+        std::printf("  shot transition, frames drawn     %.3f of the frame rate   (goal >= 0.98), %.3f of the frames "
+                    "composed, %.2f of drawing always\n",
+                    transition.ofRate, transition.ofComposed, ofAlways(transition.ofRate));
+        std::printf("  live picture, frames drawn        %.3f of the frame rate   (goal >= 0.98), %.3f of the frames "
+                    "composed, %.2f of drawing always%s\n",
+                    liveShare.ofRate, liveShare.ofComposed, ofAlways(liveShare.ofRate), placed ? "" : " (no live picture)");
+        if (resting > 0.10 || worst > 1 || transition.ofRate < 0.98 || liveShare.ofRate < 0.98)
             status = 2;
         editor.close();
     }

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <cstring>
 #include <obs-nix-platform.h>
 #include <utility>
 
@@ -84,6 +85,7 @@ void ObsWindow::DestroyDisplay()
         obs_display_remove_draw_callback(m_display, DrawCallback, this);
         obs_enter_graphics();
         m_painter.DestroyBuffers();
+        m_composed.Release();
         obs_leave_graphics();
         obs_display_destroy(m_display);
         m_display = nullptr;
@@ -264,6 +266,8 @@ void ObsWindow::DrawScene(obs_scene_t* scene, const PixelRect& viewport, const O
 {
     const SceneDraw draw = PlanSceneDraw(scene);
     if (!draw.placed) {
+        m_composed.Release();
+        m_hasLastPlacement = m_movedLastFrame = false;
         obs_source_video_render(draw.source);
         return;
     }
@@ -274,10 +278,28 @@ void ObsWindow::DrawScene(obs_scene_t* scene, const PixelRect& viewport, const O
     gs_ortho(clipped.projection.left, clipped.projection.right, clipped.projection.top, clipped.projection.bottom,
              -100.0f, 100.0f);
     gs_set_viewport(clipped.viewport.x, clipped.viewport.y, clipped.viewport.width, clipped.viewport.height);
+    if (ComposesWhileMoving(draw) && m_composed.Draw(draw.source, m_lastLayersState, draw.transform))
+        return;
+    m_composed.Release();
     gs_matrix_push();
     gs_matrix_mul(&draw.transform);
     obs_source_video_render(draw.source);
     gs_matrix_pop();
+}
+
+bool ObsWindow::ComposesWhileMoving(const SceneDraw& draw)
+{
+    const SceneState layers = ReadSceneState(obs_scene_from_source(draw.source));
+    const bool moved = m_hasLastPlacement && std::memcmp(&draw.transform, &m_lastTransform, sizeof(matrix4)) != 0;
+    const bool layersSteady = m_hasLastPlacement && !layers.live && layers.drawn == m_lastLayersState;
+    // A placement that jumps once (a shot taken at once) is drawn directly:
+    // composing pays only over frames that keep moving.
+    const bool keepsMoving = moved && m_movedLastFrame;
+    m_lastTransform = draw.transform;
+    m_lastLayersState = layers.drawn;
+    m_hasLastPlacement = true;
+    m_movedLastFrame = moved;
+    return keepsMoving && layersSteady;
 }
 
 // ---- the mouse ----

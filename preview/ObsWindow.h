@@ -13,6 +13,8 @@
 // never used after it is released.
 #include "CanvasGesture.h"
 #include "CanvasHitTest.h"
+#include "ComposedScene.h"
+#include "NestedSceneDraw.h"
 #include "ObsWindowBase.h"
 #include "PreviewPainter.h"
 #include "PreviewRedraw.h"
@@ -119,12 +121,16 @@ public:
     int GetOffsetY() const;
     int GetPreviewWidth() const { return m_view.FitWidth(); }
     int GetPreviewHeight() const { return m_view.FitHeight(); }
+    // Whether the last frame drew the layers from one composition (while
+    // only their placement moved). Read it in the graphics context.
+    bool DrewLayersComposed() const { return m_composed.Holds(); }
     // Frames the display's draw callback has drawn.
     uint64_t GetFramesDrawn() const { return m_framesDrawn.load(std::memory_order_relaxed); }
     // The display draws while anything it shows changes and rests
     // otherwise; this makes it draw the next frames whatever changed.
     void RequestRedraw() { m_redraw.Request(); }
     const PreviewRedraw& Redraw() const { return m_redraw; }
+    PreviewRedraw& Redraw() { return m_redraw; }
 
     // Paths whose UTF-8 form is longer than this are refused on a drop.
     static constexpr size_t kMaxDropPathBytes = 259;
@@ -141,6 +147,9 @@ private:
     // The scene in the canvas's viewport and projection: the layers' scene
     // straight through its item where it can be (NestedSceneDraw).
     void DrawScene(obs_scene_t* scene, const PixelRect& viewport, const OrthoBounds& projection);
+    // Whether this frame draws the layers from one composition: their
+    // placement moved since the last frame and nothing in them changed.
+    bool ComposesWhileMoving(const SceneDraw& draw);
     // What the draw callback reads.
     struct DrawState {
         ViewTransform view;
@@ -163,6 +172,13 @@ private:
 
     obs_display_t* m_display = nullptr;
     PreviewPainter m_painter;
+    // Graphics thread only: the layers composed while only their placement
+    // moves, and what the last frame drew of them.
+    ComposedScene m_composed;
+    matrix4 m_lastTransform{};
+    uint64_t m_lastLayersState = 0;
+    bool m_hasLastPlacement = false;
+    bool m_movedLastFrame = false;
     PreviewRedraw m_redraw;
     ViewTransform m_view;
     bool m_hasWindow = false;

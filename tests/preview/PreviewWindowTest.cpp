@@ -350,3 +350,67 @@ TEST_F(PreviewWindowTest, TheSetSceneShowsTheSamePictureWhetherItsLayersAreDrawn
         }
     }
 }
+
+TEST_F(PreviewWindowTest, ASetMovingAsAWholeIsDrawnFromOneCompositionUntilItsLayersChange)
+{
+    // Only the frames drawn here: the display neither decides nor draws.
+    m_window->Redraw().Stop();
+    obs_display_set_enabled(m_window->GetDisplay(), false);
+    m_window->SetScene(m_set->GetMainScene());
+    m_window->SetEditEnabled(false);
+    m_window->ZoomTo(0.25f);
+    vec2 past{1700.0f, 135.0f};
+    obs_sceneitem_set_pos(top(), &past);
+    obs_sceneitem_t* layers = m_set->GetItem(0);
+    const vec2 half{0.5f, 0.5f};
+    obs_sceneitem_set_scale(layers, &half);
+    const auto moveTo = [&](float x) {
+        vec2 centre{x, 370.0f};
+        obs_sceneitem_set_pos(layers, &centre);
+    };
+    const auto drewComposed = [&] {
+        obs_enter_graphics();
+        const bool composed = m_window->DrewLayersComposed();
+        obs_leave_graphics();
+        return composed;
+    };
+    // A shot on its way: the first frames of the move are drawn directly.
+    moveTo(670.0f);
+    RenderFrame();
+    moveTo(675.0f);
+    RenderFrame();
+    EXPECT_FALSE(drewComposed()) << "one move is no motion yet";
+    moveTo(680.0f);
+    const QImage moving = RenderFrame();
+    EXPECT_TRUE(drewComposed());
+    // At rest in the same place the layers are drawn directly again.
+    const QImage resting = RenderFrame();
+    EXPECT_FALSE(drewComposed());
+    moving.save(ScreenshotPath("preview-set-moving.png"));
+    int differing = 0;
+    for (int y = 0; y < moving.height(); ++y)
+        for (int x = 0; x < moving.width(); ++x)
+            differing += settest::PixelIs(moving, x, y, resting.pixelColor(x, y), 3) ? 0 : 1;
+    EXPECT_LT(differing, moving.width() * moving.height() / 200);
+    const ViewTransform& view = m_window->View();
+    const vec2 inside = view.CanvasToWindow({1150.0f, 180.0f});
+    const vec2 beyond = view.CanvasToWindow({1180.0f, 180.0f});
+    EXPECT_TRUE(settest::PixelIs(moving, int(inside.x), int(inside.y), Qt::yellow, 12));
+    EXPECT_FALSE(settest::PixelIs(moving, int(beyond.x), int(beyond.y), Qt::yellow, 60));
+
+    // A layer that changes while the set moves shows in the very frame.
+    for (float x : {684.0f, 688.0f})
+        moveTo(x), RenderFrame();
+    EXPECT_TRUE(drewComposed());
+    vec2 lower{1700.0f, 700.0f};
+    obs_sceneitem_set_pos(top(), &lower);
+    moveTo(692.0f);
+    QImage changed = RenderFrame();
+    const vec2 moved = view.CanvasToWindow({692.0f - 480.0f + 1750.0f * 0.5f, 100.0f + 720.0f * 0.5f});
+    EXPECT_TRUE(settest::PixelIs(changed, int(moved.x), int(moved.y), Qt::yellow, 12)) << "drawn directly";
+    moveTo(696.0f);
+    changed = RenderFrame();
+    EXPECT_TRUE(drewComposed()) << "composed again";
+    const vec2 followed = view.CanvasToWindow({696.0f - 480.0f + 1750.0f * 0.5f, 100.0f + 720.0f * 0.5f});
+    EXPECT_TRUE(settest::PixelIs(changed, int(followed.x), int(followed.y), Qt::yellow, 12));
+}

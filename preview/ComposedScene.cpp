@@ -1,0 +1,71 @@
+#include "ComposedScene.h"
+
+#include <graphics/vec4.h>
+
+ComposedScene::~ComposedScene() { Release(); }
+
+void ComposedScene::Release()
+{
+    gs_texrender_destroy(m_target);
+    m_target = nullptr;
+}
+
+bool ComposedScene::Compose(obs_source_t* scene, uint32_t width, uint32_t height)
+{
+    if (!m_target)
+        m_target = gs_texrender_create(GS_RGBA, GS_ZS_NONE);
+    if (!m_target)
+        return false;
+    gs_texrender_reset(m_target);
+    if (!gs_texrender_begin(m_target, width, height))
+        return false;
+    vec4 clear;
+    vec4_zero(&clear);
+    gs_clear(GS_CLEAR_COLOR, &clear, 0.0f, 0);
+    gs_ortho(0.0f, float(width), 0.0f, float(height), -100.0f, 100.0f);
+    gs_matrix_push();
+    gs_matrix_identity();
+    obs_source_video_render(scene);
+    gs_matrix_pop();
+    gs_texrender_end(m_target);
+    m_width = width;
+    m_height = height;
+    return true;
+}
+
+bool ComposedScene::Draw(obs_source_t* scene, uint64_t state, const matrix4& transform)
+{
+    const uint32_t width = obs_source_get_width(scene), height = obs_source_get_height(scene);
+    if (width == 0 || height == 0)
+        return false;
+    if (!m_target || state != m_state || width != m_width || height != m_height) {
+        if (!Compose(scene, width, height)) {
+            Release();
+            return false;
+        }
+        m_state = state;
+    }
+    gs_texture_t* texture = gs_texrender_get_texture(m_target);
+    if (!texture)
+        return false;
+    // The composition holds colours already multiplied by their alpha.
+    const bool linear = gs_get_linear_srgb();
+    const bool previous = gs_framebuffer_srgb_enabled();
+    gs_enable_framebuffer_srgb(linear);
+    gs_blend_state_push();
+    gs_blend_function(GS_BLEND_ONE, GS_BLEND_INVSRCALPHA);
+    gs_effect_t* effect = obs_get_base_effect(OBS_EFFECT_DEFAULT);
+    gs_eparam_t* image = gs_effect_get_param_by_name(effect, "image");
+    if (linear)
+        gs_effect_set_texture_srgb(image, texture);
+    else
+        gs_effect_set_texture(image, texture);
+    gs_matrix_push();
+    gs_matrix_mul(&transform);
+    while (gs_effect_loop(effect, "Draw"))
+        gs_draw_sprite(texture, 0, width, height);
+    gs_matrix_pop();
+    gs_blend_state_pop();
+    gs_enable_framebuffer_srgb(previous);
+    return true;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The layers' scene composed once into a texture of its own size, for the
+// frames in which only the set's placement changes: a shot transition, a
+// shot's slider dragged. Each such frame then draws one texture through the
+// moving transform instead of every layer again (sixteen 4K pictures are
+// sixteen full-view fills a frame, one texture is one). The engine's own
+// program picture composes a nested scene the same way, so the picture is
+// the one the set gives out.
+//
+// The composition is kept while the layers' scene reads the same
+// (SceneState) and holds no live picture; whoever draws decides when to
+// use it and lets it go when the placement rests. Graphics context only.
+#include <graphics/graphics.h>
+#include <graphics/matrix4.h>
+#include <obs.h>
+
+#include <cstdint>
+
+class ComposedScene {
+public:
+    ComposedScene() = default;
+    ~ComposedScene();
+    ComposedScene(const ComposedScene&) = delete;
+    ComposedScene& operator=(const ComposedScene&) = delete;
+
+    // Draws `scene` (the layers' scene source) through `transform` from its
+    // composition, composing it first when `state` differs from the one it
+    // was composed in. False when the texture cannot be made.
+    bool Draw(obs_source_t* scene, uint64_t state, const matrix4& transform);
+    // Lets the texture go.
+    void Release();
+    bool Holds() const { return m_target != nullptr; }
+
+private:
+    bool Compose(obs_source_t* scene, uint32_t width, uint32_t height);
+
+    gs_texrender_t* m_target = nullptr;
+    uint64_t m_state = 0;
+    uint32_t m_width = 0;
+    uint32_t m_height = 0;
+};

@@ -9,7 +9,9 @@
 //  - a running shot transition and a live picture in a layer: frames drawn
 //    against the engine's frame rate. Goal: 0.98 or more.
 //
-//   idle_cpu_bench [WORK_FOLDER] [SECONDS]
+// With "large" the set has 16 layers of 3840 × 2160 pictures instead.
+//
+//   idle_cpu_bench [WORK_FOLDER] [SECONDS] [large]
 // Run it with the test folders (scripts/testhome.sh) and an X display.
 #include "BenchEvents.h"
 #include "BenchMeasure.h"
@@ -96,7 +98,10 @@ int main(int argc, char** argv)
     const std::string work =
         argc > 1 ? argv[1] : platform::WideToUtf8(platform::GetTempFolder()) + "/kelvane-idle-bench";
     const double seconds = argc > 2 ? std::max(2.0, std::atof(argv[2])) : 10.0;
-    const BenchSet set = WriteBenchSet(work, {"Idle", 8, 1920, 1080, true, false});
+    const bool large = argc > 3 && std::string(argv[3]) == "large";
+    const BenchSetSpec spec = large ? BenchSetSpec{"IdleLarge", 16, 3840, 2160, true, false}
+                                    : BenchSetSpec{"Idle", 8, 1920, 1080, true, false};
+    const BenchSet set = WriteBenchSet(work, spec);
     if (set.folder.empty()) {
         std::fprintf(stderr, "cannot write the set\n");
         return 1;
@@ -168,8 +173,8 @@ int main(int argc, char** argv)
 
         obs_display_remove_draw_callback(preview->GetDisplay(), NoteDraw, nullptr);
         obs_remove_tick_callback(CountFrame, nullptr);
-        std::printf("editor with an 8-layer 1920 x 1080 set, canvas %ls, load %s (before) / %s (after)\n",
-                    g_settings.FormatName.c_str(), loadBefore.c_str(), LoadAverageText().c_str());
+        std::printf("editor with a %d-layer %d x %d set, canvas %ls, load %s (before) / %s (after)\n", spec.layers,
+                    spec.width, spec.height, g_settings.FormatName.c_str(), loadBefore.c_str(), LoadAverageText().c_str());
         std::printf("  idle, preview drawn every frame   %5.1f %% of a core (%.3f of the frame rate drawn)\n", always * 100.0,
                     alwaysShare);
         std::printf("  idle, preview resting             %5.1f %% of a core   (goal <= 10 %%), %.2f of drawing always\n",

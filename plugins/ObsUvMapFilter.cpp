@@ -340,9 +340,10 @@ std::string ObsUvMapFilter::PictureFileOf(obs_source_t* target)
 
 bool ObsUvMapFilter::ShowsStillPicture(obs_source_t* target)
 {
-    if (!target || std::strcmp(obs_source_get_unversioned_id(target), "image_source") != 0)
-        return false;
+    // Only the engine's picture input has a file; without one it is no still picture.
     std::string extension = PictureFileOf(target);
+    if (extension.empty())
+        return false;
     const size_t dot = extension.find_last_of('.');
     extension = dot == std::string::npos ? std::string() : extension.substr(dot + 1);
     for (char& c : extension)

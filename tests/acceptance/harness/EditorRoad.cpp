@@ -469,6 +469,17 @@ bool EditorRoad::ShowPage(const std::string& name)
 
 // ---- checking ----
 
+QJsonArray EditorRoad::SaveInPlaceAndReadLayers(const std::string& setFolder)
+{
+    Key("ctrl+s");
+    const Accessible saved = Find({"label", "Save Success"}, 20s);
+    if (!saved || !CloseMessageWithEnter(saved)) {
+        ADD_FAILURE() << "the save did not end with its message" << DumpWindows();
+        return {};
+    }
+    return SetInfo(setFolder)["layers"].toArray();
+}
+
 QJsonObject EditorRoad::SetInfo(const std::string& path)
 {
     const std::string command = "'" + std::string(KELVANE_BINARY_DIR) + "/bin/kelvane-cli' info '" + path + "'";

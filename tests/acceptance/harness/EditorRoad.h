@@ -8,6 +8,7 @@
 #include "ChildProcess.h"
 #include "XInput.h"
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <chrono>
 #include <gtest/gtest.h>
@@ -107,6 +108,10 @@ protected:
     // ---- checking
     // `kelvane-cli info` of a set folder or file, as JSON (empty on failure).
     QJsonObject SetInfo(const std::string& path);
+    // Saves the open set in place with Ctrl+S, closes the "Save Success"
+    // message with Enter and reads the layers saved in `setFolder` back;
+    // empty, with the failure reported, when the save does not end so.
+    QJsonArray SaveInPlaceAndReadLayers(const std::string& setFolder);
     // A picture of the screen, <build>/acceptance-shots/<road>-<name>.png.
     std::string Screenshot(const std::string& name);
 

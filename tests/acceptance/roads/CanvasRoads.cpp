@@ -53,11 +53,7 @@ protected:
     // Saves with Ctrl+S and reads the saved second layer (the desk) back.
     QJsonObject SaveAndReadTheDesk(const char* expectedName = "Desk")
     {
-        Key("ctrl+s");
-        const Accessible saved = Find({"label", "Save Success"}, 20s);
-        EXPECT_TRUE(saved) << DumpWindows();
-        Key("Return");
-        const QJsonArray layers = SetInfo(SetsFolder() + "/Sample Studio")["layers"].toArray();
+        const QJsonArray layers = SaveInPlaceAndReadLayers(SetsFolder() + "/Sample Studio");
         const QJsonObject desk = layers[1].toObject();
         EXPECT_EQ(desk["name"].toString(), expectedName);
         return desk;
@@ -129,20 +125,16 @@ TEST_F(CanvasRoad, ABandPicksTheShownLayersAndANudgeMovesThemAsOneStep)
     Key("shift+Right");
     ASSERT_TRUE(Find({"label", "2 layers: 10, 0  1920 × 1080 px"})) << DumpWindows();
     Screenshot("nudged");
-    Key("ctrl+s");
-    ASSERT_TRUE(Find({"label", "Save Success"}, 20s)) << DumpWindows();
-    Key("Return");
-    QJsonArray layers = SetInfo(SetsFolder() + "/Sample Studio")["layers"].toArray();
+    QJsonArray layers = SaveInPlaceAndReadLayers(SetsFolder() + "/Sample Studio");
+    ASSERT_EQ(layers.size(), 4);
     EXPECT_NEAR(layers[1].toObject()["x"].toDouble(-99.0), 10.0 * 2.0 / kCanvasWidth, 1e-5) << "the desk moved";
     EXPECT_NEAR(layers[2].toObject()["x"].toDouble(-99.0), 10.0 * 2.0 / kCanvasWidth, 1e-5) << "the screen moved";
     EXPECT_NEAR(layers[0].toObject()["x"].toDouble(-99.0), 0.0, 1e-6) << "the hidden foreground stays";
 
     Key("ctrl+z");
     ASSERT_TRUE(Find({"label", "2 layers: 0, 0  1920 × 1080 px"})) << DumpWindows();
-    Key("ctrl+s");
-    ASSERT_TRUE(Find({"label", "Save Success"}, 20s)) << DumpWindows();
-    Key("Return");
-    layers = SetInfo(SetsFolder() + "/Sample Studio")["layers"].toArray();
+    layers = SaveInPlaceAndReadLayers(SetsFolder() + "/Sample Studio");
+    ASSERT_EQ(layers.size(), 4);
     EXPECT_NEAR(layers[1].toObject()["x"].toDouble(-99.0), 0.0, 1e-6) << "one undo takes both back";
     EXPECT_NEAR(layers[2].toObject()["x"].toDouble(-99.0), 0.0, 1e-6);
 }
@@ -306,11 +298,7 @@ TEST_F(CanvasRoad, AnAddedPictureLandsAboveTheSelectedLayerAtItsSize)
     ASSERT_TRUE(WaitUntil([&] { return added.Selected(); }, 5s)) << "the added layer is selected";
     Screenshot("added");
 
-    Key("ctrl+s");
-    const Accessible saved = Find({"label", "Save Success"}, 20s);
-    ASSERT_TRUE(saved) << DumpWindows();
-    Key("Return");
-    const QJsonArray layers = SetInfo(SetsFolder() + "/Sample Studio")["layers"].toArray();
+    const QJsonArray layers = SaveInPlaceAndReadLayers(SetsFolder() + "/Sample Studio");
     ASSERT_EQ(layers.size(), 5);
     EXPECT_EQ(layers[1].toObject()["name"].toString(), "Desk");
     const QJsonObject logo = layers[2].toObject();

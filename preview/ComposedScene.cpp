@@ -8,6 +8,7 @@ void ComposedScene::Release()
 {
     gs_texrender_destroy(m_target);
     m_target = nullptr;
+    m_valid = false;
 }
 
 bool ComposedScene::Compose(obs_source_t* scene, uint32_t width, uint32_t height)
@@ -38,12 +39,13 @@ bool ComposedScene::Draw(obs_source_t* scene, uint64_t state, const matrix4& tra
     const uint32_t width = obs_source_get_width(scene), height = obs_source_get_height(scene);
     if (width == 0 || height == 0)
         return false;
-    if (!m_target || state != m_state || width != m_width || height != m_height) {
+    if (!m_valid || state != m_state || width != m_width || height != m_height) {
         if (!Compose(scene, width, height)) {
             Release();
             return false;
         }
         m_state = state;
+        m_valid = true;
     }
     gs_texture_t* texture = gs_texrender_get_texture(m_target);
     if (!texture)

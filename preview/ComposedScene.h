@@ -7,9 +7,9 @@
 // program picture composes a nested scene the same way, so the picture is
 // the one the set gives out.
 //
-// The composition is kept while the layers' scene reads the same
-// (SceneState) and holds no live picture; whoever draws decides when to
-// use it and lets it go when the placement rests. Graphics context only.
+// The composition is kept while the caller's state of the layers stays the
+// same; the caller decides when to use it, when to compose afresh and when
+// to let it go. Graphics context only.
 #include <graphics/graphics.h>
 #include <graphics/matrix4.h>
 #include <obs.h>
@@ -27,6 +27,8 @@ public:
     // composition, composing it first when `state` differs from the one it
     // was composed in. False when the texture cannot be made.
     bool Draw(obs_source_t* scene, uint64_t state, const matrix4& transform);
+    // The next Draw composes again, whatever the state.
+    void Invalidate() { m_valid = false; }
     // Lets the texture go.
     void Release();
     bool Holds() const { return m_target != nullptr; }
@@ -36,6 +38,7 @@ private:
 
     gs_texrender_t* m_target = nullptr;
     uint64_t m_state = 0;
+    bool m_valid = false;
     uint32_t m_width = 0;
     uint32_t m_height = 0;
 };

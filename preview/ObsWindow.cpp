@@ -278,8 +278,18 @@ void ObsWindow::DrawScene(obs_scene_t* scene, const PixelRect& viewport, const O
     gs_ortho(clipped.projection.left, clipped.projection.right, clipped.projection.top, clipped.projection.bottom,
              -100.0f, 100.0f);
     gs_set_viewport(clipped.viewport.x, clipped.viewport.y, clipped.viewport.width, clipped.viewport.height);
-    if (ComposesWhileMoving(draw) && m_composed.Draw(draw.source, m_lastLayersState, draw.transform))
-        return;
+    const float viewScale = float(viewport.width) / (projection.right - projection.left);
+    switch (ChooseLayersDraw(draw, viewScale)) {
+    case LayersDraw::Fresh:
+        m_composed.Invalidate();
+        [[fallthrough]];
+    case LayersDraw::Kept:
+        if (m_composed.Draw(draw.source, m_lastLayersKey, draw.transform))
+            return;
+        break;
+    case LayersDraw::Direct:
+        break;
+    }
     m_composed.Release();
     gs_matrix_push();
     gs_matrix_mul(&draw.transform);
@@ -287,19 +297,39 @@ void ObsWindow::DrawScene(obs_scene_t* scene, const PixelRect& viewport, const O
     gs_matrix_pop();
 }
 
-bool ObsWindow::ComposesWhileMoving(const SceneDraw& draw)
+namespace {
+
+// Screen pixels per pixel of the layers' canvas along its larger axis.
+float ScreenScaleOf(const matrix4& transform, float viewScale)
+{
+    const float across = std::hypot(transform.x.x, transform.x.y), down = std::hypot(transform.y.x, transform.y.y);
+    return std::max(across, down) * viewScale;
+}
+
+}  // namespace
+
+ObsWindow::LayersDraw ObsWindow::ChooseLayersDraw(const SceneDraw& draw, float viewScale)
 {
     const SceneState layers = ReadSceneState(obs_scene_from_source(draw.source));
+    // What the layers draw, and the pictures their sources reloaded.
+    const uint64_t key = layers.drawn ^ (m_redraw.GetSourceChanges() * 0x9E3779B97F4A7C15ull);
     const bool moved = m_hasLastPlacement && std::memcmp(&draw.transform, &m_lastTransform, sizeof(matrix4)) != 0;
-    const bool layersSteady = m_hasLastPlacement && !layers.live && layers.drawn == m_lastLayersState;
-    // A placement that jumps once (a shot taken at once) is drawn directly:
-    // composing pays only over frames that keep moving.
+    const bool layersSteady = m_hasLastPlacement && !layers.live && key == m_lastLayersKey;
+    // A placement that jumps once (a shot taken at once) is not worth a
+    // composition of its own; one that keeps moving is.
     const bool keepsMoving = moved && m_movedLastFrame;
     m_lastTransform = draw.transform;
-    m_lastLayersState = layers.drawn;
+    m_lastLayersKey = key;
     m_hasLastPlacement = true;
     m_movedLastFrame = moved;
-    return keepsMoving && layersSteady;
+    if (keepsMoving && layersSteady)
+        return LayersDraw::Kept;
+    // The set's shots enlarge the composed canvas: where the screen shows it
+    // larger than its own pixels, the preview shows that picture, not a
+    // sharper one drawn from the layers' pictures.
+    if (ScreenScaleOf(draw.transform, viewScale) > kLargestDirectScale)
+        return LayersDraw::Fresh;
+    return LayersDraw::Direct;
 }
 
 // ---- the mouse ----

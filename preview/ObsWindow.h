@@ -147,9 +147,14 @@ private:
     // The scene in the canvas's viewport and projection: the layers' scene
     // straight through its item where it can be (NestedSceneDraw).
     void DrawScene(obs_scene_t* scene, const PixelRect& viewport, const OrthoBounds& projection);
-    // Whether this frame draws the layers from one composition: their
-    // placement moved since the last frame and nothing in them changed.
-    bool ComposesWhileMoving(const SceneDraw& draw);
+    // How this frame draws the layers placed by a shot: from the kept
+    // composition while only their placement keeps moving, from a fresh one
+    // where the screen enlarges the composed canvas, otherwise directly.
+    enum class LayersDraw { Direct, Kept, Fresh };
+    LayersDraw ChooseLayersDraw(const SceneDraw& draw, float viewScale);
+    // Screen pixels per canvas pixel up to which drawing the layers directly
+    // shows no more detail than their composition has.
+    static constexpr float kLargestDirectScale = 1.001f;
     // What the draw callback reads.
     struct DrawState {
         ViewTransform view;
@@ -172,11 +177,11 @@ private:
 
     obs_display_t* m_display = nullptr;
     PreviewPainter m_painter;
-    // Graphics thread only: the layers composed while only their placement
-    // moves, and what the last frame drew of them.
+    // Graphics thread only: the layers' composition, and what the last
+    // frame drew of them.
     ComposedScene m_composed;
     matrix4 m_lastTransform{};
-    uint64_t m_lastLayersState = 0;
+    uint64_t m_lastLayersKey = 0;
     bool m_hasLastPlacement = false;
     bool m_movedLastFrame = false;
     PreviewRedraw m_redraw;

@@ -1,6 +1,12 @@
 #include "PreviewRedraw.h"
 
-PreviewRedraw::PreviewRedraw() : m_watch([this] { Request(); }) {}
+PreviewRedraw::PreviewRedraw()
+    : m_watch([this] {
+          m_sourceChanges.fetch_add(1, std::memory_order_relaxed);
+          Request();
+      })
+{
+}
 
 PreviewRedraw::~PreviewRedraw() { Stop(); }
 

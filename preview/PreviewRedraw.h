@@ -47,6 +47,9 @@ public:
     void Request();
     // Whether the display draws the coming frames.
     bool IsDrawing() const;
+    // Signals the sources of the scene raised (a picture replaced, a filter
+    // changed): what the scene's state does not show.
+    uint64_t GetSourceChanges() const { return m_sourceChanges.load(std::memory_order_relaxed); }
     // Frames the engine composed while the display rested.
     uint64_t GetFramesRested() const { return m_framesRested.load(std::memory_order_relaxed); }
 
@@ -72,6 +75,7 @@ private:
     std::atomic<obs_display_t*> m_display{nullptr};
     std::atomic<int> m_framesLeft{0};
     std::atomic<uint64_t> m_framesRested{0};
+    std::atomic<uint64_t> m_sourceChanges{0};
     std::atomic<bool> m_watchPending{false};
     // Graphics thread only (and before the tick is added).
     SceneState m_last;

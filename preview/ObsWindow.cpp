@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <cstring>
 #include <obs-nix-platform.h>
 #include <utility>
 

@@ -73,6 +73,20 @@ protected:
         PreviewTest::TearDown();
     }
 
+    // The set's own scene, as the editor shows it: the layers' scene as its
+    // one item, which it returns. The top layer reaches past the layers'
+    // canvas on the right, and the view is zoomed out so the window shows
+    // what lies beyond it.
+    obs_sceneitem_t* ShowTheSetWithATopLayerPastItsCanvas()
+    {
+        m_window->SetScene(m_set->GetMainScene());
+        m_window->SetEditEnabled(false);
+        m_window->ZoomTo(0.25f);
+        vec2 past{1700.0f, 135.0f};
+        obs_sceneitem_set_pos(top(), &past);
+        return m_set->GetItem(0);
+    }
+
     // Draws one frame of the preview into a texture and reads it back.
     QImage RenderFrame()
     {
@@ -302,15 +316,7 @@ TEST_F(PreviewWindowTest, HoveringAfterAReleaseElsewhereDoesNotDrag)
 
 TEST_F(PreviewWindowTest, TheSetSceneShowsTheSamePictureWhetherItsLayersAreDrawnDirectlyOrThroughTheEngine)
 {
-    // The set's own scene, as the editor shows it: the layers' scene as its
-    // one item. The top layer reaches past the layers' canvas on the right,
-    // and the view is zoomed out so the window shows what lies beyond it.
-    m_window->SetScene(m_set->GetMainScene());
-    m_window->SetEditEnabled(false);
-    m_window->ZoomTo(0.25f);
-    vec2 past{1700.0f, 135.0f};
-    obs_sceneitem_set_pos(top(), &past);
-    obs_sceneitem_t* layers = m_set->GetItem(0);
+    obs_sceneitem_t* layers = ShowTheSetWithATopLayerPastItsCanvas();
 
     struct Placement {
         const char* name;
@@ -364,12 +370,7 @@ TEST_F(PreviewWindowTest, ASetMovingAsAWholeIsDrawnFromOneCompositionUntilItsLay
     // Only the frames drawn here: the display neither decides nor draws.
     m_window->Redraw().Stop();
     obs_display_set_enabled(m_window->GetDisplay(), false);
-    m_window->SetScene(m_set->GetMainScene());
-    m_window->SetEditEnabled(false);
-    m_window->ZoomTo(0.25f);
-    vec2 past{1700.0f, 135.0f};
-    obs_sceneitem_set_pos(top(), &past);
-    obs_sceneitem_t* layers = m_set->GetItem(0);
+    obs_sceneitem_t* layers = ShowTheSetWithATopLayerPastItsCanvas();
     const vec2 half{0.5f, 0.5f};
     obs_sceneitem_set_scale(layers, &half);
     const auto moveTo = [&](float x) {

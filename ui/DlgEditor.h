@@ -104,6 +104,8 @@ public:
     // folder, "scene.tvn" or "config.xml". Brings the window to the front
     // first; anything else is no set (message 317).
     int OpenFromCommandLine(const std::wstring& path);
+    // Whether the set of `setFolder` is the one open in the editor.
+    bool IsOpenSet(const std::wstring& setFolder) const;
     // A set handed to the editor from outside (the command line, a second
     // start): the window comes forward at once, and the set opens as
     // OpenFromCommandLine opens it as soon as no dialog, menu, save or open

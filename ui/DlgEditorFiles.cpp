@@ -15,6 +15,8 @@
 #include "lumora/GdiplusButton.h"
 #include "lumora/ShellOpen.h"
 #include "model/MultiViewSource.h"
+#include "model/SetCache.h"
+#include "model/SetPaths.h"
 #include "model/SetSaving.h"
 #include "model/SourceObjectFactory.h"
 #include "platform/FileUtil.h"
@@ -238,6 +240,11 @@ int CDlgEditor::OpenSetFolder(std::wstring folder, int kind)
     return 0;
 }
 
+bool CDlgEditor::IsOpenSet(const std::wstring& setFolder) const
+{
+    return m_scene && m_sceneInfo && SetFolderId(SetFolderOf(m_sceneInfo->path)) == SetFolderId(setFolder);
+}
+
 int CDlgEditor::OpenFromCommandLine(const std::wstring& path)
 {
     if (isMinimized())
@@ -255,7 +262,10 @@ int CDlgEditor::OpenFromCommandLine(const std::wstring& path)
         kind = name == kSceneFileName ? kSetKindNative : kSetKindVmix;
         folder = platform::FolderPart(folder);
     }
-    const int result = OpenSetFolder(folder, kind);
+    // A set handed over that is open already stays as it is, with its edits
+    // (those restored at the start among them): opening it again would ask
+    // to save or drop them first.
+    const int result = IsOpenSet(folder) ? 0 : OpenSetFolder(folder, kind);
     // A set handed over from outside joins the recent sets at once.
     if (result == 0) {
         RecordRecentSet(TrimTrailingSeparators(folder));

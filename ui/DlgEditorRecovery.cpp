@@ -205,15 +205,14 @@ bool CDlgEditor::RestoreJournal(const std::wstring& journal, const JournalHeader
         return true;
     }
 
-    const bool isOpen = m_scene && m_sceneInfo && SetFolderId(SetFolderOf(m_sceneInfo->path)) == SetFolderId(target);
-    if (!isOpen) {
+    if (!IsOpenSet(target)) {
         m_restoringJournal = true;
         if (setThere)
             OpenSetFolder(target, record.kind == kKindNativeSet ? kSetKindNative : kSetKindVmix);
         else
             OpenNewSet(-1);
         m_restoringJournal = false;
-        if (!m_scene || !m_sceneInfo || SetFolderId(SetFolderOf(m_sceneInfo->path)) != SetFolderId(target))
+        if (!IsOpenSet(target))
             return false;  // the user kept the open set, or the set did not open (and said why)
     }
     // One step over the saved set: Ctrl+Z shows the set as it was saved.

@@ -105,6 +105,34 @@ TEST_F(RecoveryRoad, KilledEditorsEditsComeBackWithRestore)
     EXPECT_TRUE(WaitUntil([&] { return Journals().empty(); }, 5s)) << "a save leaves its journal";
 }
 
+// The set named on the command line is the one whose edits come back: after
+// Restore it stays open with them, with no question to save or drop them
+// before opening it again.
+TEST_F(RecoveryRoad, EditsRestoredAtAStartNamingTheSetStayWithoutAQuestion)
+{
+    const std::string set = CopySet(WorkFolder(), "Studio");
+    ASSERT_TRUE(StartEditor({set}));
+    EditFirstLayer();
+    ASSERT_TRUE(WaitUntil([&] { return Journals().size() == 1; }, 10s)) << "no journal after an edit";
+    ::kill(EditorPid(), SIGKILL);
+    ASSERT_TRUE(WaitForEditorExit(10s));
+
+    ASSERT_TRUE(StartEditor({set}));
+    const Accessible restore = Find({"push button", "Restore"}, 20s);
+    ASSERT_TRUE(restore) << DumpWindows();
+    Click(restore);
+    ASSERT_TRUE(WaitUntil([&] { return MainTitle() == "Zantrel  - " + set; }, 30s)) << MainTitle();
+    const Accessible question = FindMessageBox("unsaved changes", 3s);
+    Screenshot("restored");
+    EXPECT_FALSE(question) << DumpWindows();
+    if (question)
+        Key("Escape");  // Cancel keeps the edits
+    ASSERT_TRUE(SaveInPlace()) << DumpWindows();
+    const QJsonObject first = SetInfo(set)["layers"].toArray()[0].toObject();
+    EXPECT_EQ(first["name"].toString(), "Foreground");
+    EXPECT_NEAR(first["x"].toDouble(-99.0), 0.7, 1e-4) << "the restored edit was saved";
+}
+
 TEST_F(RecoveryRoad, TerminateDuringEditsEndsCleanlyWithTheJournal)
 {
     const std::string set = CopySet(WorkFolder(), "Studio");

@@ -14,14 +14,6 @@
 #include <graphics/vec2.h>
 #include <obs.hpp>
 
-// A rectangle in scene (canvas) coordinates.
-struct SceneRect {
-    float left = 0.0f;
-    float top = 0.0f;
-    float right = 0.0f;
-    float bottom = 0.0f;
-};
-
 struct SceneDraw {
     // What to draw: the layers' scene when `placed`, otherwise the scene itself.
     OBSSourceAutoRelease source;
@@ -35,11 +27,3 @@ struct SceneDraw {
 // scene and only moves, scales or quarter-turns it. Brings the item's
 // transform up to date, as the engine would when drawing the scene.
 SceneDraw PlanSceneDraw(obs_scene_t* scene);
-
-// The part of `viewport` (showing `projection`) that `clip` covers, in whole
-// pixels, and the scene area that part shows. Empty when it covers none.
-struct ClippedView {
-    PixelRect viewport;
-    OrthoBounds projection;
-};
-ClippedView ClipView(const PixelRect& viewport, const OrthoBounds& projection, const SceneRect& clip);

@@ -217,3 +217,46 @@ OrthoBounds ViewTransform::OverlayProjection() const
     const vec2 offset = Offset();
     return {-offset.x, float(m_windowWidth) - offset.x, -offset.y, float(m_windowHeight) - offset.y};
 }
+
+namespace {
+
+// Whole pixels of a scene coordinate along one axis of the view.
+struct Axis {
+    int start;
+    int length;
+    float low;
+    float high;
+    float PixelOf(float scene) const { return float(start) + (scene - low) * float(length) / (high - low); }
+    float SceneOf(int pixel) const { return low + float(pixel - start) * (high - low) / float(length); }
+};
+
+// The pixels of `axis` from `from` to `to` (scene coordinates), clamped to it.
+bool ClipAxis(const Axis& axis, float from, float to, int& start, int& length, float& low, float& high)
+{
+    if (axis.length <= 0 || axis.high == axis.low)
+        return false;
+    const int first = std::max(axis.start, int(std::lround(axis.PixelOf(from))));
+    const int last = std::min(axis.start + axis.length, int(std::lround(axis.PixelOf(to))));
+    if (last <= first)
+        return false;
+    start = first;
+    length = last - first;
+    low = axis.SceneOf(first);
+    high = axis.SceneOf(last);
+    return true;
+}
+
+}  // namespace
+
+ClippedView ClipView(const PixelRect& viewport, const OrthoBounds& projection, const SceneRect& clip)
+{
+    ClippedView view;
+    const Axis across{viewport.x, viewport.width, projection.left, projection.right};
+    const Axis down{viewport.y, viewport.height, projection.top, projection.bottom};
+    if (!ClipAxis(across, clip.left, clip.right, view.viewport.x, view.viewport.width, view.projection.left,
+                  view.projection.right) ||
+        !ClipAxis(down, clip.top, clip.bottom, view.viewport.y, view.viewport.height, view.projection.top,
+                  view.projection.bottom))
+        return {};
+    return view;
+}

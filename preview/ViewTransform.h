@@ -25,6 +25,22 @@ struct PixelRect {
     bool Empty() const { return width <= 0 || height <= 0; }
 };
 
+// A rectangle in scene (canvas) coordinates.
+struct SceneRect {
+    float left = 0.0f;
+    float top = 0.0f;
+    float right = 0.0f;
+    float bottom = 0.0f;
+};
+
+// The part of `viewport` (showing `projection`) that `clip` covers, in whole
+// pixels, and the scene area that part shows. Empty when it covers none.
+struct ClippedView {
+    PixelRect viewport;
+    OrthoBounds projection;
+};
+ClippedView ClipView(const PixelRect& viewport, const OrthoBounds& projection, const SceneRect& clip);
+
 class ViewTransform {
 public:
     // Zoom limits, in window pixels per canvas pixel.

@@ -469,11 +469,16 @@ bool EditorRoad::ShowPage(const std::string& name)
 
 // ---- checking ----
 
-QJsonArray EditorRoad::SaveInPlaceAndReadLayers(const std::string& setFolder)
+bool EditorRoad::SaveInPlace()
 {
     Key("ctrl+s");
     const Accessible saved = Find({"label", "Save Success"}, 20s);
-    if (!saved || !CloseMessageWithEnter(saved)) {
+    return saved && CloseMessageWithEnter(saved);
+}
+
+QJsonArray EditorRoad::SaveInPlaceAndReadLayers(const std::string& setFolder)
+{
+    if (!SaveInPlace()) {
         ADD_FAILURE() << "the save did not end with its message" << DumpWindows();
         return {};
     }

@@ -108,9 +108,11 @@ protected:
     // ---- checking
     // `kelvane-cli info` of a set folder or file, as JSON (empty on failure).
     QJsonObject SetInfo(const std::string& path);
-    // Saves the open set in place with Ctrl+S, closes the "Save Success"
-    // message with Enter and reads the layers saved in `setFolder` back;
-    // empty, with the failure reported, when the save does not end so.
+    // Saves the open set in place with Ctrl+S and closes the "Save Success"
+    // message with Enter; false when the save does not end so.
+    bool SaveInPlace();
+    // The same, then reads the layers saved in `setFolder` back; empty, with
+    // the failure reported, when the save does not end so.
     QJsonArray SaveInPlaceAndReadLayers(const std::string& setFolder);
     // A picture of the screen, <build>/acceptance-shots/<road>-<name>.png.
     std::string Screenshot(const std::string& name);

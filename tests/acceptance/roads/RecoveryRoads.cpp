@@ -55,16 +55,6 @@ protected:
         Key("Return");
         ASSERT_TRUE(WaitUntil([&] { return x.Text() == "0.700"; }, 5s)) << "the row shows " << x.Text();
     }
-
-    bool SaveInPlace()
-    {
-        Key("ctrl+s");
-        const Accessible message = Find({"label", "Save Success"}, 20s);
-        if (!message)
-            return false;
-        Key("Return");
-        return WaitGone(message);
-    }
 };
 
 TEST_F(RecoveryRoad, KilledEditorsEditsComeBackWithRestore)

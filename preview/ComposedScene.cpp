@@ -36,7 +36,12 @@ bool ComposedScene::Compose(obs_source_t* scene, uint32_t width, uint32_t height
 
 bool ComposedScene::Draw(obs_source_t* scene, uint64_t state, const matrix4& transform)
 {
-    const uint32_t width = obs_source_get_width(scene), height = obs_source_get_height(scene);
+    return Draw(scene, state, transform, obs_source_get_width(scene), obs_source_get_height(scene));
+}
+
+bool ComposedScene::Draw(obs_source_t* scene, uint64_t state, const matrix4& transform, uint32_t width,
+                         uint32_t height)
+{
     if (width == 0 || height == 0)
         return false;
     if (!m_valid || state != m_state || width != m_width || height != m_height) {

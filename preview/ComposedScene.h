@@ -27,6 +27,9 @@ public:
     // composition, composing it first when `state` differs from the one it
     // was composed in. False when the texture cannot be made.
     bool Draw(obs_source_t* scene, uint64_t state, const matrix4& transform);
+    // The same for a scene composed at a size other than its own: a private
+    // copy of part of a scene composes at the size of the scene it came from.
+    bool Draw(obs_source_t* scene, uint64_t state, const matrix4& transform, uint32_t width, uint32_t height);
     // The next Draw composes again, whatever the state.
     void Invalidate() { m_valid = false; }
     // Lets the texture go.

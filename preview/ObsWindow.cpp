@@ -85,6 +85,7 @@ void ObsWindow::DestroyDisplay()
         obs_enter_graphics();
         m_painter.DestroyBuffers();
         m_composed.Release();
+        m_split.Release();
         obs_leave_graphics();
         obs_display_destroy(m_display);
         m_display = nullptr;
@@ -109,6 +110,9 @@ void ObsWindow::SetScene(obs_scene_t* scene)
     m_selection.SetScene(m_scene);
     m_context.scene = m_scene;
     m_redraw.SetScene(m_scene);
+    // The split drawing's copies hold the old scene's sources.
+    if (m_display)
+        ReleaseSplit();
     // The old scene is released here, outside the lock.
 }
 
@@ -267,7 +271,11 @@ void ObsWindow::DrawScene(obs_scene_t* scene, const PixelRect& viewport, const O
     if (!draw.placed) {
         m_composed.Release();
         m_hasLastPlacement = m_movedLastFrame = false;
-        obs_source_video_render(draw.source);
+        matrix4 identity;
+        matrix4_identity(&identity);
+        const float viewScale = float(viewport.width) / (projection.right - projection.left);
+        if (!DrawLayersSplit(scene, identity, viewScale))
+            obs_source_video_render(draw.source);
         return;
     }
     // Only where the layers' canvas lands: the engine's texture of it ends there.
@@ -280,13 +288,18 @@ void ObsWindow::DrawScene(obs_scene_t* scene, const PixelRect& viewport, const O
     const float viewScale = float(viewport.width) / (projection.right - projection.left);
     switch (ChooseLayersDraw(draw, viewScale)) {
     case LayersDraw::Fresh:
+        m_split.Release();
         m_composed.Invalidate();
         [[fallthrough]];
     case LayersDraw::Kept:
+        m_split.Release();
         if (m_composed.Draw(draw.source, m_lastLayersKey, draw.transform))
             return;
         break;
     case LayersDraw::Direct:
+        m_composed.Release();
+        if (DrawLayersSplit(obs_scene_from_source(draw.source), draw.transform, viewScale))
+            return;
         break;
     }
     m_composed.Release();
@@ -329,6 +342,31 @@ ObsWindow::LayersDraw ObsWindow::ChooseLayersDraw(const SceneDraw& draw, float v
     if (ScreenScaleOf(draw.transform, viewScale) > kLargestDirectScale)
         return LayersDraw::Fresh;
     return LayersDraw::Direct;
+}
+
+bool ObsWindow::DrawLayersSplit(obs_scene_t* layers, const matrix4& transform, float viewScale)
+{
+    const std::vector<ItemState> items = ReadItemStates(layers);
+    const std::optional<size_t> changing = m_changingLayer.Follow(items);
+    // Enlarged on the screen, the layers' own pictures show more than their
+    // composition would; a filter on the scene draws it whole.
+    if (!changing || ScreenScaleOf(transform, viewScale) > kLargestDirectScale ||
+        obs_source_filter_count(obs_scene_get_source(layers)) > 0) {
+        m_split.Release();
+        return false;
+    }
+    if (m_split.Draw(layers, items, *changing, m_redraw.GetSourceChanges(), transform))
+        return true;
+    m_split.Release();
+    return false;
+}
+
+void ObsWindow::ReleaseSplit()
+{
+    obs_enter_graphics();
+    m_split.Release();
+    m_changingLayer.Forget();
+    obs_leave_graphics();
 }
 
 // ---- the mouse ----

@@ -13,7 +13,9 @@
 // never used after it is released.
 #include "CanvasGesture.h"
 #include "CanvasHitTest.h"
+#include "ChangingLayer.h"
 #include "ComposedScene.h"
+#include "SplitComposition.h"
 #include "NestedSceneDraw.h"
 #include "ObsWindowBase.h"
 #include "PreviewPainter.h"
@@ -124,6 +126,9 @@ public:
     // Whether the last frame drew the layers from one composition (while
     // only their placement moved). Read it in the graphics context.
     bool DrewLayersComposed() const { return m_composed.Holds(); }
+    // Whether the last frame drew one changing layer apart from the layers
+    // under and over it (composed once). Graphics context.
+    bool DrewLayersSplit() const { return m_split.Holds(); }
     // Frames the display's draw callback has drawn.
     uint64_t GetFramesDrawn() const { return m_framesDrawn.load(std::memory_order_relaxed); }
     // The display draws while anything it shows changes and rests
@@ -152,6 +157,12 @@ private:
     // where the screen enlarges the composed canvas, otherwise directly.
     enum class LayersDraw { Direct, Kept, Fresh };
     LayersDraw ChooseLayersDraw(const SceneDraw& draw, float viewScale);
+    // The layers with the one layer that keeps changing (a drag, a live
+    // picture) drawn apart from the others; false when there is no such
+    // layer or it cannot be drawn so, and nothing was drawn.
+    bool DrawLayersSplit(obs_scene_t* layers, const matrix4& transform, float viewScale);
+    // Lets the split composition and its copies of the sources go.
+    void ReleaseSplit();
     // Screen pixels per canvas pixel up to which drawing the layers directly
     // shows no more detail than their composition has.
     static constexpr float kLargestDirectScale = 1.001f;
@@ -180,6 +191,8 @@ private:
     // Graphics thread only: the layers' composition, and what the last
     // frame drew of them.
     ComposedScene m_composed;
+    SplitComposition m_split;
+    ChangingLayer m_changingLayer;
     matrix4 m_lastTransform{};
     uint64_t m_lastLayersKey = 0;
     bool m_hasLastPlacement = false;

@@ -70,8 +70,13 @@ public:
 
     SceneState Result() const { return {m_drawn.Value(), m_sources.Value(), m_live}; }
 
-private:
     void Item(obs_sceneitem_t* item, int depth)
+    {
+        Placement(item);
+        Source(obs_sceneitem_get_source(item), depth);
+    }
+
+    void Placement(obs_sceneitem_t* item)
     {
         obs_transform_info info;
         obs_sceneitem_get_info(item, &info);
@@ -92,7 +97,6 @@ private:
         m_drawn.Add(obs_sceneitem_get_blending_mode(item));
         m_drawn.Add(obs_sceneitem_get_blending_method(item));
         m_drawn.Add(obs_sceneitem_get_scale_filter(item));
-        Source(obs_sceneitem_get_source(item), depth);
     }
 
     void Source(obs_source_t* source, int depth)
@@ -115,6 +119,7 @@ private:
         Scene(InnerScene(source), depth + 1);
     }
 
+private:
     Hash m_drawn;
     Hash m_sources;
     bool m_live = false;
@@ -141,6 +146,22 @@ SceneState ReadSceneState(obs_scene_t* scene)
     StateReader reader;
     reader.Scene(scene, 0);
     return reader.Result();
+}
+
+std::vector<ItemState> ReadItemStates(obs_scene_t* scene)
+{
+    std::vector<ItemState> items;
+    if (!scene)
+        return items;
+    ForEachItemOf(scene, [&](obs_sceneitem_t* item) {
+        StateReader placement;
+        placement.Placement(item);
+        StateReader content;
+        content.Source(obs_sceneitem_get_source(item), 1);
+        const SceneState drawn = content.Result();
+        items.push_back({item, placement.Result().drawn, drawn.drawn, drawn.live});
+    });
+    return items;
 }
 
 std::vector<OBSSource> CollectSceneSources(obs_scene_t* scene)

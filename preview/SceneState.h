@@ -24,6 +24,21 @@ struct SceneState {
 
 SceneState ReadSceneState(obs_scene_t* scene);
 
+// One item of a scene's own list, read the same way: where and how the item
+// places its source, and what the source draws (its filters, the items of a
+// nested scene or group, at any depth).
+struct ItemState {
+    obs_sceneitem_t* item = nullptr;  // identity only, no reference held
+    uint64_t placement = 0;
+    uint64_t content = 0;
+    bool live = false;
+
+    bool operator==(const ItemState&) const = default;
+};
+
+// The scene's items, bottom first.
+std::vector<ItemState> ReadItemStates(obs_scene_t* scene);
+
 // Every source and filter the scene draws, at any depth, each once, the
 // scene's own source first.
 std::vector<OBSSource> CollectSceneSources(obs_scene_t* scene);

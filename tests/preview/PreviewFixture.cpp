@@ -21,7 +21,7 @@ void PreviewTest::SetUp()
     if (HasFatalFailure())
         return;
     settest::TestLayer topLayer{"Top", Qt::yellow, 64, 36, -0.5f, 0.5f, 0.25f, 0.25f};
-    settest::TestLayer middleLayer{"Middle", QColor(128, 128, 128), 80, 45, 0.0f, 0.0f, 0.5f, 0.5f};
+    settest::TestLayer middleLayer{"Middle", QColor(128, 128, 128), 80, 45, 0.0f, 0.0f, 0.5f, 0.5f, 0.0f, {0.0f, 0.0f, 0.0f, 0.0f}, true};
     settest::TestLayer bottomLayer{"Bottom", Qt::blue, 48, 27, 0.0f, 0.0f, 0.75f, 0.75f};
     m_info = settest::NativeSetInfo(settest::MakeNativeSet(m_dir.path(), "Stack", {topLayer, middleLayer, bottomLayer}, {}));
     m_set = OpenSet(m_info);

@@ -4,7 +4,7 @@
 //   Top     [240, 720] x [135, 405]
 //   Middle  [480, 1440] x [270, 810]
 //   Bottom  [240, 1680] x [135, 945]
-// in yellow, grey and blue,
+// in yellow, grey and blue, the middle one a screen with an identity UV map,
 // so (600, 300) hits all three and (100, 1000) none.
 #include "model_set/SetEngineFixture.h"
 #include "preview/ObsQtWindow.h"

@@ -146,7 +146,8 @@ TEST_F(PreviewTest, TheSceneStateFollowsWhatIsDrawnAndTellsLivePictures)
     const SceneState main = ReadSceneState(m_set->GetMainScene());
     obs_sceneitem_set_visible(middle(), false);
     EXPECT_NE(ReadSceneState(m_set->GetMainScene()).drawn, main.drawn) << "a layer inside the group scene";
-    EXPECT_EQ(CollectSceneSources(m_set->GetMainScene()).size(), 5u) << "the two scenes and three pictures";
+    EXPECT_EQ(CollectSceneSources(m_set->GetMainScene()).size(), 6u)
+        << "the two scenes, three pictures and the middle layer's UV map";
 
     // A video changes by itself.
     OBSSourceAutoRelease video = obs_source_create_private("ffmpeg_source", "video", nullptr);

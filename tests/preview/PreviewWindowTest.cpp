@@ -3,6 +3,7 @@
 // the graphics thread draws.
 #include "PreviewFixture.h"
 
+#include "model/LiveSources.h"
 #include "preview/NestedSceneDraw.h"
 #include "support/TestSupport.h"
 
@@ -433,4 +434,80 @@ TEST_F(PreviewWindowTest, ASetMovingAsAWholeIsDrawnFromOneCompositionUntilItsLay
     enlarged.save(ScreenshotPath("preview-set-enlarged.png"));
     EXPECT_TRUE(MostlyTheSame(enlarged, engine));
     EXPECT_FALSE(drewComposed()) << "the engine drew that one";
+}
+
+TEST_F(PreviewWindowTest, ALayerThatKeepsChangingIsDrawnApartFromTheLayersUnderAndOverIt)
+{
+    m_window->Redraw().Stop();
+    obs_display_set_enabled(m_window->GetDisplay(), false);
+    m_window->SetEditEnabled(false);
+    const auto drewSplit = [&] {
+        obs_enter_graphics();
+        const bool split = m_window->DrewLayersSplit();
+        obs_leave_graphics();
+        return split;
+    };
+    // The same frame drawn afresh, every layer directly.
+    const auto drawnDirectly = [&] {
+        m_window->SetScene(nullptr);
+        m_window->SetScene(scene());
+        const QImage frame = RenderFrame();
+        EXPECT_FALSE(drewSplit());
+        return frame;
+    };
+    const ViewTransform& view = m_window->View();
+    const auto colourAt = [&](const QImage& frame, vec2 canvas, const QColor& colour) {
+        const vec2 window = view.CanvasToWindow(canvas);
+        return settest::PixelIs(frame, int(window.x), int(window.y), colour, 12);
+    };
+    const QColor grey(128, 128, 128);
+
+    // The middle layer dragged to the right: from its second step on, the
+    // layers under and over it come from their compositions.
+    RenderFrame();
+    for (float x : {40.0f, 80.0f}) {
+        vec2 position = Position(middle());
+        position.x += x;
+        obs_sceneitem_set_pos(middle(), &position);
+        RenderFrame();
+    }
+    EXPECT_TRUE(drewSplit());
+    vec2 position = Position(middle());
+    position.x += 120.0f;
+    obs_sceneitem_set_pos(middle(), &position);
+    const QImage dragged = RenderFrame();
+    EXPECT_TRUE(drewSplit());
+    dragged.save(ScreenshotPath("preview-layer-dragged.png"));
+    EXPECT_TRUE(colourAt(dragged, {1500.0f, 500.0f}, grey)) << "the dragged layer where it stands now";
+    EXPECT_TRUE(colourAt(dragged, {600.0f, 300.0f}, Qt::yellow)) << "the layer over it, over it";
+    EXPECT_TRUE(colourAt(dragged, {300.0f, 900.0f}, Qt::blue)) << "the layer under it";
+    EXPECT_TRUE(MostlyTheSame(dragged, drawnDirectly()));
+
+    // Another layer changing as well: that frame shows every layer directly.
+    for (int step = 0; step < 2; ++step) {
+        position.x -= 10.0f;
+        obs_sceneitem_set_pos(middle(), &position);
+        RenderFrame();
+    }
+    EXPECT_TRUE(drewSplit());
+    vec2 lower = Position(top());
+    lower.y += 300.0f;
+    obs_sceneitem_set_pos(top(), &lower);
+    position.x -= 10.0f;
+    obs_sceneitem_set_pos(middle(), &position);
+    const QImage both = RenderFrame();
+    EXPECT_FALSE(drewSplit());
+    EXPECT_TRUE(colourAt(both, {600.0f, 600.0f}, Qt::yellow)) << "the top layer moved in the same frame";
+
+    // A live picture in the middle layer, a screen, is drawn apart from its
+    // first frame, through the screen's UV map as the engine draws it.
+    std::unique_ptr<CLiveSource> live = CLiveSource::MakeTestPattern();
+    ASSERT_TRUE(live);
+    ASSERT_TRUE(m_set->PlaceSourceInLayerAt(1, live->Source()));
+    RenderFrame();
+    const QImage showing = RenderFrame();
+    EXPECT_TRUE(drewSplit());
+    showing.save(ScreenshotPath("preview-layer-live.png"));
+    // The block sweeping through the pattern is all that differs.
+    EXPECT_TRUE(MostlyTheSame(showing, drawnDirectly()));
 }

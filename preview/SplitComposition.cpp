@@ -1,0 +1,148 @@
+#include "SplitComposition.h"
+
+#include <algorithm>
+
+namespace {
+
+void Mix(uint64_t& key, uint64_t value)
+{
+    key ^= value + 0x9E3779B97F4A7C15ull + (key << 6) + (key >> 2);
+}
+
+uint64_t KeyOf(const std::vector<ItemState>& items, size_t from, size_t to, uint64_t pictures)
+{
+    uint64_t key = pictures;
+    for (size_t i = from; i < to; ++i) {
+        Mix(key, reinterpret_cast<uintptr_t>(items[i].item));
+        Mix(key, items[i].placement);
+        Mix(key, items[i].content);
+    }
+    Mix(key, to - from);
+    return key;
+}
+
+std::vector<obs_sceneitem_t*> ItemsOf(obs_scene_t* scene)
+{
+    std::vector<obs_sceneitem_t*> items;
+    obs_scene_enum_items(
+        scene,
+        [](obs_scene_t*, obs_sceneitem_t* item, void* param) {
+            static_cast<std::vector<obs_sceneitem_t*>*>(param)->push_back(item);
+            return true;
+        },
+        &items);
+    return items;
+}
+
+// A private copy of `layers` with the same sources, keeping the items at
+// positions [from, to) only. Null when the copy does not match the scene.
+obs_scene_t* CopyOfPart(obs_scene_t* layers, size_t from, size_t to)
+{
+    const size_t count = ItemsOf(layers).size();
+    obs_scene_t* copy = obs_scene_duplicate(layers, "preview part", OBS_SCENE_DUP_PRIVATE_REFS);
+    if (!copy)
+        return nullptr;
+    std::vector<obs_sceneitem_t*> items = ItemsOf(copy);
+    if (items.size() != count) {
+        obs_scene_release(copy);
+        return nullptr;
+    }
+    for (size_t i = 0; i < items.size(); ++i)
+        if (i < from || i >= to)
+            obs_sceneitem_remove(items[i]);
+    return copy;
+}
+
+void CopyPlacement(obs_sceneitem_t* from, obs_sceneitem_t* to)
+{
+    obs_transform_info info;
+    obs_sceneitem_get_info(from, &info);
+    obs_sceneitem_set_info(to, &info);
+    obs_sceneitem_crop crop;
+    obs_sceneitem_get_crop(from, &crop);
+    obs_sceneitem_set_crop(to, &crop);
+    if (obs_sceneitem_visible(to) != obs_sceneitem_visible(from))
+        obs_sceneitem_set_visible(to, obs_sceneitem_visible(from));
+    obs_sceneitem_set_blending_mode(to, obs_sceneitem_get_blending_mode(from));
+    obs_sceneitem_set_blending_method(to, obs_sceneitem_get_blending_method(from));
+    obs_sceneitem_set_scale_filter(to, obs_sceneitem_get_scale_filter(from));
+}
+
+}  // namespace
+
+void SplitComposition::Release()
+{
+    m_below.composed.Release();
+    m_below.scene = nullptr;
+    m_above.composed.Release();
+    m_above.scene = nullptr;
+    m_solo = nullptr;
+    m_structure = 0;
+}
+
+bool SplitComposition::Draw(obs_scene_t* layers, const std::vector<ItemState>& items, size_t changing,
+                            uint64_t pictures, const matrix4& transform)
+{
+    obs_source_t* source = obs_scene_get_source(layers);
+    const uint32_t width = obs_source_get_width(source), height = obs_source_get_height(source);
+    if (changing >= items.size() || width == 0 || height == 0)
+        return false;
+    uint64_t structure = reinterpret_cast<uintptr_t>(layers);
+    for (const ItemState& item : items)
+        Mix(structure, reinterpret_cast<uintptr_t>(item.item));
+    Mix(structure, changing);
+    if (structure != m_structure) {
+        Release();
+        m_structure = structure;
+    }
+    const size_t count = items.size();
+    const uint64_t belowKey = KeyOf(items, 0, changing, pictures);
+    const uint64_t aboveKey = KeyOf(items, changing + 1, count, pictures);
+    // Every part is copied before anything is drawn: a part that cannot be
+    // made leaves the frame to the caller whole.
+    if (!CopyPart(m_below, layers, 0, changing, belowKey) || !CopyPart(m_above, layers, changing + 1, count, aboveKey) ||
+        !CopyChanging(layers, items[changing], changing))
+        return false;
+    DrawPart(m_below, belowKey, transform, width, height);
+    DrawChanging(items[changing], transform);
+    DrawPart(m_above, aboveKey, transform, width, height);
+    return true;
+}
+
+bool SplitComposition::CopyPart(Part& part, obs_scene_t* layers, size_t from, size_t to, uint64_t key)
+{
+    if (from >= to) {
+        part.scene = nullptr;  // no layers there
+        return true;
+    }
+    if (!part.scene || part.key != key) {
+        part.scene = CopyOfPart(layers, from, to);
+        part.key = key;
+        part.composed.Invalidate();
+    }
+    return part.scene != nullptr;
+}
+
+void SplitComposition::DrawPart(Part& part, uint64_t key, const matrix4& transform, uint32_t width, uint32_t height)
+{
+    if (part.scene)
+        part.composed.Draw(obs_scene_get_source(part.scene), key, transform, width, height);
+}
+
+bool SplitComposition::CopyChanging(obs_scene_t* layers, const ItemState& changing, size_t index)
+{
+    if (!m_solo || m_soloContent != changing.content) {
+        m_solo = CopyOfPart(layers, index, index + 1);
+        m_soloContent = changing.content;
+    }
+    return m_solo && ItemsOf(m_solo).size() == 1;
+}
+
+void SplitComposition::DrawChanging(const ItemState& changing, const matrix4& transform)
+{
+    CopyPlacement(changing.item, ItemsOf(m_solo).front());
+    gs_matrix_push();
+    gs_matrix_mul(&transform);
+    obs_source_video_render(obs_scene_get_source(m_solo));
+    gs_matrix_pop();
+}

@@ -1,5 +1,7 @@
 #include "ComposedScene.h"
 
+#include <algorithm>
+#include <cmath>
 #include <graphics/vec4.h>
 
 ComposedScene::~ComposedScene() { Release(); }
@@ -11,14 +13,15 @@ void ComposedScene::Release()
     m_valid = false;
 }
 
-bool ComposedScene::Compose(obs_source_t* scene, uint32_t width, uint32_t height)
+bool ComposedScene::Compose(obs_source_t* scene, uint32_t width, uint32_t height, uint32_t textureWidth,
+                            uint32_t textureHeight)
 {
     if (!m_target)
         m_target = gs_texrender_create(GS_RGBA, GS_ZS_NONE);
     if (!m_target)
         return false;
     gs_texrender_reset(m_target);
-    if (!gs_texrender_begin(m_target, width, height))
+    if (!gs_texrender_begin(m_target, textureWidth, textureHeight))
         return false;
     vec4 clear;
     vec4_zero(&clear);
@@ -31,6 +34,8 @@ bool ComposedScene::Compose(obs_source_t* scene, uint32_t width, uint32_t height
     gs_texrender_end(m_target);
     m_width = width;
     m_height = height;
+    m_textureWidth = textureWidth;
+    m_textureHeight = textureHeight;
     return true;
 }
 
@@ -40,12 +45,16 @@ bool ComposedScene::Draw(obs_source_t* scene, uint64_t state, const matrix4& tra
 }
 
 bool ComposedScene::Draw(obs_source_t* scene, uint64_t state, const matrix4& transform, uint32_t width,
-                         uint32_t height)
+                         uint32_t height, float detail)
 {
     if (width == 0 || height == 0)
         return false;
-    if (!m_valid || state != m_state || width != m_width || height != m_height) {
-        if (!Compose(scene, width, height)) {
+    detail = std::clamp(detail, 0.01f, 1.0f);
+    const uint32_t textureWidth = std::max(1u, uint32_t(std::ceil(float(width) * detail)));
+    const uint32_t textureHeight = std::max(1u, uint32_t(std::ceil(float(height) * detail)));
+    if (!m_valid || state != m_state || width != m_width || height != m_height || textureWidth != m_textureWidth ||
+        textureHeight != m_textureHeight) {
+        if (!Compose(scene, width, height, textureWidth, textureHeight)) {
             Release();
             return false;
         }

@@ -27,9 +27,12 @@ public:
     // composition, composing it first when `state` differs from the one it
     // was composed in. False when the texture cannot be made.
     bool Draw(obs_source_t* scene, uint64_t state, const matrix4& transform);
-    // The same for a scene composed at a size other than its own: a private
-    // copy of part of a scene composes at the size of the scene it came from.
-    bool Draw(obs_source_t* scene, uint64_t state, const matrix4& transform, uint32_t width, uint32_t height);
+    // The same for a scene composed at a size other than its own (a private
+    // copy of part of a scene composes at the size of the scene it came
+    // from), with `detail` texture pixels to a pixel of that size (at most
+    // 1): a scene the screen shows smaller needs no more pixels than it gets.
+    bool Draw(obs_source_t* scene, uint64_t state, const matrix4& transform, uint32_t width, uint32_t height,
+              float detail = 1.0f);
     // The next Draw composes again, whatever the state.
     void Invalidate() { m_valid = false; }
     // Lets the texture go.
@@ -37,11 +40,13 @@ public:
     bool Holds() const { return m_target != nullptr; }
 
 private:
-    bool Compose(obs_source_t* scene, uint32_t width, uint32_t height);
+    bool Compose(obs_source_t* scene, uint32_t width, uint32_t height, uint32_t textureWidth, uint32_t textureHeight);
 
     gs_texrender_t* m_target = nullptr;
     uint64_t m_state = 0;
     bool m_valid = false;
     uint32_t m_width = 0;
     uint32_t m_height = 0;
+    uint32_t m_textureWidth = 0;
+    uint32_t m_textureHeight = 0;
 };

@@ -350,12 +350,13 @@ bool ObsWindow::DrawLayersSplit(obs_scene_t* layers, const matrix4& transform, f
     const std::optional<size_t> changing = m_changingLayer.Follow(items);
     // Enlarged on the screen, the layers' own pictures show more than their
     // composition would; a filter on the scene draws it whole.
-    if (!changing || ScreenScaleOf(transform, viewScale) > kLargestDirectScale ||
+    const float screenScale = ScreenScaleOf(transform, viewScale);
+    if (!changing || screenScale > kLargestDirectScale ||
         obs_source_filter_count(obs_scene_get_source(layers)) > 0) {
         m_split.Release();
         return false;
     }
-    if (m_split.Draw(layers, items, *changing, m_redraw.GetSourceChanges(), transform))
+    if (m_split.Draw(layers, items, *changing, m_redraw.GetSourceChanges(), transform, screenScale))
         return true;
     m_split.Release();
     return false;

@@ -1,6 +1,7 @@
 #include "SplitComposition.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -81,7 +82,7 @@ void SplitComposition::Release()
 }
 
 bool SplitComposition::Draw(obs_scene_t* layers, const std::vector<ItemState>& items, size_t changing,
-                            uint64_t pictures, const matrix4& transform)
+                            uint64_t pictures, const matrix4& transform, float screenScale)
 {
     obs_source_t* source = obs_scene_get_source(layers);
     const uint32_t width = obs_source_get_width(source), height = obs_source_get_height(source);
@@ -103,9 +104,11 @@ bool SplitComposition::Draw(obs_scene_t* layers, const std::vector<ItemState>& i
     if (!CopyPart(m_below, layers, 0, changing, belowKey) || !CopyPart(m_above, layers, changing + 1, count, aboveKey) ||
         !CopyChanging(layers, items[changing], changing))
         return false;
-    DrawPart(m_below, belowKey, transform, width, height);
+    // In eighths, so a view that keeps its zoom keeps its compositions.
+    const float detail = std::min(1.0f, std::ceil(screenScale * 8.0f) / 8.0f);
+    DrawPart(m_below, belowKey, transform, width, height, detail);
     DrawChanging(items[changing], transform);
-    DrawPart(m_above, aboveKey, transform, width, height);
+    DrawPart(m_above, aboveKey, transform, width, height, detail);
     return true;
 }
 
@@ -123,10 +126,11 @@ bool SplitComposition::CopyPart(Part& part, obs_scene_t* layers, size_t from, si
     return part.scene != nullptr;
 }
 
-void SplitComposition::DrawPart(Part& part, uint64_t key, const matrix4& transform, uint32_t width, uint32_t height)
+void SplitComposition::DrawPart(Part& part, uint64_t key, const matrix4& transform, uint32_t width, uint32_t height,
+                                float detail)
 {
     if (part.scene)
-        part.composed.Draw(obs_scene_get_source(part.scene), key, transform, width, height);
+        part.composed.Draw(obs_scene_get_source(part.scene), key, transform, width, height, detail);
 }
 
 bool SplitComposition::CopyChanging(obs_scene_t* layers, const ItemState& changing, size_t index)

@@ -25,9 +25,11 @@ public:
     // Draws `layers` through `transform` with the item at `changing` (in
     // `items`, this frame's state of the scene's items) drawn apart.
     // `pictures` changes when a source's picture was reloaded. False when the
-    // parts cannot be made; nothing is drawn then.
+    // parts cannot be made; nothing is drawn then. `screenScale` is the
+    // screen's pixels to a pixel of the layers' canvas: the parts are
+    // composed with no more detail than the screen shows.
     bool Draw(obs_scene_t* layers, const std::vector<ItemState>& items, size_t changing, uint64_t pictures,
-              const matrix4& transform);
+              const matrix4& transform, float screenScale);
     void Release();
     bool Holds() const { return m_solo != nullptr; }
 
@@ -40,7 +42,7 @@ private:
 
     bool CopyPart(Part& part, obs_scene_t* layers, size_t from, size_t to, uint64_t key);
     bool CopyChanging(obs_scene_t* layers, const ItemState& changing, size_t index);
-    void DrawPart(Part& part, uint64_t key, const matrix4& transform, uint32_t width, uint32_t height);
+    void DrawPart(Part& part, uint64_t key, const matrix4& transform, uint32_t width, uint32_t height, float detail);
     void DrawChanging(const ItemState& changing, const matrix4& transform);
 
     uint64_t m_structure = 0;

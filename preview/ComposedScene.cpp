@@ -64,8 +64,10 @@ bool ComposedScene::Draw(obs_source_t* scene, uint64_t state, const matrix4& tra
     gs_texture_t* texture = gs_texrender_get_texture(m_target);
     if (!texture)
         return false;
-    // The composition holds colours already multiplied by their alpha.
-    const bool linear = gs_get_linear_srgb();
+    // The composition holds colours already multiplied by their alpha, and
+    // is blended in linear light as the scene blends each of its items: what
+    // shows through a translucent part then looks as drawn directly.
+    const bool linear = true;
     const bool previous = gs_framebuffer_srgb_enabled();
     gs_enable_framebuffer_srgb(linear);
     gs_blend_state_push();

@@ -511,3 +511,42 @@ TEST_F(PreviewWindowTest, ALayerThatKeepsChangingIsDrawnApartFromTheLayersUnderA
     // The block sweeping through the pattern is all that differs.
     EXPECT_TRUE(MostlyTheSame(showing, drawnDirectly()));
 }
+
+TEST_F(PreviewWindowTest, ATranslucentLayerOverADraggedOneLooksTheSameAsDrawnDirectly)
+{
+    m_window->Redraw().Stop();
+    obs_display_set_enabled(m_window->GetDisplay(), false);
+    m_window->SetEditEnabled(false);
+    // Half-transparent white over the grey middle layer: a light's glow.
+    settest::TestLayer glow{"Glow", QColor(255, 255, 255, 96), 64, 36, -0.5f, 0.5f, 0.25f, 0.25f};
+    settest::TestLayer middleLayer{"Middle", QColor(128, 128, 128), 80, 45, 0.0f, 0.0f, 0.5f, 0.5f};
+    settest::TestLayer bottomLayer{"Bottom", Qt::blue, 48, 27, 0.0f, 0.0f, 0.75f, 0.75f};
+    m_window->SetScene(nullptr);
+    m_set.reset();
+    m_info = settest::NativeSetInfo(settest::MakeNativeSet(m_dir.path(), "Glow", {glow, middleLayer, bottomLayer}, {}));
+    m_set = OpenSet(m_info);
+    ASSERT_TRUE(m_set);
+    WaitForPictures();
+    m_window->SetScene(scene());
+    RenderFrame();
+    vec2 position = Position(bottom());
+    for (int step = 0; step < 3; ++step) {
+        position.y += 10.0f;
+        obs_sceneitem_set_pos(bottom(), &position);
+        RenderFrame();
+    }
+    const QImage split = RenderFrame();
+    obs_enter_graphics();
+    EXPECT_TRUE(m_window->DrewLayersSplit());
+    obs_leave_graphics();
+    m_window->SetScene(nullptr);
+    m_window->SetScene(scene());
+    const QImage direct = RenderFrame();
+    split.save(ScreenshotPath("preview-glow-split.png"));
+    direct.save(ScreenshotPath("preview-glow-direct.png"));
+    const vec2 over = m_window->View().CanvasToWindow({600.0f, 300.0f});
+    EXPECT_TRUE(settest::PixelIs(split, int(over.x), int(over.y), direct.pixelColor(int(over.x), int(over.y)), 3))
+        << split.pixelColor(int(over.x), int(over.y)).name().toStdString() << " against "
+        << direct.pixelColor(int(over.x), int(over.y)).name().toStdString();
+    EXPECT_TRUE(MostlyTheSame(split, direct));
+}

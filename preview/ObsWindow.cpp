@@ -10,6 +10,7 @@
 #include "platform/TextConv.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <obs-nix-platform.h>
@@ -270,7 +271,8 @@ void ObsWindow::DrawScene(obs_scene_t* scene, const PixelRect& viewport, const O
     const SceneDraw draw = PlanSceneDraw(scene);
     if (!draw.placed) {
         m_composed.Release();
-        m_hasLastPlacement = m_movedLastFrame = false;
+        m_hasLastPlacement = false;
+        m_moveHistory = 0;
         matrix4 identity;
         matrix4_identity(&identity);
         const float viewScale = float(viewport.width) / (projection.right - projection.left);
@@ -328,12 +330,15 @@ ObsWindow::LayersDraw ObsWindow::ChooseLayersDraw(const SceneDraw& draw, float v
     const bool moved = m_hasLastPlacement && std::memcmp(&draw.transform, &m_lastTransform, sizeof(matrix4)) != 0;
     const bool layersSteady = m_hasLastPlacement && !layers.live && key == m_lastLayersKey;
     // A placement that jumps once (a shot taken at once) is not worth a
-    // composition of its own; one that keeps moving is.
-    const bool keepsMoving = moved && m_movedLastFrame;
+    // composition of its own; one that keeps moving is: it moved in two of
+    // the last three frames, one of them this or the last. The steps of a
+    // shot and the engine's frames do not tick together, so a frame between
+    // two steps may see no move.
+    m_moveHistory = uint8_t(((m_moveHistory << 1) | (moved ? 1 : 0)) & 0b111);
+    const bool keepsMoving = std::popcount(m_moveHistory) >= 2 && (m_moveHistory & 0b011) != 0;
     m_lastTransform = draw.transform;
     m_lastLayersKey = key;
     m_hasLastPlacement = true;
-    m_movedLastFrame = moved;
     if (keepsMoving && layersSteady)
         return LayersDraw::Kept;
     // The set's shots enlarge the composed canvas: where the screen shows it

@@ -196,7 +196,7 @@ private:
     matrix4 m_lastTransform{};
     uint64_t m_lastLayersKey = 0;
     bool m_hasLastPlacement = false;
-    bool m_movedLastFrame = false;
+    uint8_t m_moveHistory = 0;  // the last three frames, this one lowest: whether the placement moved
     PreviewRedraw m_redraw;
     ViewTransform m_view;
     bool m_hasWindow = false;

@@ -393,7 +393,10 @@ TEST_F(PreviewWindowTest, ASetMovingAsAWholeIsDrawnFromOneCompositionUntilItsLay
     moveTo(680.0f);
     const QImage moving = RenderFrame();
     EXPECT_TRUE(drewComposed());
-    // At rest in the same place the layers are drawn directly again.
+    // A frame between two steps of the shot keeps the composition; two
+    // frames at rest in the same place draw the layers directly again.
+    RenderFrame();
+    EXPECT_TRUE(drewComposed());
     const QImage resting = RenderFrame();
     EXPECT_FALSE(drewComposed());
     moving.save(ScreenshotPath("preview-set-moving.png"));

@@ -35,6 +35,29 @@ std::vector<obs_sceneitem_t*> ItemsOf(obs_scene_t* scene)
     return items;
 }
 
+// The item at `index` with a reference of its own, taken while the scene
+// holds it: the user-interface thread may remove it meanwhile.
+OBSSceneItemAutoRelease ItemAt(obs_scene_t* scene, size_t index)
+{
+    struct Search {
+        size_t index;
+        size_t position = 0;
+        obs_sceneitem_t* found = nullptr;
+    } search{index};
+    obs_scene_enum_items(
+        scene,
+        [](obs_scene_t*, obs_sceneitem_t* item, void* param) {
+            auto* search = static_cast<Search*>(param);
+            if (search->position++ != search->index)
+                return true;
+            obs_sceneitem_addref(item);
+            search->found = item;
+            return false;
+        },
+        &search);
+    return OBSSceneItemAutoRelease(search.found);
+}
+
 // A private copy of `layers` with the same sources, keeping the items at
 // positions [from, to) only. Null when the copy does not match the scene.
 obs_scene_t* CopyOfPart(obs_scene_t* layers, size_t from, size_t to)
@@ -78,6 +101,7 @@ void SplitComposition::Release()
     m_above.composed.Release();
     m_above.scene = nullptr;
     m_solo = nullptr;
+    m_changingItem = nullptr;
     m_structure = 0;
 }
 
@@ -107,7 +131,7 @@ bool SplitComposition::Draw(obs_scene_t* layers, const std::vector<ItemState>& i
     // In eighths, so a view that keeps its zoom keeps its compositions.
     const float detail = std::min(1.0f, std::ceil(screenScale * 8.0f) / 8.0f);
     DrawPart(m_below, belowKey, transform, width, height, detail);
-    DrawChanging(items[changing], transform);
+    DrawChanging(transform);
     DrawPart(m_above, aboveKey, transform, width, height, detail);
     return true;
 }
@@ -139,12 +163,14 @@ bool SplitComposition::CopyChanging(obs_scene_t* layers, const ItemState& changi
         m_solo = CopyOfPart(layers, index, index + 1);
         m_soloContent = changing.content;
     }
-    return m_solo && ItemsOf(m_solo).size() == 1;
+    m_changingItem = ItemAt(layers, index);
+    return m_solo && ItemsOf(m_solo).size() == 1 && m_changingItem.Get() == changing.item;
 }
 
-void SplitComposition::DrawChanging(const ItemState& changing, const matrix4& transform)
+void SplitComposition::DrawChanging(const matrix4& transform)
 {
-    CopyPlacement(changing.item, ItemsOf(m_solo).front());
+    CopyPlacement(m_changingItem, ItemsOf(m_solo).front());
+    m_changingItem = nullptr;
     gs_matrix_push();
     gs_matrix_mul(&transform);
     obs_source_video_render(obs_scene_get_source(m_solo));

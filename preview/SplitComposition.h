@@ -43,11 +43,12 @@ private:
     bool CopyPart(Part& part, obs_scene_t* layers, size_t from, size_t to, uint64_t key);
     bool CopyChanging(obs_scene_t* layers, const ItemState& changing, size_t index);
     void DrawPart(Part& part, uint64_t key, const matrix4& transform, uint32_t width, uint32_t height, float detail);
-    void DrawChanging(const ItemState& changing, const matrix4& transform);
+    void DrawChanging(const matrix4& transform);
 
     uint64_t m_structure = 0;
     Part m_below;
     Part m_above;
     OBSSceneAutoRelease m_solo;
     uint64_t m_soloContent = 0;
+    OBSSceneItemAutoRelease m_changingItem;  // held from its copy to its draw
 };

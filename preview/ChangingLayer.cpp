@@ -23,16 +23,19 @@ void ChangingLayer::Forget()
 
 std::optional<size_t> ChangingLayer::Follow(const std::vector<ItemState>& items)
 {
-    const bool comparable = SameItems(items, m_last);
-    std::vector<size_t> changed;
-    for (size_t i = 0; i < items.size(); ++i)
-        if (items[i].live || !comparable || !(items[i] == m_last[i]))
-            changed.push_back(i);
-    m_last = items;
-
-    if (!comparable || changed.size() > 1) {
+    if (!SameItems(items, m_last)) {
         Forget();
         m_last = items;
+        return std::nullopt;
+    }
+    std::vector<size_t> changed;
+    for (size_t i = 0; i < items.size(); ++i)
+        if (items[i].live || !(items[i] == m_last[i]))
+            changed.push_back(i);
+    m_last = items;
+    if (changed.size() > 1) {
+        m_changedLastFrame.reset();
+        m_current.reset();
         return std::nullopt;
     }
     if (changed.empty()) {

@@ -269,13 +269,13 @@ void ObsWindow::Render(uint32_t, uint32_t)
 void ObsWindow::DrawScene(obs_scene_t* scene, const PixelRect& viewport, const OrthoBounds& projection)
 {
     const SceneDraw draw = PlanSceneDraw(scene);
+    const float viewScale = float(viewport.width) / (projection.right - projection.left);
     if (!draw.placed) {
         m_composed.Release();
         m_hasLastPlacement = false;
         m_moveHistory = 0;
         matrix4 identity;
         matrix4_identity(&identity);
-        const float viewScale = float(viewport.width) / (projection.right - projection.left);
         if (!DrawLayersSplit(scene, identity, viewScale))
             obs_source_video_render(draw.source);
         return;
@@ -287,10 +287,8 @@ void ObsWindow::DrawScene(obs_scene_t* scene, const PixelRect& viewport, const O
     gs_ortho(clipped.projection.left, clipped.projection.right, clipped.projection.top, clipped.projection.bottom,
              -100.0f, 100.0f);
     gs_set_viewport(clipped.viewport.x, clipped.viewport.y, clipped.viewport.width, clipped.viewport.height);
-    const float viewScale = float(viewport.width) / (projection.right - projection.left);
     switch (ChooseLayersDraw(draw, viewScale)) {
     case LayersDraw::Fresh:
-        m_split.Release();
         m_composed.Invalidate();
         [[fallthrough]];
     case LayersDraw::Kept:

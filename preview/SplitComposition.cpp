@@ -144,8 +144,7 @@ bool SplitComposition::CopyPart(Part& part, obs_scene_t* layers, size_t from, si
     }
     if (!part.scene || part.key != key) {
         part.scene = CopyOfPart(layers, from, to);
-        part.key = key;
-        part.composed.Invalidate();
+        part.key = key;  // the composition follows the key
     }
     return part.scene != nullptr;
 }

@@ -118,6 +118,42 @@ protected:
         return image;
     }
 
+    // Only the frames a test draws: the display neither decides nor draws.
+    void DrawOnlyTestFrames()
+    {
+        m_window->Redraw().Stop();
+        obs_display_set_enabled(m_window->GetDisplay(), false);
+        m_window->SetEditEnabled(false);
+    }
+
+    bool DrewLayersSplit()
+    {
+        obs_enter_graphics();
+        const bool split = m_window->DrewLayersSplit();
+        obs_leave_graphics();
+        return split;
+    }
+
+    // The same frame drawn afresh, by a preview that has seen no frame before.
+    QImage RenderAfresh()
+    {
+        m_window->SetScene(nullptr);
+        m_window->SetScene(scene());
+        return RenderFrame();
+    }
+
+    // Moves `item` by (dx, dy) once a frame for `frames` frames.
+    void DragFor(obs_sceneitem_t* item, vec2 step, int frames)
+    {
+        for (int frame = 0; frame < frames; ++frame) {
+            vec2 position = Position(item);
+            position.x += step.x;
+            position.y += step.y;
+            obs_sceneitem_set_pos(item, &position);
+            RenderFrame();
+        }
+    }
+
     std::unique_ptr<ObsQtWindow> m_window;
 };
 
@@ -441,21 +477,10 @@ TEST_F(PreviewWindowTest, ASetMovingAsAWholeIsDrawnFromOneCompositionUntilItsLay
 
 TEST_F(PreviewWindowTest, ALayerThatKeepsChangingIsDrawnApartFromTheLayersUnderAndOverIt)
 {
-    m_window->Redraw().Stop();
-    obs_display_set_enabled(m_window->GetDisplay(), false);
-    m_window->SetEditEnabled(false);
-    const auto drewSplit = [&] {
-        obs_enter_graphics();
-        const bool split = m_window->DrewLayersSplit();
-        obs_leave_graphics();
-        return split;
-    };
-    // The same frame drawn afresh, every layer directly.
+    DrawOnlyTestFrames();
     const auto drawnDirectly = [&] {
-        m_window->SetScene(nullptr);
-        m_window->SetScene(scene());
-        const QImage frame = RenderFrame();
-        EXPECT_FALSE(drewSplit());
+        const QImage frame = RenderAfresh();
+        EXPECT_FALSE(DrewLayersSplit());
         return frame;
     };
     const ViewTransform& view = m_window->View();
@@ -468,18 +493,14 @@ TEST_F(PreviewWindowTest, ALayerThatKeepsChangingIsDrawnApartFromTheLayersUnderA
     // The middle layer dragged to the right: from its second step on, the
     // layers under and over it come from their compositions.
     RenderFrame();
-    for (float x : {40.0f, 80.0f}) {
-        vec2 position = Position(middle());
-        position.x += x;
-        obs_sceneitem_set_pos(middle(), &position);
-        RenderFrame();
-    }
-    EXPECT_TRUE(drewSplit());
+    DragFor(middle(), {40.0f, 0.0f}, 1);
+    DragFor(middle(), {80.0f, 0.0f}, 1);
+    EXPECT_TRUE(DrewLayersSplit());
     vec2 position = Position(middle());
     position.x += 120.0f;
     obs_sceneitem_set_pos(middle(), &position);
     const QImage dragged = RenderFrame();
-    EXPECT_TRUE(drewSplit());
+    EXPECT_TRUE(DrewLayersSplit());
     dragged.save(ScreenshotPath("preview-layer-dragged.png"));
     EXPECT_TRUE(colourAt(dragged, {1500.0f, 500.0f}, grey)) << "the dragged layer where it stands now";
     EXPECT_TRUE(colourAt(dragged, {600.0f, 300.0f}, Qt::yellow)) << "the layer over it, over it";
@@ -487,19 +508,16 @@ TEST_F(PreviewWindowTest, ALayerThatKeepsChangingIsDrawnApartFromTheLayersUnderA
     EXPECT_TRUE(MostlyTheSame(dragged, drawnDirectly()));
 
     // Another layer changing as well: that frame shows every layer directly.
-    for (int step = 0; step < 2; ++step) {
-        position.x -= 10.0f;
-        obs_sceneitem_set_pos(middle(), &position);
-        RenderFrame();
-    }
-    EXPECT_TRUE(drewSplit());
+    DragFor(middle(), {-10.0f, 0.0f}, 2);
+    EXPECT_TRUE(DrewLayersSplit());
     vec2 lower = Position(top());
     lower.y += 300.0f;
     obs_sceneitem_set_pos(top(), &lower);
+    position = Position(middle());
     position.x -= 10.0f;
     obs_sceneitem_set_pos(middle(), &position);
     const QImage both = RenderFrame();
-    EXPECT_FALSE(drewSplit());
+    EXPECT_FALSE(DrewLayersSplit());
     EXPECT_TRUE(colourAt(both, {600.0f, 600.0f}, Qt::yellow)) << "the top layer moved in the same frame";
 
     // A live picture in the middle layer, a screen, is drawn apart from its
@@ -509,7 +527,7 @@ TEST_F(PreviewWindowTest, ALayerThatKeepsChangingIsDrawnApartFromTheLayersUnderA
     ASSERT_TRUE(m_set->PlaceSourceInLayerAt(1, live->Source()));
     RenderFrame();
     const QImage showing = RenderFrame();
-    EXPECT_TRUE(drewSplit());
+    EXPECT_TRUE(DrewLayersSplit());
     showing.save(ScreenshotPath("preview-layer-live.png"));
     // The block sweeping through the pattern is all that differs.
     EXPECT_TRUE(MostlyTheSame(showing, drawnDirectly()));
@@ -517,9 +535,7 @@ TEST_F(PreviewWindowTest, ALayerThatKeepsChangingIsDrawnApartFromTheLayersUnderA
 
 TEST_F(PreviewWindowTest, ATranslucentLayerOverADraggedOneLooksTheSameAsDrawnDirectly)
 {
-    m_window->Redraw().Stop();
-    obs_display_set_enabled(m_window->GetDisplay(), false);
-    m_window->SetEditEnabled(false);
+    DrawOnlyTestFrames();
     // Half-transparent white over the grey middle layer: a light's glow.
     settest::TestLayer glow{"Glow", QColor(255, 255, 255, 96), 64, 36, -0.5f, 0.5f, 0.25f, 0.25f};
     settest::TestLayer middleLayer{"Middle", QColor(128, 128, 128), 80, 45, 0.0f, 0.0f, 0.5f, 0.5f};
@@ -532,19 +548,10 @@ TEST_F(PreviewWindowTest, ATranslucentLayerOverADraggedOneLooksTheSameAsDrawnDir
     WaitForPictures();
     m_window->SetScene(scene());
     RenderFrame();
-    vec2 position = Position(bottom());
-    for (int step = 0; step < 3; ++step) {
-        position.y += 10.0f;
-        obs_sceneitem_set_pos(bottom(), &position);
-        RenderFrame();
-    }
+    DragFor(bottom(), {0.0f, 10.0f}, 3);
     const QImage split = RenderFrame();
-    obs_enter_graphics();
-    EXPECT_TRUE(m_window->DrewLayersSplit());
-    obs_leave_graphics();
-    m_window->SetScene(nullptr);
-    m_window->SetScene(scene());
-    const QImage direct = RenderFrame();
+    EXPECT_TRUE(DrewLayersSplit());
+    const QImage direct = RenderAfresh();
     split.save(ScreenshotPath("preview-glow-split.png"));
     direct.save(ScreenshotPath("preview-glow-direct.png"));
     const vec2 over = m_window->View().CanvasToWindow({600.0f, 300.0f});

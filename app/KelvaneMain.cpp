@@ -2,6 +2,7 @@
 #include "app/EditorCommandLine.h"
 #include "app/TolvenarApp.h"
 #include "lumora/SkinPalette.h"
+#include "platform/HugePageBuffers.h"
 #include "platform/TextConv.h"
 #include "platform/X11Display.h"
 #include "update/FileVersion.h"
@@ -66,6 +67,7 @@ bool AnswerCommandLine(const EditorCommandLine& commandLine, int& exitCode)
 
 int main(int argc, char** argv)
 {
+    platform::RestartWithHugePageBuffers(argv);
     platform::LocaleCharset();
     const EditorCommandLine commandLine = ParseEditorCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (int exitCode = kEditorExitOk; !AnswerCommandLine(commandLine, exitCode))

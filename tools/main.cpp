@@ -1,6 +1,7 @@
 // kelvane-cli: the editor's engine and set formats from the command line.
 #include "CliCommand.h"
 
+#include "platform/HugePageBuffers.h"
 #include "platform/TextConv.h"
 #include "update/FileVersion.h"
 
@@ -50,6 +51,7 @@ int Help(const CliArgs& words)
 
 int main(int argc, char** argv)
 {
+    platform::RestartWithHugePageBuffers(argv);
     platform::LocaleCharset();  // applies the user's locale once, numbers stay "C"
     const CliArgs words(argv + 1, argv + argc);
     if (words.empty()) {

@@ -20,6 +20,7 @@
 #include "lumora/MyTabCtrl.h"
 #include "model/MultiViewSource.h"
 #include "platform/FileUtil.h"
+#include "platform/HugePageBuffers.h"
 #include "platform/TextConv.h"
 #include "preview/ObsQtWindow.h"
 #include "ui/DlgEditor.h"
@@ -74,6 +75,8 @@ bool MoveLayerOneStep(CDlgEditor& editor, int step)
 
 int main(int argc, char** argv)
 {
+    // As the editor runs: large buffers on huge pages.
+    platform::RestartWithHugePageBuffers(argv);
     platform::LocaleCharset();
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication application(argc, argv);

@@ -12,6 +12,7 @@
 #include "model/MultiViewSource.h"
 #include "model/SetPaths.h"
 #include "platform/FileUtil.h"
+#include "platform/HugePageBuffers.h"
 #include "platform/TextConv.h"
 #include "preview/ObsQtWindow.h"
 #include "ui/DlgEditor.h"
@@ -98,6 +99,8 @@ bool OpenInTheEditor(const std::wstring& setFolder)
 
 int main(int argc, char** argv)
 {
+    // As the editor runs: large buffers on huge pages.
+    platform::RestartWithHugePageBuffers(argv);
     platform::LocaleCharset();
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication application(argc, argv);

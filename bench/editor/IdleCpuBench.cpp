@@ -22,6 +22,7 @@
 #include "model/LiveSources.h"
 #include "model/MultiViewSource.h"
 #include "platform/FileUtil.h"
+#include "platform/HugePageBuffers.h"
 #include "platform/TextConv.h"
 #include "preview/ObsQtWindow.h"
 #include "ui/DlgEditor.h"
@@ -92,6 +93,8 @@ DrawnShare MeasureDrawnShare(ObsQtWindow* preview, double seconds)
 
 int main(int argc, char** argv)
 {
+    // As the editor runs: large buffers on huge pages.
+    platform::RestartWithHugePageBuffers(argv);
     platform::LocaleCharset();
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication application(argc, argv);

@@ -22,6 +22,7 @@
 #include "model/MultiViewSource.h"
 #include "model/SetPaths.h"
 #include "platform/FileUtil.h"
+#include "platform/HugePageBuffers.h"
 #include "platform/TextConv.h"
 #include "preview/ObsQtWindow.h"
 
@@ -199,6 +200,8 @@ bool RunCase(const DragCase& c, const std::string& work, double seconds, DragRes
 
 int main(int argc, char** argv)
 {
+    // As the editor runs: large buffers on huge pages.
+    platform::RestartWithHugePageBuffers(argv);
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     platform::LocaleCharset();

@@ -12,6 +12,7 @@
 #include "model/MultiViewSource.h"
 #include "model/SetPaths.h"
 #include "platform/FileUtil.h"
+#include "platform/HugePageBuffers.h"
 #include "platform/Image.h"
 #include "platform/TextConv.h"
 
@@ -80,6 +81,8 @@ std::string WriteVmixSet(const std::string& folder, const std::vector<std::strin
 
 int main(int argc, char** argv)
 {
+    // As the editor runs: large buffers on huge pages.
+    platform::RestartWithHugePageBuffers(argv);
     platform::LocaleCharset();
     const std::string work = argc > 1 ? argv[1] : platform::WideToUtf8(platform::GetTempFolder()) + "/kelvane-set-bench";
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;

@@ -10,7 +10,6 @@
 #include "platform/TextConv.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstring>
 #include <obs-nix-platform.h>
@@ -273,7 +272,6 @@ void ObsWindow::DrawScene(obs_scene_t* scene, const PixelRect& viewport, const O
     if (!draw.placed) {
         m_composed.Release();
         m_hasLastPlacement = false;
-        m_moveHistory = 0;
         matrix4 identity;
         matrix4_identity(&identity);
         if (!DrawLayersSplit(scene, identity, viewScale))
@@ -325,19 +323,16 @@ ObsWindow::LayersDraw ObsWindow::ChooseLayersDraw(const SceneDraw& draw, float v
     const SceneState layers = ReadSceneState(obs_scene_from_source(draw.source));
     // What the layers draw, and the pictures their sources reloaded.
     const uint64_t key = layers.drawn ^ (m_redraw.GetSourceChanges() * 0x9E3779B97F4A7C15ull);
-    const bool moved = m_hasLastPlacement && std::memcmp(&draw.transform, &m_lastTransform, sizeof(matrix4)) != 0;
+    // Layers that drew the same last frame are drawn from their one
+    // composition, kept from frame to frame whether the set rests or moves:
+    // when a shot starts moving the set, its first step draws one texture
+    // instead of every layer again (for sixteen 4K pictures that frame would
+    // take several frames' time, and the engine would drop them). A
+    // composition costs about one direct drawing, made once after a change.
     const bool layersSteady = m_hasLastPlacement && !layers.live && key == m_lastLayersKey;
-    // A placement that jumps once (a shot taken at once) is not worth a
-    // composition of its own; one that keeps moving is: it moved in two of
-    // the last three frames, one of them this or the last. The steps of a
-    // shot and the engine's frames do not tick together, so a frame between
-    // two steps may see no move.
-    m_moveHistory = uint8_t(((m_moveHistory << 1) | (moved ? 1 : 0)) & 0b111);
-    const bool keepsMoving = std::popcount(m_moveHistory) >= 2 && (m_moveHistory & 0b011) != 0;
-    m_lastTransform = draw.transform;
     m_lastLayersKey = key;
     m_hasLastPlacement = true;
-    if (keepsMoving && layersSteady)
+    if (layersSteady)
         return LayersDraw::Kept;
     // The set's shots enlarge the composed canvas: where the screen shows it
     // larger than its own pixels, the preview shows that picture, not a

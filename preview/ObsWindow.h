@@ -153,8 +153,9 @@ private:
     // straight through its item where it can be (NestedSceneDraw).
     void DrawScene(obs_scene_t* scene, const PixelRect& viewport, const OrthoBounds& projection);
     // How this frame draws the layers placed by a shot: from the kept
-    // composition while only their placement keeps moving, from a fresh one
-    // where the screen enlarges the composed canvas, otherwise directly.
+    // composition while the layers stay the same (the placement may move),
+    // from a fresh one where the screen enlarges the composed canvas,
+    // otherwise directly.
     enum class LayersDraw { Direct, Kept, Fresh };
     LayersDraw ChooseLayersDraw(const SceneDraw& draw, float viewScale);
     // The layers with the one layer that keeps changing (a drag, a live
@@ -193,10 +194,8 @@ private:
     ComposedScene m_composed;
     SplitComposition m_split;
     ChangingLayer m_changingLayer;
-    matrix4 m_lastTransform{};
     uint64_t m_lastLayersKey = 0;
     bool m_hasLastPlacement = false;
-    uint8_t m_moveHistory = 0;  // the last three frames, this one lowest: whether the placement moved
     PreviewRedraw m_redraw;
     ViewTransform m_view;
     bool m_hasWindow = false;

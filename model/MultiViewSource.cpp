@@ -675,16 +675,18 @@ void CMultiViewSource::ReplaceLayerItem(int index, obs_sceneitem_t* replacement)
 {
     obs_sceneitem_t* old = LayerItem(index);
     LayerInfo& layer = m_layers[static_cast<size_t>(index)];
-    if (HasUvMap(layer))
-        RemoveUvFilterFrom(obs_sceneitem_get_source(old));
+    // The new item's filter comes first: it shares the map the old one has
+    // read instead of reading the file again.
     layer.uvFilter = nullptr;
+    if (HasUvMap(layer)) {
+        AttachUvFilter(layer, replacement);
+        RemoveUvFilterFrom(obs_sceneitem_get_source(old));
+    }
     obs_sceneitem_set_order_position(replacement, obs_sceneitem_get_order_position(old));
     obs_sceneitem_remove(old);
     obs_sceneitem_addref(replacement);
     m_items[static_cast<size_t>(index) + 1] = replacement;  // lets go of the old item
 
-    if (HasUvMap(layer))
-        AttachUvFilter(layer, replacement);
     SetItemPlacement(replacement, PlacementOfLayer(layer));
 }
 

@@ -1,5 +1,6 @@
 #include "ObsUvMapFilter.h"
 
+#include "SharedUvMaps.h"
 #include "UvMapImage.h"
 
 #include <graphics/graphics.h>
@@ -113,7 +114,7 @@ ObsUvMapFilter::~ObsUvMapFilter()
     StopWatchingTarget();
     obs_enter_graphics();
     gs_texrender_destroy(m_kept);
-    gs_texture_destroy(m_map);
+    m_map.reset();
     gs_effect_destroy(m_effect);
     obs_leave_graphics();
 }
@@ -126,7 +127,7 @@ void ObsUvMapFilter::Update(obs_data_t* settings)
         UseMap(path ? path : "");
     } catch (const std::exception&) {
         // Out of memory for a large map: show the picture as it is.
-        ReplaceMap(nullptr, 0, 0);
+        ReplaceMap(nullptr);
         m_loaded = {};
         WarnUnusable(path ? path : "", "not enough memory to read it");
     }
@@ -135,7 +136,7 @@ void ObsUvMapFilter::Update(obs_data_t* settings)
 void ObsUvMapFilter::UseMap(const std::string& path)
 {
     if (path.empty()) {
-        ReplaceMap(nullptr, 0, 0);  // no map chosen: nothing to warn about
+        ReplaceMap(nullptr);  // no map chosen: nothing to warn about
         m_loaded = {};
         return;
     }
@@ -146,39 +147,47 @@ void ObsUvMapFilter::UseMap(const std::string& path)
     if (path == m_loaded.path && stamp == m_loaded.stamp)
         return;
     m_loaded = {path, stamp};
+    // Another filter (the screen's filter before it went live, another
+    // screen) holds the map already.
+    if (std::shared_ptr<const UvMapTexture> shared = FindSharedUvMap(path, stamp)) {
+        ReplaceMap(std::move(shared));
+        return;
+    }
 
     UvMapImage image;
     std::string error;
     if (!LoadUvMapImage(path, image, error)) {
-        ReplaceMap(nullptr, 0, 0);
+        ReplaceMap(nullptr);
         WarnUnusable(path, error);
         return;
     }
     obs_enter_graphics();
     const uint8_t* planes[] = {reinterpret_cast<const uint8_t*>(image.texels.data())};
-    gs_texture_t* map = gs_texture_create(image.width, image.height, GS_RGBA16, 1, planes, 0);
+    gs_texture_t* texture = gs_texture_create(image.width, image.height, GS_RGBA16, 1, planes, 0);
     obs_leave_graphics();
-    if (!map) {
-        ReplaceMap(nullptr, 0, 0);
+    if (!texture) {
+        ReplaceMap(nullptr);
         WarnUnusable(path, "the graphics system cannot make a texture of it");
         return;
     }
-    ReplaceMap(map, image.width, image.height);
+    auto map = std::make_shared<const UvMapTexture>(texture, image.width, image.height);
+    ShareUvMap(path, stamp, map);
+    ReplaceMap(std::move(map));
 }
 
-void ObsUvMapFilter::ReplaceMap(gs_texture_t* map, uint32_t width, uint32_t height)
+void ObsUvMapFilter::ReplaceMap(std::shared_ptr<const UvMapTexture> map)
 {
+    // Let go of inside the graphics context: a frame being drawn still
+    // uses the old texture, and when no other filter holds it, it goes now.
     obs_enter_graphics();
-    gs_texture_t* old = nullptr;
     {
         std::lock_guard lock(m_mutex);
-        old = m_map;
-        m_map = map;
-        m_mapWidth = width;
-        m_mapHeight = height;
+        std::swap(m_map, map);
+        m_mapWidth = m_map ? m_map->Width() : 0;
+        m_mapHeight = m_map ? m_map->Height() : 0;
         ++m_mapGeneration;
     }
-    gs_texture_destroy(old);
+    map.reset();
     obs_leave_graphics();
 }
 
@@ -196,7 +205,7 @@ void ObsUvMapFilter::Render()
     OutputKey key;
     {
         std::lock_guard lock(m_mutex);
-        map = m_map;
+        map = m_map ? m_map->Texture() : nullptr;
         key.mapGeneration = m_mapGeneration;
         key.width = m_mapWidth;
         key.height = m_mapHeight;

@@ -11,6 +11,7 @@
 // by itself then).
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <obs-module.h>
 #include <obs.hpp>
@@ -26,6 +27,8 @@ struct UvMapFileStamp {
     int64_t modified = 0;
     bool operator==(const UvMapFileStamp&) const = default;
 };
+
+class UvMapTexture;
 
 class ObsUvMapFilter {
 public:
@@ -73,7 +76,7 @@ private:
     static std::string PictureFileOf(obs_source_t* target);
 
     void UseMap(const std::string& path);
-    void ReplaceMap(gs_texture_t* map, uint32_t width, uint32_t height);
+    void ReplaceMap(std::shared_ptr<const UvMapTexture> map);
     void WarnUnusable(const std::string& path, const std::string& reason) const;
 
     obs_source_t* m_context;
@@ -91,7 +94,7 @@ private:
     // The map is swapped inside the graphics context; the size is also read
     // by callers on other threads asking for the filter's size.
     std::mutex m_mutex;
-    gs_texture_t* m_map = nullptr;
+    std::shared_ptr<const UvMapTexture> m_map;
     uint32_t m_mapWidth = 0;
     uint32_t m_mapHeight = 0;
     uint64_t m_mapGeneration = 0;  // counts the maps used, so a new one is never taken for the last

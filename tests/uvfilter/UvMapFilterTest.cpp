@@ -393,6 +393,38 @@ TEST_F(UvFilterTest, AMapThatAppearsUnderTheSamePathIsUsedWhenAppliedAgain)
     EXPECT_EQ(CountOf(TakeLog(), kWarningMark), 1);
 }
 
+TEST_F(UvFilterTest, FiltersOfOneMapFileShareItsTextureWhileAnyHoldsIt)
+{
+    const Picture picture = MakeRampPicture(320, 180);
+    OBSSourceAutoRelease first = MakeImageSource(picture, "first");
+    OBSSourceAutoRelease second = MakeImageSource(picture, "second");
+    const std::string map = MakeMap("shared.png", 100, 50, FullFrameQuad(100, 50));
+    OBSSourceAutoRelease firstFilter = AttachFilter(first, map);
+    const Picture throughFirst = Grab(first);
+    EXPECT_EQ(throughFirst.width, 100u);
+
+    // The file spoilt behind the filters' backs, its size and time kept: a
+    // second filter of it takes the map the first one read, not the file.
+    const auto written = std::filesystem::last_write_time(map);
+    const std::string bytes = testsupport::ReadFileBytes(map);
+    testsupport::WriteFileBytes(map, std::string(bytes.size(), 'x'));
+    std::filesystem::last_write_time(map, written);
+    OBSSourceAutoRelease secondFilter = AttachFilter(second, map);
+    const Picture throughSecond = Grab(second);
+    EXPECT_EQ(throughSecond.width, 100u);
+    EXPECT_LE(MaxDifference(throughSecond, throughFirst), 1);
+
+    // Once no filter holds it, the file is read again: spoilt, it is not used.
+    obs_source_filter_remove(first, firstFilter);
+    obs_source_filter_remove(second, secondFilter);
+    firstFilter = nullptr;
+    secondFilter = nullptr;
+    EXPECT_LE(MaxDifference(Grab(first), picture), 1);
+    OBSSourceAutoRelease again = AttachFilter(first, map);
+    EXPECT_LE(MaxDifference(Grab(first), picture), 1);
+    EXPECT_EQ(CountOf(TakeLog(), kWarningMark), 1);
+}
+
 TEST_F(UvFilterTest, RemovingTheFilterWhileShownFreesIt)
 {
     const Picture picture = MakeRampPicture(320, 180);

@@ -12,6 +12,20 @@ bool SameItems(const std::vector<ItemState>& a, const std::vector<ItemState>& b)
     return true;
 }
 
+// The only live item, when exactly one is live.
+std::optional<size_t> OnlyLiveItem(const std::vector<ItemState>& items)
+{
+    std::optional<size_t> live;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (!items[i].live)
+            continue;
+        if (live)
+            return std::nullopt;
+        live = i;
+    }
+    return live;
+}
+
 }  // namespace
 
 void ChangingLayer::Forget()
@@ -26,7 +40,11 @@ std::optional<size_t> ChangingLayer::Follow(const std::vector<ItemState>& items)
     if (!SameItems(items, m_last)) {
         Forget();
         m_last = items;
-        return std::nullopt;
+        // A live picture just put in a layer keeps changing from its first
+        // frame: drawn apart at once, the frame does not draw every layer
+        // first and compose them next.
+        m_current = OnlyLiveItem(items);
+        return m_current;
     }
     std::vector<size_t> changed;
     for (size_t i = 0; i < items.size(); ++i)

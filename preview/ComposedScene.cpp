@@ -34,8 +34,6 @@ bool ComposedScene::Compose(obs_source_t* scene, uint32_t width, uint32_t height
     gs_texrender_end(m_target);
     m_width = width;
     m_height = height;
-    m_textureWidth = textureWidth;
-    m_textureHeight = textureHeight;
     return true;
 }
 
@@ -50,15 +48,21 @@ bool ComposedScene::Draw(obs_source_t* scene, uint64_t state, const matrix4& tra
     if (width == 0 || height == 0)
         return false;
     detail = std::clamp(detail, 0.01f, 1.0f);
-    const uint32_t textureWidth = std::max(1u, uint32_t(std::ceil(float(width) * detail)));
-    const uint32_t textureHeight = std::max(1u, uint32_t(std::ceil(float(height) * detail)));
-    if (!m_valid || state != m_state || width != m_width || height != m_height || textureWidth != m_textureWidth ||
-        textureHeight != m_textureHeight) {
+    const bool sameScene = m_valid && state == m_state && width == m_width && height == m_height;
+    // A composition with the detail asked for, or more, is kept. One that
+    // has too little is made again at full detail at once: a view closing
+    // in (a shot's zoom, the user's) would otherwise compose again at every
+    // step, each as costly as drawing every layer.
+    if (!sameScene || m_detail < detail) {
+        const float composeAt = sameScene ? 1.0f : detail;
+        const uint32_t textureWidth = std::max(1u, uint32_t(std::ceil(float(width) * composeAt)));
+        const uint32_t textureHeight = std::max(1u, uint32_t(std::ceil(float(height) * composeAt)));
         if (!Compose(scene, width, height, textureWidth, textureHeight)) {
             Release();
             return false;
         }
         m_state = state;
+        m_detail = composeAt;
         m_valid = true;
     }
     gs_texture_t* texture = gs_texrender_get_texture(m_target);

@@ -31,6 +31,7 @@ public:
     // copy of part of a scene composes at the size of the scene it came
     // from), with `detail` texture pixels to a pixel of that size (at most
     // 1): a scene the screen shows smaller needs no more pixels than it gets.
+    // A composition with more detail than asked for is kept.
     bool Draw(obs_source_t* scene, uint64_t state, const matrix4& transform, uint32_t width, uint32_t height,
               float detail = 1.0f);
     // The next Draw composes again, whatever the state.
@@ -38,6 +39,8 @@ public:
     // Lets the texture go.
     void Release();
     bool Holds() const { return m_target != nullptr; }
+    // The detail of the composition held.
+    float Detail() const { return m_detail; }
 
 private:
     bool Compose(obs_source_t* scene, uint32_t width, uint32_t height, uint32_t textureWidth, uint32_t textureHeight);
@@ -47,6 +50,5 @@ private:
     bool m_valid = false;
     uint32_t m_width = 0;
     uint32_t m_height = 0;
-    uint32_t m_textureWidth = 0;
-    uint32_t m_textureHeight = 0;
+    float m_detail = 1.0f;
 };

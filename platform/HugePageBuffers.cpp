@@ -1,8 +1,8 @@
 #include "HugePageBuffers.h"
 
+#include "FileUtil.h"
+
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <unistd.h>
 
 namespace platform {
@@ -11,13 +11,7 @@ namespace {
 
 constexpr const char* kTunablesVariable = "GLIBC_TUNABLES";
 constexpr const char* kHugePagesTunable = "glibc.malloc.hugetlb";
-constexpr const char* kKernelSettingFile = "/sys/kernel/mm/transparent_hugepage/enabled";
-
-std::string ReadSmallFile(const char* path)
-{
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+constexpr const wchar_t* kKernelSettingFile = L"/sys/kernel/mm/transparent_hugepage/enabled";
 
 }  // namespace
 
@@ -39,7 +33,7 @@ std::string TunablesAskingForHugePages(const char* current)
 void RestartWithHugePageBuffers(char** argv)
 {
     // "always" gives every large mapping huge pages already, "never" none at all.
-    if (!argv || !argv[0] || ChosenKernelSetting(ReadSmallFile(kKernelSettingFile)) != "madvise")
+    if (!argv || !argv[0] || ChosenKernelSetting(ReadWholeFile(kKernelSettingFile).value_or("")) != "madvise")
         return;
     const std::string tunables = TunablesAskingForHugePages(std::getenv(kTunablesVariable));
     if (tunables.empty())

@@ -183,8 +183,6 @@ void ObsUvMapFilter::ReplaceMap(std::shared_ptr<const UvMapTexture> map)
     {
         std::lock_guard lock(m_mutex);
         std::swap(m_map, map);
-        m_mapWidth = m_map ? m_map->Width() : 0;
-        m_mapHeight = m_map ? m_map->Height() : 0;
         ++m_mapGeneration;
     }
     map.reset();
@@ -205,10 +203,12 @@ void ObsUvMapFilter::Render()
     OutputKey key;
     {
         std::lock_guard lock(m_mutex);
-        map = m_map ? m_map->Texture() : nullptr;
+        if (m_map) {
+            map = m_map->Texture();
+            key.width = m_map->Width();
+            key.height = m_map->Height();
+        }
         key.mapGeneration = m_mapGeneration;
-        key.width = m_mapWidth;
-        key.height = m_mapHeight;
     }
     if (!map) {
         obs_source_skip_video_filter(m_context);
@@ -401,7 +401,7 @@ uint32_t ObsUvMapFilter::Width()
     {
         std::lock_guard lock(m_mutex);
         if (m_map)
-            return m_mapWidth;
+            return m_map->Width();
     }
     obs_source_t* target = obs_filter_get_target(m_context);
     return target ? obs_source_get_base_width(target) : 0;
@@ -412,7 +412,7 @@ uint32_t ObsUvMapFilter::Height()
     {
         std::lock_guard lock(m_mutex);
         if (m_map)
-            return m_mapHeight;
+            return m_map->Height();
     }
     obs_source_t* target = obs_filter_get_target(m_context);
     return target ? obs_source_get_base_height(target) : 0;

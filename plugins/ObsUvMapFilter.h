@@ -95,8 +95,6 @@ private:
     // by callers on other threads asking for the filter's size.
     std::mutex m_mutex;
     std::shared_ptr<const UvMapTexture> m_map;
-    uint32_t m_mapWidth = 0;
-    uint32_t m_mapHeight = 0;
     uint64_t m_mapGeneration = 0;  // counts the maps used, so a new one is never taken for the last
 
     // Graphics thread only.

@@ -51,8 +51,6 @@ TEST_F(ComposedSceneTest, KeepsACompositionWithDetailEnoughAndGoesToFullDetailWh
         EXPECT_FLOAT_EQ(composed.Detail(), 0.5f) << "less detail asked: kept";
         DrawAt(composed, 1, 0.625f);
         EXPECT_FLOAT_EQ(composed.Detail(), 1.0f) << "more asked: full detail at once";
-        DrawAt(composed, 1, 0.75f);
-        EXPECT_FLOAT_EQ(composed.Detail(), 1.0f);
         // The layers changed: composed again at the detail the frame needs.
         DrawAt(composed, 2, 0.25f);
         EXPECT_FLOAT_EQ(composed.Detail(), 0.25f);

@@ -48,6 +48,26 @@ void RemoveUvFilterFrom(obs_source_t* source)
 
 ItemPlacement FullCanvasPlacement() { return ItemPlacement{}; }
 
+// An item of `source` added to `scene` hidden, in one step the engine's
+// frames never see halfway: a new item is shown only once it is placed.
+obs_sceneitem_t* AddHiddenItem(obs_scene_t* scene, obs_source_t* source)
+{
+    struct Adding {
+        obs_source_t* source;
+        obs_sceneitem_t* item = nullptr;
+    } adding{source};
+    obs_scene_atomic_update(
+        scene,
+        [](void* param, obs_scene_t* target) {
+            auto* adding = static_cast<Adding*>(param);
+            adding->item = obs_scene_add(target, adding->source);
+            if (adding->item)
+                obs_sceneitem_set_visible(adding->item, false);
+        },
+        &adding);
+    return adding.item;
+}
+
 
 }  // namespace
 
@@ -311,9 +331,16 @@ bool CMultiViewSource::CreateSources()
     return complete;
 }
 
-obs_sceneitem_t* CMultiViewSource::AddLayerItem(LayerInfo& layer)
+obs_sceneitem_t* CMultiViewSource::AddHiddenLayerItem(LayerInfo& layer)
 {
-    return AddLayerItem(layer, CreateLayerImageSource(layer));
+    OBSSourceAutoRelease source = CreateLayerImageSource(layer);
+    if (!m_groupScene || !source)
+        return nullptr;
+    obs_sceneitem_t* item = AddHiddenItem(m_groupScene, source);
+    if (!item)
+        return nullptr;
+    layer.imageSource = source;  // the item owns it from here
+    return item;
 }
 
 obs_sceneitem_t* CMultiViewSource::AddLayerItem(LayerInfo& layer, obs_source_t* source)
@@ -462,7 +489,7 @@ bool CMultiViewSource::AddLayer(std::wstring imagePath)
     LayerInfo layer = MakeDefaultLayer();
     SetRecordName(layer.name, platform::StemPart(imagePath));
     SetLayerImagePath(layer, ansiPath);
-    obs_sceneitem_t* item = AddLayerItem(layer);
+    obs_sceneitem_t* item = AddHiddenLayerItem(layer);
     if (!item) {
         FreeLayerBuffers(layer);
         return false;
@@ -471,6 +498,7 @@ bool CMultiViewSource::AddLayer(std::wstring imagePath)
     m_layers.push_back(layer);
     AppendItem(item);
     ApplyLayerOrder();
+    obs_sceneitem_set_visible(item, true);  // placed and in its order
     SnapshotOrder();
     FollowLayerChange();
     return true;
@@ -541,13 +569,12 @@ bool CMultiViewSource::SetLayerImage(int index, std::wstring path)
     // The engine loads a changed file only at its next frame, and the scale
     // that keeps the layer's size on the canvas depends on the picture's
     // size; a new source loads the picture at once.
-    obs_sceneitem_t* replacement = AddLayerItem(layer);
+    obs_sceneitem_t* replacement = AddHiddenLayerItem(layer);
     if (!replacement) {
         SetLayerImagePath(layer, oldPath);  // the record names what the engine shows
         return false;
     }
-    obs_sceneitem_set_visible(replacement, layer.visible != 0);
-    ReplaceLayerItem(index, replacement);
+    ReplaceLayerItem(index, replacement, layer.visible != 0);
     return true;
 }
 
@@ -643,51 +670,56 @@ bool CMultiViewSource::PlaceSourceInLayerAt(int index, obs_source_t* source)
     // The item that takes the layer's place: the live source (inside a group
     // that carries the UV filter when the layer has a map), or the layer's own
     // image again. The image source went with its item, so it is made anew.
+    // Every new item starts hidden and is shown once in place.
     obs_sceneitem_t* replacement = nullptr;
     if (source) {
-        obs_sceneitem_t* item = obs_scene_add(m_groupScene, source);
+        obs_sceneitem_t* item = AddHiddenItem(m_groupScene, source);
         if (!item)
             return false;  // the engine refuses, e.g. the set's own picture
         replacement = item;
         if (uvMapped) {
+            // Empty, the new group draws nothing until it is hidden.
             obs_sceneitem_t* group = obs_scene_add_group2(m_groupScene, kLiveSourceGroupName, true);
             if (!group) {
                 obs_sceneitem_remove(item);
                 return false;
             }
+            obs_sceneitem_set_visible(group, false);
             obs_sceneitem_group_add_item(group, item);
+            obs_sceneitem_set_visible(item, true);  // shows with its group
             replacement = group;
         }
     } else {
-        replacement = AddLayerItem(layer);
+        replacement = AddHiddenLayerItem(layer);
         if (!replacement)
             return false;
-        obs_sceneitem_set_visible(replacement, true);
     }
 
     if (source)
         layer.imageSource = nullptr;  // it goes with the old item
-    ReplaceLayerItem(index, replacement);
+    ReplaceLayerItem(index, replacement, true);
     return true;
 }
 
-void CMultiViewSource::ReplaceLayerItem(int index, obs_sceneitem_t* replacement)
+void CMultiViewSource::ReplaceLayerItem(int index, obs_sceneitem_t* replacement, bool shown)
 {
     obs_sceneitem_t* old = LayerItem(index);
     LayerInfo& layer = m_layers[static_cast<size_t>(index)];
     // The new item's filter comes first: it shares the map the old one has
     // read instead of reading the file again.
     layer.uvFilter = nullptr;
-    if (HasUvMap(layer)) {
+    if (HasUvMap(layer))
         AttachUvFilter(layer, replacement);
-        RemoveUvFilterFrom(obs_sceneitem_get_source(old));
-    }
-    obs_sceneitem_set_order_position(replacement, obs_sceneitem_get_order_position(old));
+    // Hidden until it is ready, the new item goes just over the old one with
+    // the layer's placement; shown, it covers it, then the old item goes.
+    // No frame shows the new item elsewhere or the layer missing.
+    obs_sceneitem_set_order_position(replacement, obs_sceneitem_get_order_position(old) + 1);
+    SetItemPlacement(replacement, PlacementOfLayer(layer));
+    obs_sceneitem_set_visible(replacement, shown);
+    RemoveUvFilterFrom(obs_sceneitem_get_source(old));
     obs_sceneitem_remove(old);
     obs_sceneitem_addref(replacement);
     m_items[static_cast<size_t>(index) + 1] = replacement;  // lets go of the old item
-
-    SetItemPlacement(replacement, PlacementOfLayer(layer));
 }
 
 // ---- shot mode and header value ----

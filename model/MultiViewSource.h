@@ -148,15 +148,18 @@ protected:
     bool CanEdit() const;
     // The item of layer `index`, or null when the index or the item list is out of range.
     obs_sceneitem_t* LayerItem(int index) const;
-    // Creates the layer's image source in the group scene and its item; the
-    // record learns its source. Null when the engine refuses.
-    obs_sceneitem_t* AddLayerItem(LayerInfo& layer);
-    // The same with a source made beforehand (the item takes its own reference).
+    // The layer's item in the group scene for a source made beforehand (the
+    // item takes its own reference); the record learns its source. Null when
+    // the engine refuses.
     obs_sceneitem_t* AddLayerItem(LayerInfo& layer, obs_source_t* source);
+    // Creates the layer's image source and its item, added hidden: the caller
+    // shows it once it is placed.
+    obs_sceneitem_t* AddHiddenLayerItem(LayerInfo& layer);
     obs_source_t* AttachUvFilter(LayerInfo& layer, obs_sceneitem_t* item);
-    // Puts the item in the layer's place: the old item's order position, the
-    // record's placement and, with a UV map, a new UV filter; the old item goes.
-    void ReplaceLayerItem(int index, obs_sceneitem_t* replacement);
+    // Puts the hidden item in the layer's place: the old item's order
+    // position, the record's placement and, with a UV map, a new UV filter;
+    // then shows it (as `shown` says) and the old item goes.
+    void ReplaceLayerItem(int index, obs_sceneitem_t* replacement, bool shown);
     void ApplyLayerOrder();
     // Remembers the order positions the layers have in the canonical order.
     void SnapshotOrder();

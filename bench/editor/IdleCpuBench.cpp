@@ -28,12 +28,14 @@
 #include "ui/DlgEditor.h"
 #include "ui/EditorMessages.h"
 #include "ui/MessageBox.h"
+#include "ui/WndEditorShot.h"
 #include "lumora/MyTabCtrl.h"
 
 #include <QApplication>
+#include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
+#include <QListWidget>
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -155,19 +157,27 @@ int main(int argc, char** argv)
             worst = std::max(worst, g_drawnAtFrame ? g_drawnAtFrame - changedAt : 999);
         }
 
-        // A shot transition, stepped as the shots page steps it, on that
-        // page: its preview shows the whole set as the shot places it (the
-        // layers page shows the layers where they stand in the set).
+        // A shot transition played on the shots page as its Play button
+        // plays it: its preview shows the whole set as the shot places it
+        // (the layers page shows the layers where they stand in the set).
+        // Played so, the camera's moves are no edits of the shot.
         editor.GetTabControl()->SetCurSel(kShotsPage);
+        auto* shots = dynamic_cast<CWndEditorShot*>(editor.GetPanel(kShotsPage));
+        if (!shots || shots->List()->count() < 2) {
+            std::fprintf(stderr, "the shots page has not the set's two shots\n");
+            return 1;
+        }
+        shots->List()->setCurrentRow(0);
+        RunEventsFor(0.5);
+        shots->List()->setCurrentRow(1);
+        shots->DurationField()->setValue(5.5);
+        RunEventsFor(0.5);
+        shots->PlayTransition();
+        const DrawnShare transition = MeasureDrawnShare(preview, 5.0);
+        for (int wait = 0; wait < 100 && shots->IsPlaying(); ++wait)
+            RunEventsFor(0.05);
         RunEventsFor(0.5);
         CMultiViewSource* scene = editor.GetScene();
-        scene->StartShot(0, 0);
-        QTimer steps;
-        QObject::connect(&steps, &QTimer::timeout, [scene] { scene->ShotTick(); });
-        steps.start(40);
-        scene->StartShot(1, 6000);
-        const DrawnShare transition = MeasureDrawnShare(preview, 5.0);
-        steps.stop();
 
         // A live picture in the screen layer.
         std::unique_ptr<CLiveSource> live = CLiveSource::MakeTestPattern();

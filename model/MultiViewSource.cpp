@@ -715,6 +715,8 @@ void CMultiViewSource::ReplaceLayerItem(int index, obs_sceneitem_t* replacement,
     // No frame shows the new item elsewhere or the layer missing.
     obs_sceneitem_set_order_position(replacement, obs_sceneitem_get_order_position(old) + 1);
     SetItemPlacement(replacement, PlacementOfLayer(layer));
+    // A selected layer stays selected whatever it shows.
+    obs_sceneitem_select(replacement, obs_sceneitem_selected(old));
     obs_sceneitem_set_visible(replacement, shown);
     RemoveUvFilterFrom(obs_sceneitem_get_source(old));
     obs_sceneitem_remove(old);

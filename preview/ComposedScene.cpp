@@ -42,8 +42,7 @@ bool ComposedScene::Draw(obs_source_t* scene, uint64_t state, const matrix4& tra
     return Draw(scene, state, transform, obs_source_get_width(scene), obs_source_get_height(scene));
 }
 
-bool ComposedScene::Draw(obs_source_t* scene, uint64_t state, const matrix4& transform, uint32_t width,
-                         uint32_t height, float detail)
+bool ComposedScene::Prepare(obs_source_t* scene, uint64_t state, uint32_t width, uint32_t height, float detail)
 {
     if (width == 0 || height == 0)
         return false;
@@ -64,7 +63,16 @@ bool ComposedScene::Draw(obs_source_t* scene, uint64_t state, const matrix4& tra
         m_state = state;
         m_detail = composeAt;
         m_valid = true;
+        ++m_compositions;
     }
+    return true;
+}
+
+bool ComposedScene::Draw(obs_source_t* scene, uint64_t state, const matrix4& transform, uint32_t width,
+                         uint32_t height, float detail)
+{
+    if (!Prepare(scene, state, width, height, detail))
+        return false;
     gs_texture_t* texture = gs_texrender_get_texture(m_target);
     if (!texture)
         return false;

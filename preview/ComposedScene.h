@@ -34,6 +34,12 @@ public:
     // A composition with more detail than asked for is kept.
     bool Draw(obs_source_t* scene, uint64_t state, const matrix4& transform, uint32_t width, uint32_t height,
               float detail = 1.0f);
+    // Composes `scene` as that Draw would, without drawing it: the next
+    // Draw in the same state finds it ready. False when the texture cannot
+    // be made.
+    bool Prepare(obs_source_t* scene, uint64_t state, uint32_t width, uint32_t height, float detail = 1.0f);
+    // How many times it has composed (for the tests).
+    uint64_t Compositions() const { return m_compositions; }
     // The next Draw composes again, whatever the state.
     void Invalidate() { m_valid = false; }
     // Lets the texture go.
@@ -51,4 +57,5 @@ private:
     uint32_t m_width = 0;
     uint32_t m_height = 0;
     float m_detail = 1.0f;
+    uint64_t m_compositions = 0;
 };

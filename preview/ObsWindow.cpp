@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <obs-nix-platform.h>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -276,6 +277,7 @@ void ObsWindow::DrawScene(obs_scene_t* scene, const PixelRect& viewport, const O
         matrix4_identity(&identity);
         if (!DrawLayersSplit(scene, identity, viewScale))
             obs_source_video_render(draw.source);
+        PrepareSelectedLayer(scene, identity, viewScale);
         return;
     }
     // Only where the layers' canvas lands: the engine's texture of it ends there.
@@ -290,9 +292,11 @@ void ObsWindow::DrawScene(obs_scene_t* scene, const PixelRect& viewport, const O
         m_composed.Invalidate();
         [[fallthrough]];
     case LayersDraw::Kept:
-        m_split.Release();
-        if (m_composed.Draw(draw.source, m_lastLayersKey, draw.transform))
+        m_split.SetAside();
+        if (m_composed.Draw(draw.source, m_lastLayersKey, draw.transform)) {
+            PrepareSelectedLayer(obs_scene_from_source(draw.source), draw.transform, viewScale);
             return;
+        }
         break;
     case LayersDraw::Direct:
         m_composed.Release();
@@ -346,12 +350,13 @@ bool ObsWindow::DrawLayersSplit(obs_scene_t* layers, const matrix4& transform, f
 {
     const std::vector<ItemState> items = ReadItemStates(layers);
     const std::optional<size_t> changing = m_changingLayer.Follow(items);
-    // Enlarged on the screen, the layers' own pictures show more than their
-    // composition would; a filter on the scene draws it whole.
     const float screenScale = ScreenScaleOf(transform, viewScale);
-    if (!changing || screenScale > kLargestDirectScale ||
-        obs_source_filter_count(obs_scene_get_source(layers)) > 0) {
+    if (!CanSplit(layers, screenScale)) {
         m_split.Release();
+        return false;
+    }
+    if (!changing) {
+        m_split.SetAside();  // its parts serve when that layer changes again
         return false;
     }
     if (m_split.Draw(layers, items, *changing, m_redraw.GetSourceChanges(), transform, screenScale))
@@ -360,11 +365,70 @@ bool ObsWindow::DrawLayersSplit(obs_scene_t* layers, const matrix4& transform, f
     return false;
 }
 
+bool ObsWindow::CanSplit(obs_scene_t* layers, float screenScale)
+{
+    return screenScale <= kLargestDirectScale && obs_source_filter_count(obs_scene_get_source(layers)) == 0;
+}
+
+namespace {
+
+// The position of the one selected item among the scene's own items.
+std::optional<size_t> OnlySelectedItem(obs_scene_t* scene)
+{
+    struct Search {
+        size_t position = 0;
+        std::optional<size_t> found;
+        bool several = false;
+    } search;
+    obs_scene_enum_items(
+        scene,
+        [](obs_scene_t*, obs_sceneitem_t* item, void* param) {
+            auto* search = static_cast<Search*>(param);
+            if (obs_sceneitem_selected(item)) {
+                search->several = search->found.has_value();
+                search->found = search->position;
+            }
+            ++search->position;
+            return !search->several;
+        },
+        &search);
+    return search.several ? std::nullopt : search.found;
+}
+
+bool AnyLive(const std::vector<ItemState>& items)
+{
+    return std::any_of(items.begin(), items.end(), [](const ItemState& item) { return item.live; });
+}
+
+}  // namespace
+
+void ObsWindow::PrepareSelectedLayer(obs_scene_t* layers, const matrix4& transform, float viewScale)
+{
+    // Resting means the placement too: a shot's transition moves the layers
+    // as a whole, and a composition in the middle of it would cost frames.
+    std::vector<ItemState> items = ReadItemStates(layers);
+    const bool steady = items == m_restingItems && !AnyLive(items) &&
+                        std::memcmp(&transform, &m_restingTransform, sizeof(transform)) == 0 &&
+                        viewScale == m_restingViewScale;
+    m_restingItems = std::move(items);
+    m_restingTransform = transform;
+    m_restingViewScale = viewScale;
+    m_restingFrames = steady ? m_restingFrames + 1 : 0;
+    if (m_restingFrames != kFramesBeforePreparing)
+        return;
+    const std::optional<size_t> selected = OnlySelectedItem(layers);
+    const float screenScale = ScreenScaleOf(transform, viewScale);
+    if (selected && *selected < m_restingItems.size() && CanSplit(layers, screenScale))
+        m_split.Prepare(layers, m_restingItems, *selected, m_redraw.GetSourceChanges(), screenScale);
+}
+
 void ObsWindow::ReleaseSplit()
 {
     obs_enter_graphics();
     m_split.Release();
     m_changingLayer.Forget();
+    m_restingItems.clear();
+    m_restingFrames = 0;
     obs_leave_graphics();
 }
 

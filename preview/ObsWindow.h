@@ -129,6 +129,9 @@ public:
     // Whether the last frame drew one changing layer apart from the layers
     // under and over it (composed once). Graphics context.
     bool DrewLayersSplit() const { return m_split.Holds(); }
+    // Compositions of the layers under and over a layer drawn apart made so
+    // far (for the tests). Graphics context.
+    uint64_t LayerPartsComposed() const { return m_split.Compositions(); }
     // Frames the display's draw callback has drawn.
     uint64_t GetFramesDrawn() const { return m_framesDrawn.load(std::memory_order_relaxed); }
     // The display draws while anything it shows changes and rests
@@ -162,6 +165,16 @@ private:
     // picture) drawn apart from the others; false when there is no such
     // layer or it cannot be drawn so, and nothing was drawn.
     bool DrawLayersSplit(obs_scene_t* layers, const matrix4& transform, float viewScale);
+    // Whether the layers can be drawn apart at that scale: enlarged, their
+    // own pictures show more than compositions would, and a filter on the
+    // scene draws it whole.
+    static bool CanSplit(obs_scene_t* layers, float screenScale);
+    // While the layers rest, the layers under and over the selected one are
+    // composed ahead, once: the layer a user drags next or puts a live
+    // picture in is then drawn apart from its first frame, instead of that
+    // frame composing the others (for sixteen 4K layers, several frames' time).
+    void PrepareSelectedLayer(obs_scene_t* layers, const matrix4& transform, float viewScale);
+    static constexpr int kFramesBeforePreparing = 3;
     // Lets the split composition and its copies of the sources go.
     void ReleaseSplit();
     // Screen pixels per canvas pixel up to which drawing the layers directly
@@ -194,6 +207,10 @@ private:
     ComposedScene m_composed;
     SplitComposition m_split;
     ChangingLayer m_changingLayer;
+    std::vector<ItemState> m_restingItems;  // the layers as the last frame drew them,
+    matrix4 m_restingTransform{};           // where it placed them
+    float m_restingViewScale = 0.0f;        // and at which scale
+    int m_restingFrames = 0;                // frames drawn since any of those changed
     uint64_t m_lastLayersKey = 0;
     bool m_hasLastPlacement = false;
     PreviewRedraw m_redraw;

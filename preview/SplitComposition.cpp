@@ -92,17 +92,46 @@ void CopyPlacement(obs_sceneitem_t* from, obs_sceneitem_t* to)
     obs_sceneitem_set_scale_filter(to, obs_sceneitem_get_scale_filter(from));
 }
 
+// In eighths, so a view that keeps its zoom keeps its compositions.
+float DetailFor(float screenScale) { return std::min(1.0f, std::ceil(screenScale * 8.0f) / 8.0f); }
+
 }  // namespace
+
+void SplitComposition::SetAside()
+{
+    m_solo = nullptr;
+    m_changingItem = nullptr;
+}
 
 void SplitComposition::Release()
 {
-    m_below.composed.Release();
-    m_below.scene = nullptr;
-    m_above.composed.Release();
-    m_above.scene = nullptr;
-    m_solo = nullptr;
-    m_changingItem = nullptr;
+    for (Part* part : {&m_below, &m_above}) {
+        part->composed.Release();
+        part->scene = nullptr;
+        part->key = 0;
+    }
+    SetAside();
     m_structure = 0;
+}
+
+void SplitComposition::FollowStructure(obs_scene_t* layers, size_t count, size_t changing)
+{
+    uint64_t structure = reinterpret_cast<uintptr_t>(layers);
+    Mix(structure, count);
+    Mix(structure, changing);
+    if (structure != m_structure) {
+        Release();
+        m_structure = structure;
+    }
+}
+
+bool SplitComposition::CopyParts(obs_scene_t* layers, const std::vector<ItemState>& items, size_t changing,
+                                 uint64_t pictures)
+{
+    const size_t count = items.size();
+    FollowStructure(layers, count, changing);
+    return CopyPart(m_below, layers, 0, changing, KeyOf(items, 0, changing, pictures)) &&
+           CopyPart(m_above, layers, changing + 1, count, KeyOf(items, changing + 1, count, pictures));
 }
 
 bool SplitComposition::Draw(obs_scene_t* layers, const std::vector<ItemState>& items, size_t changing,
@@ -112,27 +141,28 @@ bool SplitComposition::Draw(obs_scene_t* layers, const std::vector<ItemState>& i
     const uint32_t width = obs_source_get_width(source), height = obs_source_get_height(source);
     if (changing >= items.size() || width == 0 || height == 0)
         return false;
-    uint64_t structure = reinterpret_cast<uintptr_t>(layers);
-    for (const ItemState& item : items)
-        Mix(structure, reinterpret_cast<uintptr_t>(item.item));
-    Mix(structure, changing);
-    if (structure != m_structure) {
-        Release();
-        m_structure = structure;
-    }
-    const size_t count = items.size();
-    const uint64_t belowKey = KeyOf(items, 0, changing, pictures);
-    const uint64_t aboveKey = KeyOf(items, changing + 1, count, pictures);
     // Every part is copied before anything is drawn: a part that cannot be
     // made leaves the frame to the caller whole.
-    if (!CopyPart(m_below, layers, 0, changing, belowKey) || !CopyPart(m_above, layers, changing + 1, count, aboveKey) ||
-        !CopyChanging(layers, items[changing], changing))
+    if (!CopyParts(layers, items, changing, pictures) || !CopyChanging(layers, items[changing], changing))
         return false;
-    // In eighths, so a view that keeps its zoom keeps its compositions.
-    const float detail = std::min(1.0f, std::ceil(screenScale * 8.0f) / 8.0f);
-    DrawPart(m_below, belowKey, transform, width, height, detail);
+    const float detail = DetailFor(screenScale);
+    DrawPart(m_below, transform, width, height, detail);
     DrawChanging(transform);
-    DrawPart(m_above, aboveKey, transform, width, height, detail);
+    DrawPart(m_above, transform, width, height, detail);
+    return true;
+}
+
+bool SplitComposition::Prepare(obs_scene_t* layers, const std::vector<ItemState>& items, size_t changing,
+                               uint64_t pictures, float screenScale)
+{
+    obs_source_t* source = obs_scene_get_source(layers);
+    const uint32_t width = obs_source_get_width(source), height = obs_source_get_height(source);
+    if (changing >= items.size() || width == 0 || height == 0 || !CopyParts(layers, items, changing, pictures))
+        return false;
+    const float detail = DetailFor(screenScale);
+    for (Part* part : {&m_below, &m_above})
+        if (part->scene && !part->composed.Prepare(obs_scene_get_source(part->scene), part->key, width, height, detail))
+            return false;
     return true;
 }
 
@@ -149,11 +179,10 @@ bool SplitComposition::CopyPart(Part& part, obs_scene_t* layers, size_t from, si
     return part.scene != nullptr;
 }
 
-void SplitComposition::DrawPart(Part& part, uint64_t key, const matrix4& transform, uint32_t width, uint32_t height,
-                                float detail)
+void SplitComposition::DrawPart(Part& part, const matrix4& transform, uint32_t width, uint32_t height, float detail)
 {
     if (part.scene)
-        part.composed.Draw(obs_scene_get_source(part.scene), key, transform, width, height, detail);
+        part.composed.Draw(obs_scene_get_source(part.scene), part.key, transform, width, height, detail);
 }
 
 bool SplitComposition::CopyChanging(obs_scene_t* layers, const ItemState& changing, size_t index)

@@ -179,7 +179,10 @@ int main(int argc, char** argv)
         RunEventsFor(0.5);
         CMultiViewSource* scene = editor.GetScene();
 
-        // A live picture in the screen layer.
+        // A live picture in the screen layer, selected first as a user
+        // selects it to reach "Show live source".
+        obs_sceneitem_select(scene->GetItem(2), true);
+        RunEventsFor(1.0);
         std::unique_ptr<CLiveSource> live = CLiveSource::MakeTestPattern();
         const bool placed = live && scene->PlaceSourceInLayerAt(1, live->Source());
         const DrawnShare liveShare = placed ? MeasureDrawnShare(preview, 5.0) : DrawnShare{};

@@ -543,6 +543,49 @@ TEST_F(PreviewWindowTest, ALayerThatKeepsChangingIsDrawnApartFromTheLayersUnderA
     EXPECT_TRUE(MostlyTheSame(showing, direct));
 }
 
+TEST_F(PreviewWindowTest, TheLayersAroundTheSelectedOneAreComposedAtRestForItsFirstChange)
+{
+    DrawOnlyTestFrames();
+    const auto partsComposed = [&] {
+        obs_enter_graphics();
+        const uint64_t count = m_window->LayerPartsComposed();
+        obs_leave_graphics();
+        return count;
+    };
+    // The screen selected, the layers rest: the layers under and over it
+    // are composed ahead, once.
+    obs_sceneitem_select(middle(), true);
+    for (int frame = 0; frame < 6; ++frame)
+        RenderFrame();
+    const uint64_t atRest = partsComposed();
+    EXPECT_EQ(atRest, 2u) << "the layers under and over the selected one";
+    RenderFrame();
+    EXPECT_EQ(partsComposed(), atRest) << "composed once while resting";
+
+    // A live picture put in it draws from those compositions in its first
+    // frame, and looks as the layers drawn whole.
+    std::unique_ptr<CLiveSource> live = CLiveSource::MakeTestPattern();
+    ASSERT_TRUE(live);
+    ASSERT_TRUE(m_set->PlaceSourceInLayerAt(1, live->Source()));
+    const QImage first = RenderFrame();
+    EXPECT_TRUE(DrewLayersSplit());
+    EXPECT_EQ(partsComposed(), atRest) << "the first live frame composes nothing";
+    OBSSourceAutoRelease whole = obs_source_create_private("uvmap_filter", "whole", nullptr);
+    obs_source_filter_add(obs_scene_get_source(scene()), whole);
+    const QImage direct = RenderFrame();
+    obs_source_filter_remove(obs_scene_get_source(scene()), whole);
+    EXPECT_TRUE(MostlyTheSame(first, direct));
+
+    // Another layer moved at rest: the parts follow it once more.
+    vec2 position = Position(top());
+    position.x += 30.0f;
+    obs_sceneitem_set_pos(top(), &position);
+    ASSERT_TRUE(m_set->PlaceSourceInLayerAt(1, nullptr));
+    for (int frame = 0; frame < 6; ++frame)
+        RenderFrame();
+    EXPECT_GT(partsComposed(), atRest);
+}
+
 TEST_F(PreviewWindowTest, ATranslucentLayerOverADraggedOneLooksTheSameAsDrawnDirectly)
 {
     DrawOnlyTestFrames();

@@ -7,6 +7,7 @@
 #include "RubberBandGesture.h"
 #include "SceneItemPicking.h"
 #include "model/DroppedFile.h"
+#include "platform/LargeAllocations.h"
 #include "platform/TextConv.h"
 
 #include <algorithm>
@@ -420,6 +421,9 @@ void ObsWindow::PrepareSelectedLayer(obs_scene_t* layers, const matrix4& transfo
     const float screenScale = ScreenScaleOf(transform, viewScale);
     if (selected && *selected < m_restingItems.size() && CanSplit(layers, screenScale))
         m_split.Prepare(layers, m_restingItems, *selected, m_redraw.GetSourceChanges(), screenScale);
+    // What the change freed (a replaced picture, a closed set, compositions
+    // of the moving frames) goes back to the system once the picture rests.
+    platform::GiveBackFreeHeapPages();
 }
 
 void ObsWindow::ReleaseSplit()

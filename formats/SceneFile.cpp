@@ -277,14 +277,35 @@ bool WriteSceneContents(FileStream& out, const LayerList& layers, const ShotList
 
 // ---- unpacking ----------------------------------------------------------
 
-// Copies a stretch of the scene file into a file of its own. The old file
-// belongs to an earlier load, whose numbering may differ, so it goes first;
-// a copy that fails leaves no file rather than a partial or a stale one.
-// (A new file is also much cheaper than one rewritten in place, which some
-// file systems flush early.) The unpacked files are made again on every load,
+// True when the target is a plain file holding exactly that stretch of the
+// scene file: an earlier load unpacked the same picture, whatever number it
+// gave it, and the file is kept as it is. Reading it costs far less than
+// writing a set's pictures again on every opening (and flushing them to the
+// disk behind the engine's back).
+bool AlreadyUnpacked(FileStream& scene, int64_t offset, int64_t count, const std::wstring& target)
+{
+    std::error_code ec;
+    if (std::filesystem::symlink_status(platform::NativePath(target), ec).type() !=
+        std::filesystem::file_type::regular)
+        return false;
+    FileStream existing;
+    const bool same = existing.Open(target, FileStream::Mode::Read) && existing.Size() == count &&
+                      scene.Seek(offset) && platform::SameStreamBytes(scene, existing, count);
+    errno = 0;  // a difference is no failure
+    return same;
+}
+
+// Copies a stretch of the scene file into a file of its own, unless the
+// file there already holds it. Any other old file belongs to an earlier
+// load, whose numbering may differ, so it goes first; a copy that fails
+// leaves no file rather than a partial or a stale one. (A new file is also
+// much cheaper than one rewritten in place, which some file systems flush
+// early.) The unpacked files can always be made again from the scene file,
 // so they are not forced to the disk.
 bool UnpackBytes(FileStream& scene, int64_t offset, int64_t count, const std::wstring& target)
 {
+    if (AlreadyUnpacked(scene, offset, count, target))
+        return true;
     platform::RemoveFile(target);
     FileStream out;
     if (!scene.Seek(offset) || !out.Open(target, FileStream::Mode::CreateNew))

@@ -77,9 +77,11 @@ struct SceneUnpack {
 // front-most first, holding only the layers with an image, each with its
 // image and UV paths pointing at the unpacked files (8-bit locale text).
 // Image bytes are streamed from the scene file to the unpacked files, never
-// held whole in memory. Every file is made afresh: when one cannot be written
-// the load fails with unpack->error (and errno) set and both lists empty, so no picture
-// left by an earlier unpack is ever taken for the set's.
+// held whole in memory. A file that already holds exactly the bytes it would
+// get is kept; every other is made afresh: when one cannot be written the
+// load fails with unpack->error (and errno) set and both lists empty, so no
+// picture left by an earlier unpack is ever taken for the set's unless it is
+// byte for byte the set's own.
 bool LoadSceneFile(const std::wstring& scenePath, LayerList& layers, ShotList& shots,
                    SceneFileHeader* header, bool loadLayers, bool loadShots, SceneUnpack* unpack = nullptr);
 

@@ -3,7 +3,8 @@
 // pictures are unpacked where the layers show them from. That is the set
 // folder, or, when the set folder cannot be written (a shared sets folder, a
 // read-only mount, a file in the way), the set's private cache folder. A
-// picture is only ever shown from a file this load has written.
+// picture is only ever shown from a file this load has written or has found
+// to hold the set's own bytes already.
 #include "formats/SceneFile.h"
 
 #include <string>

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
@@ -244,6 +245,26 @@ bool CopyStreamBytes(FileStream& from, FileStream& to, int64_t count)
             errno = to.LastError();
             return false;
         }
+        count -= static_cast<int64_t>(want);
+    }
+    return true;
+}
+
+bool SameStreamBytes(FileStream& one, FileStream& other, int64_t count)
+{
+    if (count < 0)
+        return false;
+    constexpr size_t kChunk = size_t(1) << 20;
+    const size_t bufferSize = static_cast<size_t>(std::min<int64_t>(count, kChunk));
+    if (bufferSize == 0)
+        return true;
+    std::unique_ptr<char[]> first(new char[bufferSize]);
+    std::unique_ptr<char[]> second(new char[bufferSize]);
+    while (count > 0) {
+        const size_t want = static_cast<size_t>(std::min<int64_t>(count, static_cast<int64_t>(bufferSize)));
+        if (!one.ReadExact(first.get(), want) || !other.ReadExact(second.get(), want) ||
+            std::memcmp(first.get(), second.get(), want) != 0)
+            return false;
         count -= static_cast<int64_t>(want);
     }
     return true;

@@ -86,4 +86,8 @@ private:
 // why (EIO stands for a file that ended early).
 bool CopyStreamBytes(FileStream& from, FileStream& to, int64_t count);
 
+// True when the next count bytes of both streams are the same; false at the
+// first difference, on a short read or on any failure.
+bool SameStreamBytes(FileStream& one, FileStream& other, int64_t count);
+
 }  // namespace platform

@@ -1,7 +1,9 @@
 // Opens a virtual set of eight 3840×2160 PNG layers into the engine, until
 // every layer's source reports its size, and compares it with decoding the
 // same PNGs once with the image facade. The goal is a ratio of 1.3 or less
-// for each kind of set.
+// for each kind of set. A native set is opened again as a user reopens it
+// (its pictures unpacked already by the last opening), and also as a
+// package opened for the first time (every picture to be unpacked).
 //
 //   set_open_bench [WORK_FOLDER] [ROUNDS]
 #include "BenchMeasure.h"
@@ -26,6 +28,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -60,6 +63,13 @@ bool OpenSet(const std::wstring& setFolder)
             os_sleep_ms(1);
     }
     return true;
+}
+
+void RemoveUnpackedPictures(const std::string& folder)
+{
+    for (int i = 1; i <= kLayers; ++i)
+        platform::RemoveFile(W(folder + "/s" + std::to_string(i) + ".png"));
+    ::sync();  // nothing of the last round left to write back
 }
 
 std::string WriteVmixSet(const std::string& folder, const std::vector<std::string>& pngs)
@@ -128,6 +138,8 @@ int main(int argc, char** argv)
     DecodeAll(pngs);  // the files into the page cache
     const double decode = BestOfRounds(rounds, [&] { return DecodeAll(pngs); });
     const double openNative = BestOfRounds(rounds, [&] { return OpenSet(W(native)); });
+    const double firstNative = BestOfPreparedRounds(
+        rounds, [&] { RemoveUnpackedPictures(native); }, [&] { return OpenSet(W(native)); });
     const double unpack = BestOfRounds(rounds, [&] {
         LayerList loaded;
         ShotList shots;
@@ -155,8 +167,9 @@ int main(int argc, char** argv)
     std::printf("decode %d PNGs (image facade), load %s\n", kLayers, LoadAverageText().c_str());
     std::printf("decode %d PNGs once                %8.3f s\n", kLayers, decode);
     std::printf("open native set (unpack + engine)  %8.3f s   ratio %.2f\n", openNative, openNative / decode);
+    std::printf("  first opening, all to unpack     %8.3f s   ratio %.2f\n", firstNative, firstNative / decode);
     if (hasVmix)
         std::printf("open vMix set (engine)             %8.3f s   ratio %.2f\n", openVmix, openVmix / decode);
     std::printf("goal: ratio <= 1.30\n");
-    return openNative < 0 || (hasVmix && openVmix < 0) ? 1 : 0;
+    return openNative < 0 || firstNative < 0 || (hasVmix && openVmix < 0) ? 1 : 0;
 }

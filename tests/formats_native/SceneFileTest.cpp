@@ -10,6 +10,7 @@
 
 #include <QImage>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -462,6 +463,35 @@ TEST_F(SceneFileTest, LoaderReplacesUnpackedFilesAndHonoursItsFlags)
     EXPECT_EQ(loaded.size(), 3u);
     EXPECT_TRUE(loadedShots.empty());
     EXPECT_EQ(ReadFileBytes(set() + "/s1.png"), images["a"]);
+}
+
+TEST_F(SceneFileTest, AnUnpackKeepsAFileThatHoldsThePictureAlreadyAndRemakesAnyOther)
+{
+    ASSERT_TRUE(Save());
+    LayerList loaded;
+    ShotList s;
+    ASSERT_TRUE(LoadSceneFile(scene(), loaded, s, nullptr, true, true));
+    // Dated long ago: a file written again carries the time of the load.
+    const auto longAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 365);
+    for (const char* name : {"s1.png", "uv2.png"})
+        std::filesystem::last_write_time(set() + "/" + name, longAgo);
+    // Same size, one byte changed.
+    std::string changed = ReadFileBytes(set() + "/s2.png");
+    changed.back() = char(changed.back() ^ 1);
+    WriteFileBytes(set() + "/s2.png", changed);
+    // The right bytes, behind a link to a file elsewhere.
+    WriteFileBytes(media.file("copy.png"), images["c"]);
+    std::filesystem::remove(set() + "/s3.png");
+    std::filesystem::create_symlink(media.file("copy.png"), set() + "/s3.png");
+
+    ASSERT_TRUE(LoadSceneFile(scene(), loaded, s, nullptr, true, true));
+    EXPECT_EQ(std::filesystem::last_write_time(set() + "/s1.png"), longAgo) << "an unpacked picture was written again";
+    EXPECT_EQ(std::filesystem::last_write_time(set() + "/uv2.png"), longAgo);
+    EXPECT_EQ(ReadFileBytes(set() + "/s1.png"), images["a"]);
+    EXPECT_EQ(ReadFileBytes(set() + "/s2.png"), images["b"]);
+    EXPECT_FALSE(std::filesystem::is_symlink(set() + "/s3.png"));
+    EXPECT_EQ(ReadFileBytes(set() + "/s3.png"), images["c"]);
+    EXPECT_EQ(ReadFileBytes(set() + "/thumbnail.jpg"), thumb);
 }
 
 TEST_F(SceneFileTest, LoadedListSavesAgainToTheSameBytes)
